@@ -1,0 +1,36 @@
+// The screensaver password change (PwdChangePasswordA in MPR.DLL on Windows).
+// Linux has no per-screensaver password provider, so the program's service
+// finds none and does nothing, as Windows does without the library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orbit {
+
+class PasswordService {
+public:
+    virtual ~PasswordService() = default;
+    virtual void changePassword(std::string_view providerName, std::intptr_t parentWindow) = 0;
+};
+
+class NoPasswordProvider final : public PasswordService {
+public:
+    void changePassword(std::string_view, std::intptr_t) override {}
+};
+
+class RecordingPasswordService final : public PasswordService {
+public:
+    void changePassword(std::string_view providerName, std::intptr_t parentWindow) override
+    {
+        ++calls;
+        lastProvider = providerName;
+        lastParent = parentWindow;
+    }
+    int calls = 0;
+    std::string lastProvider;
+    std::intptr_t lastParent = 0;
+};
+
+} // namespace orbit

@@ -1,0 +1,81 @@
+#include "platform/SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace orbit {
+namespace {
+
+struct StoredIntCase {
+    const char* text;
+    int expected;
+};
+
+class StoredIntTest : public testing::TestWithParam<StoredIntCase> {};
+
+TEST_P(StoredIntTest, ParsesOrFallsBack)
+{
+    EXPECT_EQ(parseStoredInt(GetParam().text, -99), GetParam().expected) << "text: '" << GetParam().text << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, StoredIntTest,
+    testing::Values(StoredIntCase{"10", 10}, StoredIntCase{"  42 ", 42}, StoredIntCase{"-5", -5},
+                    StoredIntCase{"+7", 7}, StoredIntCase{"0", 0},
+                    // not numbers: the default
+                    StoredIntCase{"", -99}, StoredIntCase{"abc", -99}, StoredIntCase{"12abc", -99},
+                    StoredIntCase{"-", -99}, StoredIntCase{"1 2", -99}, StoredIntCase{"0x10", -99},
+                    // beyond 32 bits: clamped, never wrapped
+                    StoredIntCase{"4294967306", INT_MAX}, StoredIntCase{"99999999999999999999999", INT_MAX},
+                    StoredIntCase{"-99999999999999999999999", INT_MIN}, StoredIntCase{"2147483647", INT_MAX},
+                    StoredIntCase{"-2147483648", INT_MIN}));
+
+struct ClampCase {
+    const char* stored; // nullptr: value absent
+    int timerMs;
+    int satellites;
+};
+
+class SettingsClampTest : public testing::TestWithParam<ClampCase> {};
+
+TEST_P(SettingsClampTest, TimerAndSatCountAreClamped)
+{
+    MemorySettingsStore store;
+    if (GetParam().stored) {
+        store.writeString(settings::section, settings::timerKey, GetParam().stored);
+        store.writeString(settings::section, settings::satCountKey, GetParam().stored);
+    }
+    EXPECT_EQ(settings::frameDelayMs(store), GetParam().timerMs);
+    EXPECT_EQ(settings::satelliteCount(store), GetParam().satellites);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, SettingsClampTest,
+    testing::Values(ClampCase{nullptr, 10, 3}, ClampCase{"0", 1, 1}, ClampCase{"-5", 1, 1},
+                    ClampCase{"250", 100, 10}, ClampCase{"50", 50, 10}, ClampCase{"5", 5, 5},
+                    ClampCase{"1", 1, 1}, ClampCase{"100", 100, 10}, ClampCase{"junk", 10, 3},
+                    ClampCase{"", 10, 3}, ClampCase{"99999999999", 100, 10}));
+
+TEST(SettingsFlags, FireIsOnUnlessZero)
+{
+    MemorySettingsStore store;
+    EXPECT_TRUE(settings::shotSoundEnabled(store));
+    for (const char* text : {"1", "-1", "7"}) {
+        store.writeString(settings::section, settings::fireKey, text);
+        EXPECT_TRUE(settings::shotSoundEnabled(store)) << text;
+    }
+    store.writeString(settings::section, settings::fireKey, "0");
+    EXPECT_FALSE(settings::shotSoundEnabled(store));
+}
+
+TEST(SettingsFlags, ReadingWritesNothing)
+{
+    MemorySettingsStore store;
+    settings::frameDelayMs(store);
+    settings::satelliteCount(store);
+    settings::shotSoundEnabled(store);
+    EXPECT_EQ(settings::sceneFileName(store), "");
+    EXPECT_EQ(store.writes, 0);
+}
+
+} // namespace
+} // namespace orbit

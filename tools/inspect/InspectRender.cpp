@@ -1,0 +1,8 @@
+// Placeholder until its module lands: the subcommands answer with the usage text.
+#include "InspectCommands.h"
+
+namespace orbit::inspect {
+
+int runRender(Arguments) { return usage(); }
+
+} // namespace orbit::inspect
