@@ -97,7 +97,10 @@ void HeadlessGlContext::destroy()
         eglDestroyContext(display, context);
     if (surface)
         eglDestroySurface(display, surface);
-    eglTerminate(display);
+    // No eglTerminate: the surfaceless display is one per process and
+    // terminating it unloads Mesa's driver, after which leak reports from the
+    // driver can no longer be attributed (or suppressed). The next create()
+    // initialises the same display again.
     display = surface = context = nullptr;
 }
 
