@@ -1,0 +1,88 @@
+// Turns a ParsedScene into drawable geometry without touching GL: materials
+// ("WG_DEFAULT" first when a mesh had no material group), one flat vertex
+// array for all meshes, faces per material (two-sided materials get reversed
+// twins), the faces around each vertex, and angle-weighted vertex normals
+// with crease splitting. Faces and vertex face lists live in contiguous
+// arrays; a vertex's list is a slice of one shared array (split-off vertices
+// hold their single face in a second one).
+#pragma once
+
+#include "model3ds/ModelGeometry.h"
+#include "model3ds/ParsedScene.h"
+#include "platform/DiagnosticSink.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orbit {
+
+// Which loader a texture file name goes to, by its last three letters in any
+// case. Names shorter than three characters match neither.
+enum class TextureFileKind { None, Bmp, Tga };
+TextureFileKind textureFileKind(std::string_view fileName);
+
+// Bounding box and size of the vertices (see ModelBounds for the empty case).
+ModelBounds measureBounds(std::span<const ModelVertex> vertices);
+
+class ModelAssembly {
+public:
+    // creaseCos = cos(creaseAngleDeg in radians); forceTwoSided makes every
+    // material two-sided.
+    ModelAssembly(int creaseAngleDeg, bool forceTwoSided);
+
+    // The whole assembly: materials, vertices and faces of every mesh, face
+    // lists and vertex normals. Faces naming an unknown material, and faces
+    // whose indices point past their mesh's faces or points, are dropped with
+    // a diagnostic. Call once.
+    void assemble(const ParsedScene& scene, DiagnosticSink& diagnostics);
+
+    // Appends a material; its texture name stays 0 (the GL part fills it).
+    void addMaterial(const Rgba& ambient, const Rgba& diffuse, const Rgba& specular, float opacity,
+                     std::string_view name, std::string_view textureFile, int twoSided);
+    // Appends triangle (i0, i1, i2) to the named material, plus its reversed
+    // twin when the material is two-sided. False when the triangle is
+    // degenerate (or its normal not finite) or the material is unknown:
+    // nothing is added then. Indices must be below the vertex count.
+    bool addFace(int i0, int i1, int i2, std::string_view materialName, DiagnosticSink& diagnostics);
+    // Index of the first material named exactly so, or -1 after writing
+    // "Parse Error: Can't find material <name>\n".
+    int findMaterial(std::string_view name, DiagnosticSink& diagnostics) const;
+
+    // Faces using each vertex, in material order then face order; then the
+    // normals. Split-off vertices are appended to vertices() by the latter.
+    void buildVertexFaceLists();
+    void computeVertexNormals();
+
+    // The faces listed for a vertex (a split-off vertex lists only the face
+    // that split it off).
+    std::span<const FaceRef> vertexFaces(int vertex) const;
+    const ModelFace& face(FaceRef ref) const { return materialList[ref.material].faces[ref.face]; }
+
+    std::vector<ModelMaterial>& materials() { return materialList; }
+    const std::vector<ModelMaterial>& materials() const { return materialList; }
+    const std::vector<ModelVertex>& vertices() const { return vertexList; }
+    float creaseCos() const { return creaseCosine; }
+    bool forceTwoSided() const { return forceAllTwoSided; }
+    std::size_t faceCount() const;
+
+private:
+    void appendMesh(const ParsedMesh& mesh, int base, DiagnosticSink& diagnostics);
+    double cornerWeight(const ModelFace& f, int vertex) const;
+
+    std::vector<ModelMaterial> materialList;
+    std::vector<ModelVertex> vertexList;
+    // Face lists of the vertices that existed when the lists were built:
+    // listStart[i] .. listStart[i + 1] in listFaces.
+    std::vector<std::uint32_t> listStart;
+    std::vector<FaceRef> listFaces;
+    // The single face of each vertex split off during the normal walk, by
+    // (vertex - splitBase).
+    std::vector<FaceRef> splitFaces;
+    std::size_t splitBase = 0;
+    float creaseCosine;
+    bool forceAllTwoSided;
+};
+
+} // namespace orbit
