@@ -1,0 +1,40 @@
+// The 24-bit in-memory DIB. Sizes are checked before anything is allocated so
+// the row arithmetic (3 * width + pad) * height cannot overflow.
+#include "DibImage.h"
+
+#include "JpegDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orbit {
+
+int DibImage::create(int width, int height, int /*format*/, int /*fill*/)
+{
+    if (width <= 0 || height <= 0 || width > maxSide || height > maxSide)
+        return 0;
+    const int rowBytes = 3 * width;
+    pad = rowBytes % 4 == 0 ? 0 : 4 - rowBytes % 4;
+    colourCount = 0;
+    header = BitmapInfoHeader{};
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biSizeImage = static_cast<std::uint32_t>(height) * static_cast<std::uint32_t>(rowBytes + pad);
+    pixels.assign(header.biSizeImage, 0);
+    return 1;
+}
+
+int DibImage::loadJpegResource(const ResourceProvider& resources, int id)
+{
+    JpegDecoder decoder;
+    decoder.decode(resources, id);
+    if (decoder.pixels() == nullptr)
+        return 0;
+    if (create(decoder.width(), decoder.height()) == 0)
+        return 0;
+    const std::size_t bytes = std::size_t{decoder.height()} * decoder.stride();
+    std::memcpy(pixels.data(), decoder.pixels(), std::min(bytes, pixels.size()));
+    return 1;
+}
+
+} // namespace orbit

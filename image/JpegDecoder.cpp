@@ -1,0 +1,726 @@
+// Baseline JPEG decoding in pipeline order: marker walk, tables, scan set-up,
+// entropy decoding, inverse DCT, upsampling into the MCU buffer, colour
+// conversion, crop and flip.
+// Bit-exactness: every product and partial sum of the inverse DCT and the
+// colour conversion is rounded to single precision in the written order (the
+// file is compiled with -ffp-contract=off so no fused multiply-add appears).
+// Skipping all-zero coefficient rows and columns is exact: adding a zero
+// product leaves a float sum unchanged (a zero's sign cannot reach the result,
+// which is truncated). The bit reader prefetches whole bytes but can always
+// say where the prescribed byte-at-a-time reader would stand, which restart
+// and end-of-image checks need.
+#include "JpegDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orbit {
+
+namespace {
+
+// ITU T.81 Figure A.6: natural (row-major) index of each zig-zag position.
+constexpr std::array<std::uint8_t, 64> zigZagToNatural = {
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
+    41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
+    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+// cos(k * pi / 16) to four decimals for k = 0..7; the prescribed basis uses
+// only these magnitudes.
+constexpr std::array<float, 8> cosineFourDecimals = {1.0f,    0.9808f, 0.9239f, 0.8315f,
+                                                     0.7071f, 0.5556f, 0.3827f, 0.1951f};
+
+constexpr float cosPiOver16(int k)
+{
+    k %= 32;
+    if (k > 16)
+        k = 32 - k; // cos is even and 2*pi periodic
+    if (k <= 7)
+        return cosineFourDecimals[static_cast<std::size_t>(k)];
+    if (k == 8)
+        return 0.0f;
+    return -cosineFourDecimals[static_cast<std::size_t>(16 - k)];
+}
+
+// basis[u][n] = c(u) * cos((2n+1) u pi / 16), c(0) = 0.7071, to four decimals.
+struct Basis {
+    float m[8][8];
+};
+
+constexpr Basis makeBasis()
+{
+    Basis b{};
+    for (int u = 0; u < 8; ++u) {
+        for (int n = 0; n < 8; ++n)
+            b.m[u][n] = u == 0 ? 0.7071f : cosPiOver16((2 * n + 1) * u);
+    }
+    return b;
+}
+
+constexpr Basis basis = makeBasis();
+
+// Eight floats handled as one value; plain arithmetic on it is lane-wise and,
+// with contraction off, rounds each product and sum like the scalar code.
+typedef float Float8 __attribute__((vector_size(32)));
+typedef int Int8 __attribute__((vector_size(32)));
+
+constexpr int huffmanSlotCount = 20;
+constexpr int quantSlotCount = 20;
+constexpr int maxPasses = 51;
+constexpr int fastBits = 9;
+
+struct HuffmanSlot {
+    bool present = false;
+    int count = 0;
+    std::vector<std::uint16_t> codes;
+    std::vector<std::uint8_t> sizes;
+    std::vector<std::uint8_t> values;
+    std::array<std::uint16_t, 17> maxcode{};
+    std::array<std::uint16_t, 17> mincode{};
+    std::array<std::int32_t, 17> valptr{};
+    // For each 9-bit prefix: (length << 8) | symbol when DECODE ends within
+    // those bits, 0 when the slow bit-by-bit path must decide.
+    std::array<std::uint16_t, 1 << fastBits> fast{};
+};
+
+struct FrameHeader {
+    std::uint16_t paddedHeight = 0;
+    std::uint16_t paddedWidth = 0;
+    std::uint8_t nf = 0;
+    std::array<std::uint8_t, 3> id{}, h{}, v{}, tq{};
+};
+
+struct ScanHeader {
+    std::uint8_t ns = 0;
+    std::array<std::uint8_t, 3> cs{}, td{}, ta{};
+    std::uint8_t ss = 0, se = 0, ahAl = 0;
+};
+
+// The whole working state of one decode. Lives only during decode().
+class Decoding {
+public:
+    Decoding(std::span<const std::uint8_t> bytes, std::size_t maxPixels) : data(bytes), pixelLimit(maxPixels) {}
+
+    // Runs the marker walk; true when a scan was decoded into out.
+    bool run(std::vector<std::uint8_t>& out, std::uint16_t& outWidth, std::uint16_t& outHeight);
+
+private:
+    // --- marker walk ---
+    int peek(std::size_t i) const { return i < data.size() ? data[i] : -1; }
+    bool markerAt(std::size_t i, int marker) const { return peek(i) == 0xFF && peek(i + 1) == marker; }
+    std::uint8_t byteAt(std::size_t i)
+    {
+        if (i >= data.size()) {
+            failed = true;
+            return 0;
+        }
+        return data[i];
+    }
+    std::uint16_t word(std::size_t i) { return static_cast<std::uint16_t>(byteAt(i) << 8 | byteAt(i + 1)); }
+    void skipSegment() { position += 2 + std::size_t{word(position + 2)}; }
+    void handleAppOrDri();
+    void handleDht();
+    void handleDqt();
+    void handleSof0();
+    void handleSos();
+    bool buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t, 17>& counts, std::size_t valuesAt);
+
+    // --- scan ---
+    void decodeScan();
+    bool decodeMcu(int mcuColumn, int mcuRow);
+    bool decodeBlock(int component, std::int16_t* natural);
+    void handleRestart();
+    std::size_t logicalReadPointer() const;
+
+    // --- entropy decoding ---
+    bool refill();
+    bool needBits(int n)
+    {
+        if (bitCount >= n)
+            return true;
+        refill();
+        return bitCount >= n;
+    }
+    int takeBits(int n) // n in 1..16, after needBits(n)
+    {
+        bitCount -= n;
+        return static_cast<int>((bitBuffer >> bitCount) & ((1u << n) - 1));
+    }
+    int decodeSymbol(const HuffmanSlot& slot);
+    bool receiveExtend(int size, int& value);
+
+    // --- output ---
+    void finishPixels(std::vector<std::uint8_t>& out);
+
+    std::span<const std::uint8_t> data;
+    std::size_t pixelLimit;
+    std::size_t position = 0;
+    bool failed = false;
+    bool scanDecoded = false;
+
+    std::uint16_t restartInterval = 0;
+    std::int32_t imageX = 0;
+    std::int32_t imageY = 0;
+    std::uint8_t hMax = 0;
+    std::uint8_t vMax = 0;
+
+    std::array<std::array<std::uint8_t, 64>, quantSlotCount> quant{};
+    std::array<HuffmanSlot, huffmanSlotCount> huffman{};
+    FrameHeader frame;
+    ScanHeader scan;
+    std::array<std::int16_t, 3> dcPredictor{};
+
+    // Bit reader: bitCount unread bits in the low end of bitBuffer, fetched
+    // whole bytes at a time from readPointer (each FF steps over its follower).
+    std::uint64_t bitBuffer = 0;
+    int bitCount = 0;
+    std::size_t readPointer = 0;
+
+    std::vector<std::uint8_t> output; // padded width x padded height x 3
+    std::vector<std::uint8_t> mcuBuffer;
+};
+
+// ---------------------------------------------------------------- marker walk
+
+bool Decoding::run(std::vector<std::uint8_t>& out, std::uint16_t& outWidth, std::uint16_t& outHeight)
+{
+    std::size_t soi = 0;
+    while (soi + 1 < data.size() && !(data[soi] == 0xFF && data[soi + 1] == 0xD8))
+        ++soi;
+    if (soi + 1 >= data.size())
+        return false;
+    position = soi + 2;
+    readPointer = position;
+
+    for (int pass = 0; pass < maxPasses; ++pass) {
+        handleAppOrDri();
+        if (!failed)
+            handleDht();
+        if (!failed)
+            handleDqt();
+        if (!failed)
+            handleSof0();
+        if (!failed)
+            handleSos();
+        if (failed)
+            return false;
+        if (markerAt(readPointer, 0xD9))
+            break;
+    }
+    if (!scanDecoded)
+        return false;
+    finishPixels(out);
+    outWidth = static_cast<std::uint16_t>(imageX);
+    outHeight = static_cast<std::uint16_t>(imageY);
+    return true;
+}
+
+void Decoding::handleAppOrDri()
+{
+    const int marker = peek(position + 1);
+    if (peek(position) == 0xFF && marker >= 0xE0)
+        skipSegment();
+    if (markerAt(position, 0xDD)) {
+        restartInterval = word(position + 4);
+        position += 6;
+    }
+}
+
+void Decoding::handleDht()
+{
+    if (!markerAt(position, 0xC4))
+        return;
+    std::size_t at = position + 4;
+    for (;;) {
+        const std::uint8_t selector = byteAt(at);
+        std::array<std::uint8_t, 17> counts{};
+        std::size_t total = 0;
+        for (int l = 1; l <= 16; ++l) {
+            counts[static_cast<std::size_t>(l)] = byteAt(at + static_cast<std::size_t>(l));
+            total += counts[static_cast<std::size_t>(l)];
+        }
+        if (failed || selector >= huffmanSlotCount || at + 17 + total > data.size()) {
+            failed = true;
+            return;
+        }
+        if (!buildHuffmanSlot(huffman[selector], counts, at + 17))
+            return;
+        at += 17 + total;
+        if (byteAt(at) == 0xFF || failed)
+            break;
+    }
+    skipSegment();
+}
+
+// ITU T.81 Annex C (sizes, then codes) and F.2.2.3 (maxcode, mincode, valptr).
+// Codes are kept as unsigned 16-bit values, as the slot stores them, so an
+// over-full table behaves the same way every time.
+bool Decoding::buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t, 17>& counts, std::size_t valuesAt)
+{
+    slot = HuffmanSlot{};
+    slot.present = true;
+    for (int l = 1; l <= 16; ++l) {
+        for (int i = 0; i < counts[static_cast<std::size_t>(l)]; ++i)
+            slot.sizes.push_back(static_cast<std::uint8_t>(l));
+    }
+    slot.count = static_cast<int>(slot.sizes.size());
+    slot.sizes.push_back(0);
+    slot.values.assign(data.begin() + static_cast<std::ptrdiff_t>(valuesAt),
+                       data.begin() + static_cast<std::ptrdiff_t>(valuesAt + static_cast<std::size_t>(slot.count)));
+    slot.codes.assign(static_cast<std::size_t>(slot.count) + 1, 0);
+    if (slot.count > 0) {
+        std::size_t k = 0;
+        unsigned code = 0;
+        int si = slot.sizes[0];
+        for (;;) {
+            while (slot.sizes[k] == si) {
+                slot.codes[k++] = static_cast<std::uint16_t>(code);
+                ++code;
+            }
+            if (slot.sizes[k] == 0)
+                break;
+            do {
+                code <<= 1;
+                ++si;
+            } while (slot.sizes[k] != si);
+        }
+    }
+    int j = 0;
+    for (int l = 1; l <= 16; ++l) {
+        const auto ul = static_cast<std::size_t>(l);
+        if (counts[ul] == 0) {
+            slot.maxcode[ul] = 0xFFFF;
+            continue;
+        }
+        slot.valptr[ul] = j;
+        slot.mincode[ul] = slot.codes[static_cast<std::size_t>(j)];
+        j += counts[ul];
+        slot.maxcode[ul] = slot.codes[static_cast<std::size_t>(j - 1)];
+    }
+    // The fast table replays DECODE on every 9-bit prefix, so it agrees with
+    // the slow path on any table, well-formed or not.
+    for (unsigned prefix = 0; prefix < (1u << fastBits); ++prefix) {
+        unsigned code = prefix >> (fastBits - 1);
+        int l = 1;
+        while (l <= fastBits && (slot.maxcode[static_cast<std::size_t>(l)] == 0xFFFF ||
+                                 code > slot.maxcode[static_cast<std::size_t>(l)])) {
+            ++l;
+            if (l <= fastBits)
+                code = code * 2 + ((prefix >> (fastBits - l)) & 1u);
+        }
+        if (l > fastBits)
+            continue;
+        const auto ul = static_cast<std::size_t>(l);
+        const long index = long{slot.valptr[ul]} + long{code} - long{slot.mincode[ul]};
+        if (index < 0 || index >= slot.count)
+            continue;
+        slot.fast[prefix] = static_cast<std::uint16_t>(l << 8 | slot.values[static_cast<std::size_t>(index)]);
+    }
+    return true;
+}
+
+void Decoding::handleDqt()
+{
+    if (!markerAt(position, 0xDB))
+        return;
+    std::size_t at = position + 4;
+    for (;;) {
+        const std::uint8_t tableByte = byteAt(at);
+        if (failed || at + 65 > data.size()) {
+            failed = true;
+            return;
+        }
+        std::memcpy(quant[tableByte & 0x0F].data(), data.data() + at + 1, 64);
+        at += 65;
+        if (byteAt(at) == 0xFF || failed)
+            break;
+    }
+    skipSegment();
+}
+
+void Decoding::handleSof0()
+{
+    if (!markerAt(position, 0xC0))
+        return;
+    frame.paddedHeight = word(position + 5);
+    frame.paddedWidth = word(position + 7);
+    frame.nf = byteAt(position + 9);
+    if (frame.nf > 3) {
+        failed = true;
+        return;
+    }
+    for (std::size_t i = 0; i < frame.nf; ++i) {
+        const std::size_t entry = position + 10 + 3 * i;
+        frame.id[i] = byteAt(entry);
+        const std::uint8_t sampling = byteAt(entry + 1);
+        frame.h[i] = static_cast<std::uint8_t>(sampling >> 4);
+        frame.v[i] = static_cast<std::uint8_t>(sampling & 0x0F);
+        frame.tq[i] = byteAt(entry + 2);
+        if (frame.h[i] == 0 || frame.h[i] > 4 || frame.v[i] == 0 || frame.v[i] > 4 || frame.tq[i] >= quantSlotCount)
+            failed = true;
+    }
+    if (!failed)
+        skipSegment();
+}
+
+void Decoding::handleSos()
+{
+    if (!markerAt(position, 0xDA))
+        return;
+    scan.ns = byteAt(position + 4);
+    if (scan.ns == 0 || scan.ns > 3 || scan.ns > frame.nf) {
+        failed = true;
+        return;
+    }
+    for (std::size_t i = 0; i < scan.ns; ++i) {
+        scan.cs[i] = byteAt(position + 5 + 2 * i);
+        const std::uint8_t tables = byteAt(position + 6 + 2 * i);
+        scan.td[i] = static_cast<std::uint8_t>(tables >> 4);
+        scan.ta[i] = static_cast<std::uint8_t>(tables & 0x0F);
+        if (scan.td[i] >= huffmanSlotCount || 16 + scan.ta[i] >= huffmanSlotCount || !huffman[scan.td[i]].present ||
+            !huffman[16u + scan.ta[i]].present)
+            failed = true;
+    }
+    const std::size_t tail = position + 5 + 2 * std::size_t{scan.ns};
+    scan.ss = byteAt(tail);
+    scan.se = byteAt(tail + 1);
+    scan.ahAl = byteAt(tail + 2);
+    if (failed)
+        return;
+    skipSegment();
+
+    hMax = *std::max_element(frame.h.begin(), frame.h.begin() + frame.nf);
+    vMax = *std::max_element(frame.v.begin(), frame.v.begin() + frame.nf);
+    imageX = frame.paddedWidth;
+    imageY = frame.paddedHeight;
+    if (imageX == 0 || imageY == 0 || imageX > JpegDecoder::maxSide || imageY > JpegDecoder::maxSide) {
+        failed = true;
+        return;
+    }
+    const int mcuWidth = 8 * hMax;
+    const int mcuHeight = 8 * vMax;
+    if (imageX % mcuWidth != 0)
+        frame.paddedWidth = static_cast<std::uint16_t>((imageX / mcuWidth + 1) * mcuWidth);
+    if (imageY % mcuHeight != 0)
+        frame.paddedHeight = static_cast<std::uint16_t>((imageY / mcuHeight + 1) * mcuHeight);
+    decodeScan();
+}
+
+// ----------------------------------------------------------------------- scan
+
+void Decoding::decodeScan()
+{
+    const int mcusAcross = frame.paddedWidth / 8 / hMax;
+    const int mcusDown = frame.paddedHeight / 8 / vMax;
+    const std::size_t pixelCount = std::size_t{frame.paddedWidth} * frame.paddedHeight;
+    // Every block takes at least two Huffman codes of at least one bit, so
+    // data too short for the frame is refused before the big allocation.
+    std::size_t blocksPerMcu = 0;
+    for (std::size_t c = 0; c < scan.ns; ++c)
+        blocksPerMcu += std::size_t{frame.h[c]} * frame.v[c];
+    const std::size_t blocks = blocksPerMcu * static_cast<std::size_t>(mcusAcross) * static_cast<std::size_t>(mcusDown);
+    if (pixelCount > pixelLimit || position > data.size() || blocks * 2 > (data.size() - position) * 8) {
+        failed = true;
+        return;
+    }
+    bitBuffer = 0;
+    bitCount = 0;
+    output.assign(pixelCount * 3, 0);
+    dcPredictor = {};
+    mcuBuffer.assign(std::size_t{hMax} * vMax * 64 * 3, 0);
+    readPointer = position;
+
+    int sinceRestart = 0;
+    for (int mr = 0; mr < mcusDown; ++mr) {
+        for (int mc = 0; mc < mcusAcross; ++mc) {
+            if (!decodeMcu(mc, mr)) {
+                failed = true;
+                return;
+            }
+            if (++sinceRestart == restartInterval) {
+                sinceRestart = 0;
+                handleRestart();
+            }
+        }
+    }
+    readPointer = logicalReadPointer();
+    bitBuffer = 0;
+    bitCount = 0;
+    mcuBuffer.clear();
+    scanDecoded = true;
+}
+
+// Where the byte-at-a-time reader would stand: just past the byte it is
+// taking bits from. The whole unread bytes still in the buffer are given back,
+// with the stuffed byte that followed each FF among them.
+std::size_t Decoding::logicalReadPointer() const
+{
+    const int wholeBytes = bitCount / 8;
+    std::size_t back = 0;
+    for (int i = 0; i < wholeBytes; ++i)
+        back += ((bitBuffer >> (8 * i)) & 0xFF) == 0xFF ? 2 : 1;
+    return readPointer >= back ? readPointer - back : 0;
+}
+
+void Decoding::handleRestart()
+{
+    const std::size_t at = logicalReadPointer();
+    const int second = peek(at + 1);
+    if (peek(at) == 0xFF && second >= 0xD0 && second <= 0xD7) {
+        readPointer = at + 2;
+        bitBuffer = 0;
+        bitCount = 0;
+        dcPredictor = {};
+    }
+}
+
+bool Decoding::decodeMcu(int mcuColumn, int mcuRow)
+{
+    const int mcuWidth = 8 * hMax;
+    const int mcuHeight = 8 * vMax;
+    alignas(32) std::int16_t samples[64];
+    for (int c = 0; c < scan.ns; ++c) {
+        const int hs = hMax / frame.h[static_cast<std::size_t>(c)];
+        const int vs = vMax / frame.v[static_cast<std::size_t>(c)];
+        for (int bv = 0; bv < frame.v[static_cast<std::size_t>(c)]; ++bv) {
+            for (int bh = 0; bh < frame.h[static_cast<std::size_t>(c)]; ++bh) {
+                if (!decodeBlock(c, samples))
+                    return false;
+                for (int y = 0; y < 8; ++y) {
+                    for (int dy = 0; dy < vs; ++dy) {
+                        std::uint8_t* row = mcuBuffer.data() +
+                                            (static_cast<std::size_t>(bv * 8 * vs + y * vs + dy) * mcuWidth) * 3 +
+                                            static_cast<std::size_t>(bh * 8 * hs) * 3 + static_cast<std::size_t>(c);
+                        for (int x = 0; x < 8; ++x) {
+                            const auto sample = static_cast<std::uint8_t>(samples[y * 8 + x]);
+                            for (int dx = 0; dx < hs; ++dx)
+                                row[static_cast<std::size_t>(x * hs + dx) * 3] = sample;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    const std::size_t ns = scan.ns;
+    const std::size_t outRowBytes = std::size_t{frame.paddedWidth} * ns;
+    for (int y = 0; y < mcuHeight; ++y) {
+        const std::uint8_t* from = mcuBuffer.data() + static_cast<std::size_t>(y * mcuWidth) * 3;
+        std::uint8_t* to = output.data() + static_cast<std::size_t>(mcuRow * mcuHeight + y) * outRowBytes +
+                           static_cast<std::size_t>(mcuColumn * mcuWidth) * ns;
+        if (ns == 3) {
+            std::memcpy(to, from, static_cast<std::size_t>(mcuWidth) * 3);
+        } else {
+            for (int x = 0; x < mcuWidth; ++x)
+                std::memcpy(to + static_cast<std::size_t>(x) * ns, from + static_cast<std::size_t>(x) * 3, ns);
+        }
+    }
+    return true;
+}
+
+// ----------------------------------------------------------- entropy decoding
+
+bool Decoding::refill()
+{
+    while (bitCount <= 56) {
+        if (readPointer >= data.size())
+            return false;
+        const std::uint8_t b = data[readPointer++];
+        if (b == 0xFF)
+            ++readPointer; // the stuffed byte after FF, whatever it is
+        bitBuffer = bitBuffer << 8 | b;
+        bitCount += 8;
+    }
+    return true;
+}
+
+// DECODE of T.81 F.2.2.3; -1 when no length up to 16 matches or the code
+// points outside the table's values.
+int Decoding::decodeSymbol(const HuffmanSlot& slot)
+{
+    if (needBits(fastBits)) {
+        const std::uint16_t entry = slot.fast[static_cast<std::size_t>((bitBuffer >> (bitCount - fastBits)) & ((1u << fastBits) - 1))];
+        if (entry != 0) {
+            bitCount -= entry >> 8;
+            return entry & 0xFF;
+        }
+    }
+    if (!needBits(1))
+        return -1;
+    unsigned code = static_cast<unsigned>(takeBits(1));
+    int l = 1;
+    while (slot.maxcode[static_cast<std::size_t>(l)] == 0xFFFF || code > slot.maxcode[static_cast<std::size_t>(l)]) {
+        if (++l > 16 || !needBits(1))
+            return -1;
+        code = code * 2 + static_cast<unsigned>(takeBits(1));
+    }
+    const auto ul = static_cast<std::size_t>(l);
+    const long index = long{slot.valptr[ul]} + long{code} - long{slot.mincode[ul]};
+    if (index < 0 || index >= slot.count)
+        return -1;
+    return slot.values[static_cast<std::size_t>(index)];
+}
+
+// EXTEND(RECEIVE(size), size) of T.81 F.2.2.1.
+bool Decoding::receiveExtend(int size, int& value)
+{
+    if (size == 0) {
+        value = 0;
+        return true;
+    }
+    if (size > 16 || !needBits(size))
+        return false;
+    const int v = takeBits(size);
+    value = v < (1 << (size - 1)) ? v - (1 << size) + 1 : v;
+    return true;
+}
+
+// ------------------------------------------------------ block and inverse DCT
+
+bool Decoding::decodeBlock(int component, std::int16_t* natural)
+{
+    const auto c = static_cast<std::size_t>(component);
+    alignas(32) std::int16_t zz[64] = {};
+
+    const int t = decodeSymbol(huffman[scan.td[c]]);
+    int diff = 0;
+    if (t < 0 || !receiveExtend(t, diff))
+        return false;
+    zz[0] = static_cast<std::int16_t>(diff + dcPredictor[c]);
+    dcPredictor[c] = zz[0];
+
+    const HuffmanSlot& ac = huffman[16u + scan.ta[c]];
+    int k = 1;
+    for (;;) {
+        const int rs = decodeSymbol(ac);
+        if (rs < 0)
+            return false;
+        const int s = rs & 15;
+        const int r = rs >> 4;
+        if (s == 0) {
+            if (r != 15)
+                break;
+            k += 16;
+            if (k > 64)
+                return false;
+            continue;
+        }
+        k += r;
+        int value = 0;
+        if (k > 63 || !receiveExtend(s, value))
+            return false;
+        zz[k] = static_cast<std::int16_t>(value);
+        if (k == 63)
+            break;
+        ++k;
+    }
+
+    // Dequantise (16-bit products) and reorder; note which coefficient rows
+    // and columns hold anything, so the matrix products can skip the rest.
+    const std::array<std::uint8_t, 64>& q = quant[frame.tq[c]];
+    alignas(32) float coef[8][8] = {};
+    unsigned rowMask = 0;
+    unsigned columnMask = 0;
+    for (int i = 0; i < 64; ++i) {
+        if (zz[i] == 0)
+            continue;
+        const auto product = static_cast<std::int16_t>(zz[i] * q[static_cast<std::size_t>(i)]);
+        if (product == 0)
+            continue;
+        const int n = zigZagToNatural[static_cast<std::size_t>(i)];
+        coef[n >> 3][n & 7] = static_cast<float>(product);
+        rowMask |= 1u << (n >> 3);
+        columnMask |= 1u << (n & 7);
+    }
+
+    // First pass, T[y][u] = sum over v of M[v][y] * F[v][u], one u per lane.
+    Float8 rows[8];
+    Float8 t8[8];
+    for (int v = 0; v < 8; ++v)
+        std::memcpy(&rows[v], coef[v], sizeof(Float8));
+    for (int y = 0; y < 8; ++y) {
+        Float8 sum = {};
+        for (int v = 0; v < 8; ++v) {
+            if (rowMask & (1u << v))
+                sum = sum + basis.m[v][y] * rows[v];
+        }
+        t8[y] = sum;
+    }
+    // Second pass, s[y][x] = sum over u of T[y][u] * M[u][x], one x per lane.
+    Float8 basisRows[8];
+    for (int u = 0; u < 8; ++u)
+        std::memcpy(&basisRows[u], basis.m[u], sizeof(Float8));
+    for (int y = 0; y < 8; ++y) {
+        Float8 sum = {};
+        for (int u = 0; u < 8; ++u) {
+            if (columnMask & (1u << u))
+                sum = sum + t8[y][u] * basisRows[u];
+        }
+        // Truncate toward zero, keep as a 16-bit sample, level shift, clamp.
+        const Int8 truncated = __builtin_convertvector(sum * 0.25f, Int8);
+        for (int x = 0; x < 8; ++x) {
+            const int sample = static_cast<std::int16_t>(truncated[x]) + 128;
+            natural[y * 8 + x] = static_cast<std::int16_t>(std::clamp(sample, 0, 255));
+        }
+    }
+    return true;
+}
+
+// --------------------------------------------------- colour, crop and flip
+
+void Decoding::finishPixels(std::vector<std::uint8_t>& out)
+{
+    const std::size_t pixelCount = std::size_t{frame.paddedWidth} * frame.paddedHeight;
+    if (scan.ns == 3) {
+        std::uint8_t* p = output.data();
+        for (std::size_t i = 0; i < pixelCount; ++i, p += 3) {
+            const float y = p[0];
+            const float cb = static_cast<float>(p[1] - 128);
+            const float cr = static_cast<float>(p[2] - 128);
+            const float r = y + 1.402f * cr;
+            const float g = y - 0.34414f * cb - 0.71414f * cr;
+            const float b = y + 1.772f * cb;
+            p[0] = static_cast<std::uint8_t>(std::clamp(b, 0.0f, 255.0f));
+            p[1] = static_cast<std::uint8_t>(std::clamp(g, 0.0f, 255.0f));
+            p[2] = static_cast<std::uint8_t>(std::clamp(r, 0.0f, 255.0f));
+        }
+    } else if (scan.ns == 1) {
+        // Expand back to front so no sample is overwritten before it is read.
+        for (std::size_t i = pixelCount; i-- > 0;) {
+            const std::uint8_t grey = output[i];
+            output[3 * i] = output[3 * i + 1] = output[3 * i + 2] = grey;
+        }
+    }
+    const std::size_t stride = (3 * static_cast<std::size_t>(imageX) + 3) / 4 * 4;
+    const std::size_t paddedRow = std::size_t{frame.paddedWidth} * 3;
+    const auto rows = static_cast<std::size_t>(imageY);
+    out.assign(stride * rows, 0);
+    for (std::size_t r = 0; r < rows; ++r)
+        std::memcpy(out.data() + (rows - 1 - r) * stride, output.data() + r * paddedRow, stride);
+}
+
+} // namespace
+
+JpegDecoder::JpegDecoder(std::size_t maxPixels) : pixelLimit(maxPixels) {}
+
+bool JpegDecoder::decode(std::span<const std::uint8_t> bytes)
+{
+    imageWidth = 0;
+    imageHeight = 0;
+    pixelArray.clear();
+    std::vector<std::uint8_t> result;
+    std::uint16_t w = 0;
+    std::uint16_t h = 0;
+    Decoding decoding(bytes, pixelLimit);
+    if (!decoding.run(result, w, h))
+        return false;
+    pixelArray = std::move(result);
+    imageWidth = w;
+    imageHeight = h;
+    return true;
+}
+
+bool JpegDecoder::decode(const ResourceProvider& resources, int id)
+{
+    return decode(resources.find("Jpg", id & 0xFFFF));
+}
+
+} // namespace orbit
