@@ -1,0 +1,35 @@
+// The program's settings store: an INI file per user and program,
+// $XDG_CONFIG_HOME/Torvo/<application name>.ini (default ~/.config), values in
+// sections such as [Options]. Each operation opens the file, does its one read
+// or write and closes it again, so a value is always read as it is now.
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+#include <string>
+
+namespace orbit {
+
+class IniSettingsStore final : public SettingsStore {
+public:
+    // companyName is the folder below the configuration directory ("Torvo").
+    IniSettingsStore(const std::string& companyName, const std::string& appName);
+    // A store on an explicit file; its folder is created on first use.
+    explicit IniSettingsStore(std::string filePath);
+
+    // Not a number, empty, or unreadable: fallback. Beyond 32 bits: clamped.
+    int readInt(std::string_view section, std::string_view name, int fallback) override;
+    void writeInt(std::string_view section, std::string_view name, int value) override;
+    std::string readString(std::string_view section, std::string_view name, std::string_view fallback) override;
+    void writeString(std::string_view section, std::string_view name, std::string_view value) override;
+
+    const std::string& filePath() const { return path; }
+
+    // $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config.
+    static std::string configHome();
+
+private:
+    std::string path;
+};
+
+} // namespace orbit

@@ -1,0 +1,157 @@
+// Mode dispatch. One-shot modes never create the QApplication, so they end at
+// once and need no display. For the window modes the termination signals are
+// blocked before Qt starts its X event thread, and the host window is checked
+// before anything is shown: a zero, unknown or unreadable window id ends the
+// program with status 1 and one line on stderr.
+#include "SaverApp.h"
+
+#include "CommandLine.h"
+#include "resources/StringTable.h"
+#include "saver/FullScreenSaverWindow.h"
+#include "saver/HostWindowWatcher.h"
+#include "saver/SaverWindow.h"
+#include "saver/TerminationSignals.h"
+#include "saver/TickLog.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <ctime>
+
+namespace orbit {
+
+namespace {
+
+std::vector<std::string> argumentsOf(int argc, char** argv)
+{
+    std::vector<std::string> list;
+    for (int i = 0; i < argc; ++i)
+        list.emplace_back(argv[i] ? argv[i] : "");
+    return list;
+}
+
+std::string programPath(const std::vector<std::string>& args) { return args.empty() ? std::string() : args[0]; }
+
+} // namespace
+
+SaverApp::SaverApp(int& argCount, char** argValues, PasswordService& passwordService)
+    : argc(argCount),
+      argv(argValues),
+      args(argumentsOf(argCount, argValues)),
+      appName(applicationName(programPath(args))),
+      passwords(passwordService),
+      settings(std::string(stringResource(stringId::companyName)), appName),
+      notifier(appName)
+{
+}
+
+SaverApp::~SaverApp() = default;
+
+std::uint32_t SaverApp::tickCountMs() const
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                                      static_cast<std::uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+int SaverApp::run()
+{
+    if (const auto host = parseHostWindowSwitch(args, std::getenv("XSCREENSAVER_WINDOW")))
+        return runPreview(host->windowId, host->rootWindow);
+
+    std::int64_t argument = 0;
+    // X11 has no foreground window to hand a bare configure switch.
+    switch (parseCommandLine(rebuildCommandLine(args), argument, 0)) {
+    case SaverMode::Configure:
+        // The settings dialog runs here, modally and without an owner window
+        // (the handle argument is not used), once the configuration dialog
+        // exists; until then configure mode ends at once.
+        return 0;
+    case SaverMode::ChangePassword:
+        passwords.changePassword("SCRSAVE", static_cast<std::intptr_t>(argument));
+        return 0;
+    case SaverMode::Preview:
+        return runPreview(argument, false);
+    case SaverMode::FullScreen:
+        return runFullScreen();
+    case SaverMode::None:
+        return 0;
+    }
+    return 0;
+}
+
+bool SaverApp::startQt()
+{
+    terminationSignals = std::make_unique<TerminationSignals>();
+    qtApp = std::make_unique<QApplication>(argc, argv);
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    terminationSignals->start();
+    if (!qtApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        std::fprintf(stderr, "%s: an X11 display is needed\n", appName.c_str());
+        return false;
+    }
+    return true;
+}
+
+void SaverApp::connectWindow()
+{
+    QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [] { QCoreApplication::exit(0); });
+    QObject::connect(terminationSignals.get(), &TerminationSignals::received, window.get(),
+                     [w = window.get()](int) { w->postClose(); });
+    if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath) {
+        tickLog = std::make_unique<TickLog>(logPath);
+        QObject::connect(window.get(), &SaverWindow::ticked, window.get(), [log = tickLog.get()] { log->record(); });
+    }
+}
+
+int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
+{
+    if (!rootWindow && (hostId <= 0 || hostId > UINT32_MAX)) {
+        std::fprintf(stderr, "%s: invalid host window id %lld\n", appName.c_str(), static_cast<long long>(hostId));
+        return 1;
+    }
+    if (!startQt())
+        return 1;
+    auto* x11 = qtApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (rootWindow)
+        hostId = HostWindowWatcher::defaultRootWindow(x11->display());
+    const auto hostXid = static_cast<std::uint32_t>(hostId);
+
+    watcher = std::make_unique<HostWindowWatcher>(x11->connection(), hostXid);
+    const std::optional<QSize> hostSize = watcher->start();
+    if (!hostSize) {
+        std::fprintf(stderr, "%s: no window with id 0x%x\n", appName.c_str(), hostXid);
+        return 1;
+    }
+    hostWindow.reset(QWindow::fromWinId(hostXid));
+    const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
+    window = std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get());
+    connectWindow();
+    QObject::connect(watcher.get(), &HostWindowWatcher::hostResized, window.get(),
+                     [w = window.get()](QSize size) { w->resize(size); });
+    QObject::connect(watcher.get(), &HostWindowWatcher::hostDestroyed, window.get(),
+                     [w = window.get()] { w->hostWindowGone(); });
+    const QString title = QString::fromUtf8(stringResource(stringId::previewTitle).data());
+    if (!window->createSaver(title, QRect(QPoint(0, 0), *hostSize)))
+        return 1;
+    watcher->watchChild(static_cast<std::uint32_t>(window->winId()));
+    return qtApp->exec();
+}
+
+int SaverApp::runFullScreen()
+{
+    if (!startQt())
+        return 1;
+    const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
+    auto fullScreen = std::make_unique<FullScreenSaverWindow>(services, tickCountMs());
+    FullScreenSaverWindow* created = fullScreen.get();
+    window = std::move(fullScreen);
+    connectWindow();
+    if (!created->createFullScreen(QString::fromStdString(appName)))
+        return 1;
+    return qtApp->exec();
+}
+
+} // namespace orbit

@@ -1,0 +1,76 @@
+// The application object: reads the command line once, decides the run mode
+// and either does a one-shot job and ends, or opens one saver window and runs
+// the Qt event loop until that window is gone. It owns everything the scene
+// reaches outside itself (random generator, settings, resources, messages,
+// diagnostics, sound) and hands it down by reference.
+#pragma once
+
+#include "SaverMode.h"
+#include "app/IniSettingsStore.h"
+#include "platform/DiagnosticSink.h"
+#include "platform/PasswordService.h"
+#include "platform/RandomGenerator.h"
+#include "platform/SdlSoundPlayer.h"
+#include "platform/qt/MessageBoxNotifier.h"
+#include "resources/EmbeddedResources.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QApplication;
+class QWindow;
+
+namespace orbit {
+
+class HostWindowWatcher;
+class SaverWindow;
+class TerminationSignals;
+class TickLog;
+
+class SaverApp {
+public:
+    // argc and argv are the process's own; Qt may take its switches out of
+    // them, so the command line is read before the QApplication exists.
+    SaverApp(int& argc, char** argv, PasswordService& passwords);
+    ~SaverApp();
+    SaverApp(const SaverApp&) = delete;
+    SaverApp& operator=(const SaverApp&) = delete;
+
+    // The whole run; returns the process exit status: 0 normally, 1 when the
+    // preview's host window is missing or no window can be made.
+    int run();
+
+    const std::string& name() const { return appName; }
+
+private:
+    int runPreview(std::int64_t hostWindow, bool rootWindow);
+    int runFullScreen();
+    bool startQt();
+    void connectWindow();
+    std::uint32_t tickCountMs() const;
+
+    int& argc;
+    char** argv;
+    std::vector<std::string> args;
+    std::string appName;
+    PasswordService& passwords;
+
+    RandomGenerator random;
+    EmbeddedResources resources;
+    IniSettingsStore settings;
+    MessageBoxNotifier notifier;
+    StdoutSink diagnostics;
+    SdlSoundPlayer sound;
+
+    // Declared in construction order; destroyed in reverse, window first.
+    std::unique_ptr<TerminationSignals> terminationSignals;
+    std::unique_ptr<QApplication> qtApp;
+    std::unique_ptr<QWindow> hostWindow;
+    std::unique_ptr<HostWindowWatcher> watcher;
+    std::unique_ptr<SaverWindow> window;
+    std::unique_ptr<TickLog> tickLog;
+};
+
+} // namespace orbit

@@ -1,0 +1,14 @@
+#include "QtGlProcLookup.h"
+
+#include <QOpenGLContext>
+
+namespace orbit {
+
+GlProc QtGlProcLookup::find(const char* name) const
+{
+    if (!name || !*name)
+        return nullptr;
+    return reinterpret_cast<GlProc>(context.getProcAddress(name));
+}
+
+} // namespace orbit

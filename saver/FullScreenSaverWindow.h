@@ -1,0 +1,41 @@
+// The real screensaver run: a frameless, always-on-top window over the whole
+// primary screen, with the cursor hidden, that closes on the first sign of the
+// user: a second mouse move to a new position, a left or middle press, a right
+// release, any key, or losing activation. It bypasses the window manager and
+// sets the keyboard focus itself, so it behaves the same with or without one.
+#pragma once
+
+#include "SaverWindow.h"
+
+#include <QPoint>
+
+namespace orbit {
+
+class FullScreenSaverWindow final : public SaverWindow {
+    Q_OBJECT
+public:
+    using SaverWindow::SaverWindow;
+
+    // Remembers the cursor position, then creates the window over the primary
+    // screen with title appName and takes the keyboard focus. False when the
+    // window cannot be made.
+    bool createFullScreen(const QString& appName);
+
+    QPoint savedCursor() const { return savedCursorPosition; }
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void onDestroy() override;
+    // The window manager's close is swallowed, as is a new screen-save request.
+    bool acceptsOutsideClose() const override { return false; }
+
+private:
+    QPoint firstMousePosition{-1, -1};
+    QPoint savedCursorPosition;
+};
+
+} // namespace orbit

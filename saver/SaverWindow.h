@@ -1,0 +1,89 @@
+// The window that shows the scene: a QWindow with its own OpenGL context and
+// frame timer, owning the SaverScene for its whole life. Used as it is for the
+// preview (a child of the host's window) and as the base of the full-screen
+// window. "Posting a close" queues closeNow(), which runs the destroy handling
+// and then emits closed(); the application ends its event loop on that signal.
+#pragma once
+
+#include "scene/SaverScene.h"
+
+#include <QWindow>
+
+#include <cstdint>
+#include <memory>
+
+class QOpenGLContext;
+
+namespace orbit {
+
+class QtGlProcLookup;
+
+class SaverWindow : public QWindow, private BufferSwapper {
+    Q_OBJECT
+public:
+    // Builds the scene (its constructor order draws the star field from the
+    // unseeded generator, then seeds it with tickCountMs). parent is the host's
+    // window for the preview, nullptr for a top-level window.
+    SaverWindow(SceneServices services, std::uint32_t tickCountMs, QWindow* parent = nullptr);
+    ~SaverWindow() override;
+
+    // The create handling: makes the native window with title and rect
+    // (relative to the parent), then wait cursor, client size, GL context and
+    // scene set-up, camera fit, blank cursor and timer 1 at the clamped
+    // "Timer" period; shows the window last. False (after the "Ups!" box)
+    // when the native window cannot be made; a GL failure is reported and the
+    // window lives on without a context.
+    bool createSaver(const QString& title, const QRect& rect);
+
+    // Queues a close; a second request before it runs adds nothing.
+    void postClose();
+    // The host destroyed the native window under us: close without drawing to
+    // it again.
+    void hostWindowGone();
+
+    bool hasGlContext() const { return context != nullptr; }
+    // 0 while no timer runs.
+    int framePeriodMs() const { return timerPeriodMs; }
+    bool isClosed() const { return hasClosed; }
+
+signals:
+    // The window has run its destroy handling.
+    void closed();
+    // One timer tick arrived (before its frame is drawn).
+    void ticked();
+
+protected:
+    bool event(QEvent* event) override;
+    void exposeEvent(QExposeEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+    // The destroy handling; subclasses do their part first, then call this.
+    virtual void onDestroy();
+    // Whether a close that did not come from postClose (the window manager's
+    // close button) closes the window.
+    virtual bool acceptsOutsideClose() const { return true; }
+
+private:
+    void createGlContext();
+    bool makeContextCurrent();
+    void releaseGl();
+    void closeNow();
+    void swapBuffers() override;
+
+    SceneServices services;
+    // About a megabyte of fixed pools, hence on the heap.
+    std::unique_ptr<SaverScene> scene;
+    std::unique_ptr<QOpenGLContext> context;
+    std::unique_ptr<QtGlProcLookup> procs;
+    int timerId = 0;
+    int timerPeriodMs = 0;
+    bool closePosted = false;
+    bool hasClosed = false;
+    bool surfaceGone = false;
+};
+
+} // namespace orbit
