@@ -32,6 +32,10 @@ struct CompileHooks {
     // Consulted before each heap allocation of the vertex array; true makes
     // that attempt fail as if the heap were exhausted.
     std::function<bool(std::size_t byteCount)> heapAllocationFails;
+    // Answers whether the context advertises a GL extension (empty: the
+    // context's GL_EXTENSIONS string), so a fake procedure table can take
+    // the vertex-array-range path on a driver that has none.
+    std::function<bool(const char* extension)> extensionAdvertised;
 };
 
 struct ModelServices {

@@ -51,7 +51,10 @@ struct NvVertexArrayRangeProcs {
 class VertexStorage {
 public:
     VertexStorage() = default; // no GL: no vertex-array-range, nothing allocated
-    explicit VertexStorage(const GlProcLookup& lookup);
+    // extensionsAdvertised: the context lists GL_NV_vertex_array_range and
+    // GL_NV_fence. Needed besides the entry points, because Mesa's
+    // eglGetProcAddress hands out a stub for any name beginning with "gl".
+    VertexStorage(const GlProcLookup& lookup, bool extensionsAdvertised);
     ~VertexStorage();
     VertexStorage(const VertexStorage&) = delete;
     VertexStorage& operator=(const VertexStorage&) = delete;

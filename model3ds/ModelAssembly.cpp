@@ -1,0 +1,320 @@
+// Assembly keeps the described order of every step, because the order decides
+// the result: which face is a vertex's reference, which vertex a crease splits
+// off, which material a name finds. Two guards go beyond it: a triangle whose
+// normal is not finite counts as degenerate (it would poison every crease
+// test), and a vertex's reference face always counts as smooth with itself,
+// so a crease angle of 0 cannot split a vertex off again and again for ever.
+#include "ModelAssembly.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <numbers>
+
+namespace orbit {
+
+namespace {
+constexpr double radiansPerDegree = 0.017453292519943295;
+
+bool sameLetters(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// Unit normal of (p0, p1, p2) as the description computes it: d1 = p1 - p0,
+// d2 = p2 - p1, n = d1 x d2 in single precision; degenerate when n.n is 0.
+// The length is taken in double so very large or small triangles still
+// normalise. False for a degenerate or non-finite result.
+bool triangleNormal(const ModelVertex& p0, const ModelVertex& p1, const ModelVertex& p2, ModelFace& face)
+{
+    const float d1x = p1.x - p0.x, d1y = p1.y - p0.y, d1z = p1.z - p0.z;
+    const float d2x = p2.x - p1.x, d2y = p2.y - p1.y, d2z = p2.z - p1.z;
+    const float nx = d1y * d2z - d1z * d2y;
+    const float ny = d1z * d2x - d1x * d2z;
+    const float nz = d1x * d2y - d1y * d2x;
+    const float squared = nx * nx + ny * ny + nz * nz;
+    if (squared == 0.0f || !std::isfinite(nx) || !std::isfinite(ny) || !std::isfinite(nz))
+        return false;
+    const double length = std::sqrt(double(nx) * nx + double(ny) * ny + double(nz) * nz);
+    face.nx = static_cast<float>(nx / length);
+    face.ny = static_cast<float>(ny / length);
+    face.nz = static_cast<float>(nz / length);
+    return std::isfinite(face.nx) && std::isfinite(face.ny) && std::isfinite(face.nz);
+}
+
+double distance(const ModelVertex& a, const ModelVertex& b)
+{
+    const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, dz = double(a.z) - b.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+} // namespace
+
+TextureFileKind textureFileKind(std::string_view fileName)
+{
+    if (fileName.size() < 3)
+        return TextureFileKind::None;
+    const std::string_view extension = fileName.substr(fileName.size() - 3);
+    if (sameLetters(extension, "bmp"))
+        return TextureFileKind::Bmp;
+    if (sameLetters(extension, "tga"))
+        return TextureFileKind::Tga;
+    return TextureFileKind::None;
+}
+
+ModelBounds measureBounds(std::span<const ModelVertex> vertices)
+{
+    constexpr double largest = std::numeric_limits<double>::max();
+    ModelBounds box{largest, largest, largest, -largest, -largest, -largest, 0};
+    for (const ModelVertex& v : vertices) {
+        const double x = v.x, y = v.y, z = v.z;
+        if (x < box.minX) box.minX = x;
+        if (x > box.maxX) box.maxX = x;
+        if (y < box.minY) box.minY = y;
+        if (y > box.maxY) box.maxY = y;
+        if (z < box.minZ) box.minZ = z;
+        if (z > box.maxZ) box.maxZ = z;
+    }
+    box.size = std::max({box.maxX - box.minX, box.maxY - box.minY, box.maxZ - box.minZ});
+    return box;
+}
+
+ModelAssembly::ModelAssembly(int creaseAngleDeg, bool forceTwoSided)
+    : creaseCosine(static_cast<float>(std::cos(creaseAngleDeg * radiansPerDegree))), forceAllTwoSided(forceTwoSided)
+{
+}
+
+void ModelAssembly::assemble(const ParsedScene& scene, DiagnosticSink& diagnostics)
+{
+    if (scene.usesDefaultMaterial) {
+        const Rgba white{1, 1, 1, 1};
+        addMaterial(white, white, white, 0.0f, "WG_DEFAULT", "", 1);
+    }
+    for (const ParsedMaterial& m : scene.materials) {
+        const float alpha = m.opacity;
+        addMaterial({m.ambient[0], m.ambient[1], m.ambient[2], alpha}, {m.diffuse[0], m.diffuse[1], m.diffuse[2], alpha},
+                    {m.specular[0], m.specular[1], m.specular[2], alpha}, alpha, m.name, m.textureMap, m.twoSided);
+    }
+    std::size_t pointTotal = 0;
+    for (const ParsedMesh& mesh : scene.meshes)
+        pointTotal += mesh.points.size();
+    vertexList.reserve(pointTotal);
+    int base = 0;
+    for (const ParsedMesh& mesh : scene.meshes) {
+        appendMesh(mesh, base, diagnostics);
+        base += static_cast<int>(mesh.points.size());
+    }
+    buildVertexFaceLists();
+    computeVertexNormals();
+}
+
+void ModelAssembly::appendMesh(const ParsedMesh& mesh, int base, DiagnosticSink& diagnostics)
+{
+    const std::size_t pointCount = mesh.points.size();
+    for (std::size_t j = 0; j < pointCount; ++j) {
+        ModelVertex vertex;
+        vertex.x = mesh.points[j].x;
+        vertex.y = mesh.points[j].y;
+        vertex.z = mesh.points[j].z;
+        if (j < mesh.texCoords.size()) {
+            vertex.u = mesh.texCoords[j].u;
+            vertex.v = mesh.texCoords[j].v;
+        }
+        vertexList.push_back(vertex);
+    }
+    int rejected = 0;
+    for (const ParsedMaterialGroup& group : mesh.materialGroups) {
+        for (const std::uint16_t stored : group.faceIndices) {
+            const int faceIndex = static_cast<std::int16_t>(stored);
+            if (faceIndex < 0 || static_cast<std::size_t>(faceIndex) >= mesh.faces.size()) {
+                ++rejected;
+                continue;
+            }
+            const ParsedFace& f = mesh.faces[static_cast<std::size_t>(faceIndex)];
+            if (f.a >= pointCount || f.b >= pointCount || f.c >= pointCount) {
+                ++rejected;
+                continue;
+            }
+            // Second and third corners exchanged against the file's order.
+            addFace(f.a + base, f.c + base, f.b + base, group.materialName, diagnostics);
+        }
+    }
+    if (rejected > 0) {
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "Mesh \"%s\": %d faces dropped, their indices beyond the mesh's %zu faces or %zu points\n",
+                      mesh.name.c_str(), rejected, mesh.faces.size(), pointCount);
+        diagnostics.write(line);
+    }
+}
+
+void ModelAssembly::addMaterial(const Rgba& ambient, const Rgba& diffuse, const Rgba& specular, float opacity,
+                                std::string_view name, std::string_view textureFile, int twoSided)
+{
+    ModelMaterial& material = materialList.emplace_back();
+    material.ambient = ambient;
+    material.diffuse = diffuse;
+    material.specular = specular;
+    material.opacity = opacity;
+    material.twoSided = forceAllTwoSided ? 1 : twoSided;
+    material.name = name;
+    material.textureFile = textureFile;
+}
+
+bool ModelAssembly::addFace(int i0, int i1, int i2, std::string_view materialName, DiagnosticSink& diagnostics)
+{
+    ModelFace face{i0, i1, i2, 0, 0, 0};
+    if (!triangleNormal(vertexList[i0], vertexList[i1], vertexList[i2], face))
+        return false;
+    const int k = findMaterial(materialName, diagnostics);
+    if (k < 0)
+        return false; // an unknown material cannot draw the face
+    ModelMaterial& material = materialList[static_cast<std::size_t>(k)];
+    material.faces.push_back(face);
+    if (material.twoSided) {
+        ModelFace twin{i0, i2, i1, -face.nx, -face.ny, -face.nz};
+        triangleNormal(vertexList[i0], vertexList[i2], vertexList[i1], twin); // keeps the negation if it fails
+        material.faces.push_back(twin);
+    }
+    return true;
+}
+
+int ModelAssembly::findMaterial(std::string_view name, DiagnosticSink& diagnostics) const
+{
+    for (std::size_t k = 0; k < materialList.size(); ++k) {
+        if (materialList[k].name == name)
+            return static_cast<int>(k);
+    }
+    std::string line = "Parse Error: Can't find material ";
+    line += name;
+    line += '\n';
+    diagnostics.write(line);
+    return -1;
+}
+
+std::size_t ModelAssembly::faceCount() const
+{
+    std::size_t count = 0;
+    for (const ModelMaterial& material : materialList)
+        count += material.faces.size();
+    return count;
+}
+
+void ModelAssembly::buildVertexFaceLists()
+{
+    const std::size_t vertexCount = vertexList.size();
+    listStart.assign(vertexCount + 1, 0);
+    for (const ModelMaterial& material : materialList) {
+        for (const ModelFace& f : material.faces) {
+            ++listStart[static_cast<std::size_t>(f.i0) + 1];
+            ++listStart[static_cast<std::size_t>(f.i1) + 1];
+            ++listStart[static_cast<std::size_t>(f.i2) + 1];
+        }
+    }
+    for (std::size_t i = 0; i < vertexCount; ++i)
+        listStart[i + 1] += listStart[i];
+    listFaces.resize(listStart[vertexCount]);
+    std::vector<std::uint32_t> fill(listStart.begin(), listStart.end() - 1);
+    for (std::size_t k = 0; k < materialList.size(); ++k) {
+        const std::vector<ModelFace>& faces = materialList[k].faces;
+        for (std::size_t n = 0; n < faces.size(); ++n) {
+            const FaceRef ref{static_cast<std::int32_t>(k), static_cast<std::int32_t>(n)};
+            for (const int corner : {faces[n].i0, faces[n].i1, faces[n].i2})
+                listFaces[fill[static_cast<std::size_t>(corner)]++] = ref;
+        }
+    }
+    splitBase = vertexCount;
+    splitFaces.clear();
+}
+
+std::span<const FaceRef> ModelAssembly::vertexFaces(int vertex) const
+{
+    const auto i = static_cast<std::size_t>(vertex);
+    if (i >= splitBase)
+        return {&splitFaces[i - splitBase], 1};
+    return {listFaces.data() + listStart[i], listStart[i + 1] - listStart[i]};
+}
+
+double ModelAssembly::cornerWeight(const ModelFace& f, int vertex) const
+{
+    // A and B meet at the corner, C lies opposite it.
+    int here = f.i0, next = f.i1, other = f.i2;
+    if (f.i1 == vertex) {
+        here = f.i1; next = f.i2; other = f.i0;
+    } else if (f.i2 == vertex) {
+        here = f.i2; next = f.i0; other = f.i1;
+    } else if (f.i0 != vertex) {
+        return 0.0;
+    }
+    const ModelVertex& p = vertexList[static_cast<std::size_t>(here)];
+    const ModelVertex& q = vertexList[static_cast<std::size_t>(next)];
+    const ModelVertex& r = vertexList[static_cast<std::size_t>(other)];
+    const double a = distance(p, q), b = distance(p, r), c = distance(q, r);
+    const double denominator = 2.0 * a * b;
+    if (!(denominator > 0.0) || !std::isfinite(denominator))
+        return 0.0;
+    // Rounding can push the cosine just outside [-1, 1].
+    const double cosine = std::clamp((c * c - a * a - b * b) / denominator, -1.0, 1.0);
+    return std::acos(cosine); // pi minus the interior angle: sharp corners weigh more
+}
+
+void ModelAssembly::computeVertexNormals()
+{
+    // The count is re-read on every step: vertices split off during the walk
+    // are walked too (each lists one face, so they never split again).
+    for (std::size_t i = 0; i < vertexList.size(); ++i) {
+        const int vertex = static_cast<int>(i);
+        const std::span<const FaceRef> list = vertexFaces(vertex);
+        double sx = 0, sy = 0, sz = 0, weightSum = 0;
+        bool split = false;
+        if (!list.empty()) {
+            const FaceRef reference = list.front();
+            const ModelFace refFace = face(reference);
+            // The span stays valid: only a vertex below splitBase splits, and
+            // its list lives in listFaces, which does not grow.
+            for (const FaceRef ref : list) {
+                ModelFace& f = materialList[static_cast<std::size_t>(ref.material)].faces[static_cast<std::size_t>(ref.face)];
+                const float d = refFace.nx * f.nx + refFace.ny * f.ny + refFace.nz * f.nz;
+                const bool isReference = ref.material == reference.material && ref.face == reference.face;
+                if (isReference || d > creaseCosine) {
+                    const double w = cornerWeight(f, vertex);
+                    sx += w * f.nx;
+                    sy += w * f.ny;
+                    sz += w * f.nz;
+                    weightSum += w;
+                    continue;
+                }
+                if (!split) {
+                    split = true;
+                    ModelVertex copy = vertexList[i];
+                    copy.nx = copy.ny = copy.nz = 0;
+                    vertexList.push_back(copy);
+                    splitFaces.push_back(ref);
+                }
+                const int last = static_cast<int>(vertexList.size() - 1);
+                if (f.i0 == vertex) f.i0 = last;
+                if (f.i1 == vertex) f.i1 = last;
+                if (f.i2 == vertex) f.i2 = last;
+            }
+        }
+        if (weightSum != 0.0) {
+            sx /= weightSum;
+            sy /= weightSum;
+            sz /= weightSum;
+        }
+        const double length = std::sqrt(sx * sx + sy * sy + sz * sz);
+        ModelVertex& v = vertexList[i];
+        if (length > 0.0 && std::isfinite(length)) {
+            v.nx = static_cast<float>(sx / length);
+            v.ny = static_cast<float>(sy / length);
+            v.nz = static_cast<float>(sz / length);
+        } else {
+            v.nx = v.ny = v.nz = 0; // no face, or weights that cancel: no direction to give
+        }
+    }
+}
+
+} // namespace orbit
