@@ -1,0 +1,67 @@
+// See LaunchingDialog.h. Template 130 has no caption, so the window is
+// frameless; a raised panel drawn by a QFrame stands in for the modal frame.
+#include "LaunchingDialog.h"
+
+#include "DialogBuilder.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMetaObject>
+#include <QScreen>
+#include <QWindow>
+
+namespace orbit {
+
+LaunchingDialog::LaunchingDialog(const ResourceProvider& resources, QWindow* owner)
+    : dialog(std::make_unique<QDialog>())
+{
+    const DialogTemplate* dialogTemplate = findDialogTemplate(dialogId::launching);
+    if (!dialogTemplate)
+        return;
+    auto* panel = new QFrame(dialog.get());
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    const DialogControls controls = buildDialog(*dialog, *dialogTemplate, resources);
+    panel->setGeometry(0, 0, dialog->width(), dialog->height());
+    panel->lower();
+    status = controls.controlAs<QLabel>(statusTextId);
+    dialog->setModal(false);
+
+    dialog->winId(); // makes the native window so it can name its owner
+    if (owner && dialog->windowHandle())
+        dialog->windowHandle()->setTransientParent(owner);
+    QRect area;
+    if (owner)
+        area = owner->geometry();
+    else if (QScreen* screen = QGuiApplication::primaryScreen())
+        area = screen->geometry();
+    QRect placed(QPoint(), dialog->size());
+    placed.moveCenter(area.center());
+    dialog->move(placed.topLeft());
+    dialog->show();
+    dialog->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+LaunchingDialog::~LaunchingDialog() = default;
+
+void LaunchingDialog::setStatusText(std::string_view text)
+{
+    if (!status)
+        return;
+    status->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (dialog->isVisible()) {
+        status->repaint();
+        // Hand the new pixels to the window system before the set-up goes on.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void LaunchingDialog::close()
+{
+    QMetaObject::invokeMethod(dialog.get(), &QWidget::close, Qt::QueuedConnection);
+}
+
+} // namespace orbit
