@@ -15,8 +15,10 @@ void StarField::generate(RandomGenerator& random)
     for (Star& star : field) {
         const float latitude = static_cast<float>(random.next() * (3.14 / 32767) - 1.57);
         const double longitude = random.next() * (6.28 / 32767);
-        star.position = {skyRadius * std::cos(longitude) * std::cos(latitude), skyRadius * std::sin(latitude),
-                         skyRadius * std::sin(longitude) * std::cos(latitude)};
+        // The float latitude widens to double before the cosines (C's cos and sin).
+        const double lat = latitude;
+        star.position = {skyRadius * std::cos(longitude) * std::cos(lat), skyRadius * std::sin(lat),
+                         skyRadius * std::sin(longitude) * std::cos(lat)};
         for (float& value : star.brightness)
             value = static_cast<float>(random.next()) / 32767.0f;
     }
