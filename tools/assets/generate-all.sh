@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates every built-in asset under resources/ from the generators in
-# this folder. Deterministic: a second run writes the same bytes.
+# this folder (Python 3 standard library, plus cjpeg from libjpeg-turbo-progs
+# and tools/jpeg_remux.py for the JPEGs). Deterministic: a second run writes
+# the same bytes.
 #
 #   tools/assets/generate-all.sh            regenerate the assets
 #   tools/assets/generate-all.sh --renders  also redraw the look-at PNGs in docs/assets
@@ -8,10 +10,20 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 res="$root/resources"
-mkdir -p "$res/models"
+docs="$root/docs/assets"
+mkdir -p "$res/models" "$res/sounds" "$res/textures"
+
+previews=()
+if [[ "${1:-}" == "--renders" ]]; then
+  mkdir -p "$docs"
+  previews=("$docs")
+fi
 
 python3 "$here/make_starship.py" "$res/models/starship.3ds"
+python3 "$here/make_sounds.py" "$res/sounds" "${previews[@]}"
+python3 "$here/make_icons.py" "$res/models/starship.3ds" "$res" "${previews[@]}"
+python3 "$here/make_textures.py" "$res/models/starship.3ds" "$res/textures" "${previews[@]}"
 
-if [[ "${1:-}" == "--renders" ]]; then
-  python3 "$here/render_ship.py" "$res/models/starship.3ds" "$root/docs/assets" 480
+if [[ ${#previews[@]} -gt 0 ]]; then
+  python3 "$here/render_ship.py" "$res/models/starship.3ds" "$docs" 480
 fi

@@ -28,8 +28,9 @@ def corner_weight(p, q, r):
     return math.acos(max(-1.0, min(1.0, (c * c - a * a - b * b) / (2 * a * b))))
 
 
-def load_ship(path):
-    """Triangles in the ship's oriented frame with smoothed normals."""
+def load_ship(path, material_for=None):
+    """Triangles in the ship's oriented frame with smoothed normals.
+    material_for(name), when given, replaces the file's colours."""
     with open(path, "rb") as f:
         scene = make_starship.parse(f.read())
     points = [p for m in scene.meshes for p in m["points"]]
@@ -44,6 +45,8 @@ def load_ship(path):
         materials[m["name"]] = {"diffuse": m["diffuse"], "specular": m["specular"],
                                 "alpha": 0.5 if m["transparency"] == 50 else 1.0,
                                 "shininess": 60.0, "spec_strength": 0.45, "glow": glow}
+        if material_for:
+            materials[m["name"]] = material_for(m["name"])
 
     faces = []   # (i0, i1, i2, material, normal)
     base = 0
@@ -129,8 +132,8 @@ VIEWS = [
     ("front-left-above", 200, -25, 0),
     ("rear-right-above", -35, -20, 0),
     ("side", 90, 0, 0),
-    ("top", 180, -90, 0),
-    ("front-below", 150, 25, 0),
+    ("top", 0, 90, 0),
+    ("front-right", 150, 25, 0),
     ("rear", 0, -8, 0),
 ]
 
