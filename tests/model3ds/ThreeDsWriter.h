@@ -1,0 +1,73 @@
+// Builds small 3DS files for tests, seeds and benchmarks: chunks as a tree of
+// (id, payload, children) serialised with their lengths computed, or forced
+// to a given value to make damaged files. Little-endian throughout, as the
+// format stores everything.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orbit::test {
+
+struct Chunk {
+    std::uint16_t id = 0;
+    std::vector<std::uint8_t> payload;
+    std::vector<Chunk> children;
+    std::optional<std::uint32_t> forcedLength; // written instead of the true length
+
+    std::vector<std::uint8_t> bytes() const;
+};
+
+// Payload helpers.
+void putU8(std::vector<std::uint8_t>& out, std::uint8_t value);
+void putU16(std::vector<std::uint8_t>& out, std::uint16_t value);
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t value);
+void putF32(std::vector<std::uint8_t>& out, float value);
+void putName(std::vector<std::uint8_t>& out, const std::string& name); // with its NUL
+
+struct Point3 {
+    float x, y, z;
+};
+struct Face3 {
+    std::uint16_t a, b, c, flags;
+};
+
+Chunk mainChunk(std::vector<Chunk> children);
+Chunk editorChunk(std::vector<Chunk> children);
+Chunk namedObject(const std::string& name, std::vector<Chunk> children);
+Chunk triMesh(std::vector<Chunk> children);
+Chunk pointArray(const std::vector<Point3>& points);
+// Faces with optional nested sub-chunks (material groups, smoothing groups).
+Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks = {});
+Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t>& faceIndices);
+Chunk texCoords(const std::vector<std::pair<float, float>>& coords);
+Chunk localMatrix(const std::vector<float>& values);
+Chunk material(std::vector<Chunk> children);
+Chunk materialName(const std::string& name);
+Chunk colourChunk(std::uint16_t which, std::vector<Chunk> values); // 0xA010, 0xA020, 0xA030
+Chunk colourFloat(float r, float g, float b);
+Chunk colour24(std::uint8_t r, std::uint8_t g, std::uint8_t b);
+Chunk transparency(std::int16_t percent);
+Chunk twoSided();
+Chunk textureMap(const std::string& fileName);
+Chunk leaf(std::uint16_t id, std::vector<std::uint8_t> payload = {});
+
+// One mesh holding the given triangles on the given points, in one material
+// group (none when materialName is empty), inside a named object.
+Chunk meshObject(const std::string& name, const std::vector<Point3>& points, const std::vector<Face3>& faces,
+                 const std::string& materialName);
+// A material with a name and diffuse/ambient/specular float colours.
+Chunk simpleMaterial(const std::string& name, float r, float g, float b);
+
+// The whole file: main chunk holding an editor chunk with these children.
+std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren);
+
+// A cube of 12 triangles on 8 shared corners, side 2 centred on the origin,
+// every triangle wound outwards as assembly will see it (the file order is
+// a, c, b of the drawn order).
+std::vector<Point3> cubeCorners();
+std::vector<Face3> cubeFaces();
+
+} // namespace orbit::test
