@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace orbit {
 
@@ -63,6 +65,85 @@ constexpr Basis basis = makeBasis();
 typedef float Float8 __attribute__((vector_size(32)));
 typedef int Int8 __attribute__((vector_size(32)));
 
+// The prescribed inverse DCT, level shift and clamp. rowMask and columnMask
+// mark the coefficient rows v and columns u that hold a non-zero value; the
+// others contribute exact zeros and are skipped, the rest are summed in
+// increasing index order as the direct product does.
+[[gnu::target_clones("avx2", "default")]] void inverseDct(const float (&coef)[8][8], unsigned rowMask,
+                                                       unsigned columnMask, std::uint8_t* samples)
+{
+    int rowList[8];
+    int rowCount = 0;
+    int columnList[8];
+    int columnCount = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (rowMask & (1u << i))
+            rowList[rowCount++] = i;
+        if (columnMask & (1u << i))
+            columnList[columnCount++] = i;
+    }
+    // First pass, T[y][u] = sum over v of M[v][y] * F[v][u], one u per lane.
+    Float8 rows[8];
+    for (int i = 0; i < rowCount; ++i)
+        std::memcpy(&rows[i], coef[rowList[i]], sizeof(Float8));
+    alignas(32) float t[8][8];
+    for (int y = 0; y < 8; ++y) {
+        Float8 sum = {};
+        for (int i = 0; i < rowCount; ++i)
+            sum = sum + basis.m[rowList[i]][y] * rows[i];
+        std::memcpy(t[y], &sum, sizeof(Float8));
+    }
+    // Second pass, s[y][x] = sum over u of T[y][u] * M[u][x], one x per lane.
+    Float8 basisRows[8];
+    for (int i = 0; i < columnCount; ++i)
+        std::memcpy(&basisRows[i], basis.m[columnList[i]], sizeof(Float8));
+    for (int y = 0; y < 8; ++y) {
+        Float8 sum = {};
+        for (int i = 0; i < columnCount; ++i)
+            sum = sum + t[y][columnList[i]] * basisRows[i];
+        // Truncate toward zero, keep as a 16-bit sample, level shift, clamp.
+        const Int8 truncated = __builtin_convertvector(sum * 0.25f, Int8);
+        for (int x = 0; x < 8; ++x) {
+            const int sample = static_cast<std::int16_t>(truncated[x]) + 128;
+            samples[y * 8 + x] = static_cast<std::uint8_t>(std::clamp(sample, 0, 255));
+        }
+    }
+}
+
+// YCbCr to B, G, R with the prescribed single-precision constants, clamp,
+// then truncation; eight pixels at a time (pixels is a multiple of 8).
+[[gnu::target_clones("avx2", "default")]] void convertYCbCr(const std::uint8_t* yPlane, const std::uint8_t* cbPlane,
+                                                          const std::uint8_t* crPlane, std::uint8_t* bgr, int pixels)
+{
+    typedef std::uint8_t Byte8 __attribute__((vector_size(8)));
+    const Float8 zero = {};
+    const Float8 top = zero + 255.0f;
+    for (int x = 0; x < pixels; x += 8) {
+        Byte8 yb, cbb, crb;
+        std::memcpy(&yb, yPlane + x, 8);
+        std::memcpy(&cbb, cbPlane + x, 8);
+        std::memcpy(&crb, crPlane + x, 8);
+        const Float8 yf = __builtin_convertvector(yb, Float8);
+        const Float8 cb = __builtin_convertvector(cbb, Float8) - 128.0f;
+        const Float8 cr = __builtin_convertvector(crb, Float8) - 128.0f;
+        Float8 r = yf + 1.402f * cr;
+        Float8 g = yf - 0.34414f * cb - 0.71414f * cr;
+        Float8 b = yf + 1.772f * cb;
+        r = r > top ? top : (r < zero ? zero : r);
+        g = g > top ? top : (g < zero ? zero : g);
+        b = b > top ? top : (b < zero ? zero : b);
+        const Int8 ri = __builtin_convertvector(r, Int8);
+        const Int8 gi = __builtin_convertvector(g, Int8);
+        const Int8 bi = __builtin_convertvector(b, Int8);
+        std::uint8_t* to = bgr + 3 * x;
+        for (int i = 0; i < 8; ++i) {
+            to[3 * i] = static_cast<std::uint8_t>(bi[i]);
+            to[3 * i + 1] = static_cast<std::uint8_t>(gi[i]);
+            to[3 * i + 2] = static_cast<std::uint8_t>(ri[i]);
+        }
+    }
+}
+
 constexpr int huffmanSlotCount = 20;
 constexpr int quantSlotCount = 20;
 constexpr int maxPasses = 51;
@@ -101,7 +182,7 @@ public:
     Decoding(std::span<const std::uint8_t> bytes, std::size_t maxPixels) : data(bytes), pixelLimit(maxPixels) {}
 
     // Runs the marker walk; true when a scan was decoded into out.
-    bool run(std::vector<std::uint8_t>& out, std::uint16_t& outWidth, std::uint16_t& outHeight);
+    bool run(std::uint16_t& outWidth, std::uint16_t& outHeight);
 
 private:
     // --- marker walk ---
@@ -127,7 +208,7 @@ private:
     // --- scan ---
     void decodeScan();
     bool decodeMcu(int mcuColumn, int mcuRow);
-    bool decodeBlock(int component, std::int16_t* natural);
+    bool decodeBlock(int component, std::uint8_t* samples);
     void handleRestart();
     std::size_t logicalReadPointer() const;
 
@@ -145,11 +226,13 @@ private:
         bitCount -= n;
         return static_cast<int>((bitBuffer >> bitCount) & ((1u << n) - 1));
     }
-    int decodeSymbol(const HuffmanSlot& slot);
-    bool receiveExtend(int size, int& value);
+    [[gnu::always_inline]] inline int decodeSymbol(const HuffmanSlot& slot);
+    [[gnu::always_inline]] inline bool receiveExtend(int size, int& value);
 
     // --- output ---
-    void finishPixels(std::vector<std::uint8_t>& out);
+    void placeBlock(const std::uint8_t* samples, int component, int blockRow, int blockColumn, int mcuColumn);
+    void emitBand(int mcuRow);
+    void finishTwoComponentScan();
 
     std::span<const std::uint8_t> data;
     std::size_t pixelLimit;
@@ -175,13 +258,28 @@ private:
     int bitCount = 0;
     std::size_t readPointer = 0;
 
-    std::vector<std::uint8_t> output; // padded width x padded height x 3
-    std::vector<std::uint8_t> mcuBuffer;
+    // One MCU row of samples as three planes of padded width x MCU height.
+    // When every component tiles its MCU exactly, blocks are written straight
+    // here; otherwise through mcuPlanes, the MCU buffer, whose uncovered
+    // samples keep what the previous MCU left, as the prescribed buffer does.
+    std::vector<std::uint8_t> band;
+    std::vector<std::uint8_t> mcuPlanes;
+    bool direct = true;
+    std::size_t planeSize = 0;
+    std::vector<std::uint8_t> rowScratch;
+    // Two-component scans are not converted: the raw samples, Ns bytes per
+    // pixel, are cropped as they lie, so they keep the whole padded frame.
+    std::vector<std::uint8_t> rawOutput;
+
+public:
+    std::unique_ptr<std::uint8_t[]> result; // Y rows of stride bytes, bottom row first
+    std::size_t resultSize = 0;
+    std::size_t stride = 0;
 };
 
 // ---------------------------------------------------------------- marker walk
 
-bool Decoding::run(std::vector<std::uint8_t>& out, std::uint16_t& outWidth, std::uint16_t& outHeight)
+bool Decoding::run(std::uint16_t& outWidth, std::uint16_t& outHeight)
 {
     std::size_t soi = 0;
     while (soi + 1 < data.size() && !(data[soi] == 0xFF && data[soi + 1] == 0xD8))
@@ -208,7 +306,6 @@ bool Decoding::run(std::vector<std::uint8_t>& out, std::uint16_t& outWidth, std:
     }
     if (!scanDecoded)
         return false;
-    finishPixels(out);
     outWidth = static_cast<std::uint16_t>(imageX);
     outHeight = static_cast<std::uint16_t>(imageY);
     return true;
@@ -411,12 +508,16 @@ void Decoding::decodeScan()
 {
     const int mcusAcross = frame.paddedWidth / 8 / hMax;
     const int mcusDown = frame.paddedHeight / 8 / vMax;
-    const std::size_t pixelCount = std::size_t{frame.paddedWidth} * frame.paddedHeight;
+    const std::size_t pw = frame.paddedWidth;
+    const std::size_t pixelCount = pw * frame.paddedHeight;
     // Every block takes at least two Huffman codes of at least one bit, so
     // data too short for the frame is refused before the big allocation.
     std::size_t blocksPerMcu = 0;
-    for (std::size_t c = 0; c < scan.ns; ++c)
+    direct = true;
+    for (std::size_t c = 0; c < scan.ns; ++c) {
         blocksPerMcu += std::size_t{frame.h[c]} * frame.v[c];
+        direct = direct && hMax % frame.h[c] == 0 && vMax % frame.v[c] == 0;
+    }
     const std::size_t blocks = blocksPerMcu * static_cast<std::size_t>(mcusAcross) * static_cast<std::size_t>(mcusDown);
     if (pixelCount > pixelLimit || position > data.size() || blocks * 2 > (data.size() - position) * 8) {
         failed = true;
@@ -424,10 +525,19 @@ void Decoding::decodeScan()
     }
     bitBuffer = 0;
     bitCount = 0;
-    output.assign(pixelCount * 3, 0);
     dcPredictor = {};
-    mcuBuffer.assign(std::size_t{hMax} * vMax * 64 * 3, 0);
     readPointer = position;
+
+    const std::size_t mcuWidth = 8u * hMax;
+    const std::size_t mcuHeight = 8u * vMax;
+    planeSize = pw * mcuHeight;
+    band.assign(3 * planeSize, 0);
+    mcuPlanes.assign(direct ? 0 : 3 * mcuWidth * mcuHeight, 0);
+    rowScratch.assign(pw * 3, 0);
+    stride = (3 * static_cast<std::size_t>(imageX) + 3) / 4 * 4;
+    resultSize = stride * static_cast<std::size_t>(imageY);
+    result = std::make_unique_for_overwrite<std::uint8_t[]>(resultSize);
+    rawOutput.assign(scan.ns == 2 ? pixelCount * 3 : 0, 0);
 
     int sinceRestart = 0;
     for (int mr = 0; mr < mcusDown; ++mr) {
@@ -441,11 +551,13 @@ void Decoding::decodeScan()
                 handleRestart();
             }
         }
+        emitBand(mr);
     }
+    if (scan.ns == 2)
+        finishTwoComponentScan();
     readPointer = logicalReadPointer();
     bitBuffer = 0;
     bitCount = 0;
-    mcuBuffer.clear();
     scanDecoded = true;
 }
 
@@ -473,47 +585,66 @@ void Decoding::handleRestart()
     }
 }
 
-bool Decoding::decodeMcu(int mcuColumn, int mcuRow)
+bool Decoding::decodeMcu(int mcuColumn, int /*mcuRow*/)
 {
-    const int mcuWidth = 8 * hMax;
-    const int mcuHeight = 8 * vMax;
-    alignas(32) std::int16_t samples[64];
+    alignas(32) std::uint8_t samples[64];
     for (int c = 0; c < scan.ns; ++c) {
-        const int hs = hMax / frame.h[static_cast<std::size_t>(c)];
-        const int vs = vMax / frame.v[static_cast<std::size_t>(c)];
         for (int bv = 0; bv < frame.v[static_cast<std::size_t>(c)]; ++bv) {
             for (int bh = 0; bh < frame.h[static_cast<std::size_t>(c)]; ++bh) {
                 if (!decodeBlock(c, samples))
                     return false;
-                for (int y = 0; y < 8; ++y) {
-                    for (int dy = 0; dy < vs; ++dy) {
-                        std::uint8_t* row = mcuBuffer.data() +
-                                            (static_cast<std::size_t>(bv * 8 * vs + y * vs + dy) * mcuWidth) * 3 +
-                                            static_cast<std::size_t>(bh * 8 * hs) * 3 + static_cast<std::size_t>(c);
-                        for (int x = 0; x < 8; ++x) {
-                            const auto sample = static_cast<std::uint8_t>(samples[y * 8 + x]);
-                            for (int dx = 0; dx < hs; ++dx)
-                                row[static_cast<std::size_t>(x * hs + dx) * 3] = sample;
-                        }
-                    }
+                placeBlock(samples, c, bv, bh, mcuColumn);
+            }
+        }
+    }
+    if (!direct) {
+        // The MCU buffer's first Ns samples of each pixel go to the output.
+        const std::size_t mcuWidth = 8u * hMax;
+        const std::size_t mcuHeight = 8u * vMax;
+        for (std::size_t c = 0; c < scan.ns; ++c) {
+            for (std::size_t y = 0; y < mcuHeight; ++y)
+                std::memcpy(band.data() + c * planeSize + y * frame.paddedWidth + static_cast<std::size_t>(mcuColumn) * mcuWidth,
+                            mcuPlanes.data() + (c * mcuHeight + y) * mcuWidth, mcuWidth);
+        }
+    }
+    return true;
+}
+
+// Pixel replication: sample (y, x) of block (bv, bh) fills the hs x vs square
+// at row bv*8*vs + y*vs + dy, column bh*8*hs + x*hs + dx of the MCU.
+void Decoding::placeBlock(const std::uint8_t* samples, int component, int blockRow, int blockColumn, int mcuColumn)
+{
+    const auto c = static_cast<std::size_t>(component);
+    const int hs = hMax / frame.h[c];
+    const int vs = vMax / frame.v[c];
+    std::uint8_t* plane = nullptr;
+    std::size_t rowStride = 0;
+    std::size_t column = static_cast<std::size_t>(blockColumn * 8 * hs);
+    if (direct) {
+        plane = band.data() + c * planeSize;
+        rowStride = frame.paddedWidth;
+        column += static_cast<std::size_t>(mcuColumn) * 8u * hMax;
+    } else {
+        rowStride = 8u * hMax;
+        plane = mcuPlanes.data() + c * rowStride * 8u * vMax;
+    }
+    for (int y = 0; y < 8; ++y) {
+        const std::uint8_t* from = samples + y * 8;
+        for (int dy = 0; dy < vs; ++dy) {
+            std::uint8_t* to = plane + static_cast<std::size_t>(blockRow * 8 * vs + y * vs + dy) * rowStride + column;
+            if (hs == 1) {
+                std::memcpy(to, from, 8);
+            } else if (hs == 2) {
+                for (int x = 0; x < 8; ++x)
+                    to[2 * x] = to[2 * x + 1] = from[x];
+            } else {
+                for (int x = 0; x < 8; ++x) {
+                    for (int dx = 0; dx < hs; ++dx)
+                        to[x * hs + dx] = from[x];
                 }
             }
         }
     }
-    const std::size_t ns = scan.ns;
-    const std::size_t outRowBytes = std::size_t{frame.paddedWidth} * ns;
-    for (int y = 0; y < mcuHeight; ++y) {
-        const std::uint8_t* from = mcuBuffer.data() + static_cast<std::size_t>(y * mcuWidth) * 3;
-        std::uint8_t* to = output.data() + static_cast<std::size_t>(mcuRow * mcuHeight + y) * outRowBytes +
-                           static_cast<std::size_t>(mcuColumn * mcuWidth) * ns;
-        if (ns == 3) {
-            std::memcpy(to, from, static_cast<std::size_t>(mcuWidth) * 3);
-        } else {
-            for (int x = 0; x < mcuWidth; ++x)
-                std::memcpy(to + static_cast<std::size_t>(x) * ns, from + static_cast<std::size_t>(x) * 3, ns);
-        }
-    }
-    return true;
 }
 
 // ----------------------------------------------------------- entropy decoding
@@ -575,17 +706,31 @@ bool Decoding::receiveExtend(int size, int& value)
 
 // ------------------------------------------------------ block and inverse DCT
 
-bool Decoding::decodeBlock(int component, std::int16_t* natural)
+bool Decoding::decodeBlock(int component, std::uint8_t* samples)
 {
     const auto c = static_cast<std::size_t>(component);
-    alignas(32) std::int16_t zz[64] = {};
+    const std::array<std::uint8_t, 64>& q = quant[frame.tq[c]];
+    // Coefficients are dequantised (16-bit products) and put in natural order
+    // as they are decoded; the masks note which rows and columns hold any.
+    alignas(32) float coef[8][8] = {};
+    unsigned rowMask = 0;
+    unsigned columnMask = 0;
+    const auto store = [&](int k, std::int16_t value) {
+        const auto product = static_cast<std::int16_t>(value * q[static_cast<std::size_t>(k)]);
+        if (product == 0)
+            return;
+        const int n = zigZagToNatural[static_cast<std::size_t>(k)];
+        coef[n >> 3][n & 7] = static_cast<float>(product);
+        rowMask |= 1u << (n >> 3);
+        columnMask |= 1u << (n & 7);
+    };
 
     const int t = decodeSymbol(huffman[scan.td[c]]);
     int diff = 0;
     if (t < 0 || !receiveExtend(t, diff))
         return false;
-    zz[0] = static_cast<std::int16_t>(diff + dcPredictor[c]);
-    dcPredictor[c] = zz[0];
+    dcPredictor[c] = static_cast<std::int16_t>(diff + dcPredictor[c]);
+    store(0, dcPredictor[c]);
 
     const HuffmanSlot& ac = huffman[16u + scan.ta[c]];
     int k = 1;
@@ -607,94 +752,67 @@ bool Decoding::decodeBlock(int component, std::int16_t* natural)
         int value = 0;
         if (k > 63 || !receiveExtend(s, value))
             return false;
-        zz[k] = static_cast<std::int16_t>(value);
+        store(k, static_cast<std::int16_t>(value));
         if (k == 63)
             break;
         ++k;
     }
-
-    // Dequantise (16-bit products) and reorder; note which coefficient rows
-    // and columns hold anything, so the matrix products can skip the rest.
-    const std::array<std::uint8_t, 64>& q = quant[frame.tq[c]];
-    alignas(32) float coef[8][8] = {};
-    unsigned rowMask = 0;
-    unsigned columnMask = 0;
-    for (int i = 0; i < 64; ++i) {
-        if (zz[i] == 0)
-            continue;
-        const auto product = static_cast<std::int16_t>(zz[i] * q[static_cast<std::size_t>(i)]);
-        if (product == 0)
-            continue;
-        const int n = zigZagToNatural[static_cast<std::size_t>(i)];
-        coef[n >> 3][n & 7] = static_cast<float>(product);
-        rowMask |= 1u << (n >> 3);
-        columnMask |= 1u << (n & 7);
-    }
-
-    // First pass, T[y][u] = sum over v of M[v][y] * F[v][u], one u per lane.
-    Float8 rows[8];
-    Float8 t8[8];
-    for (int v = 0; v < 8; ++v)
-        std::memcpy(&rows[v], coef[v], sizeof(Float8));
-    for (int y = 0; y < 8; ++y) {
-        Float8 sum = {};
-        for (int v = 0; v < 8; ++v) {
-            if (rowMask & (1u << v))
-                sum = sum + basis.m[v][y] * rows[v];
-        }
-        t8[y] = sum;
-    }
-    // Second pass, s[y][x] = sum over u of T[y][u] * M[u][x], one x per lane.
-    Float8 basisRows[8];
-    for (int u = 0; u < 8; ++u)
-        std::memcpy(&basisRows[u], basis.m[u], sizeof(Float8));
-    for (int y = 0; y < 8; ++y) {
-        Float8 sum = {};
-        for (int u = 0; u < 8; ++u) {
-            if (columnMask & (1u << u))
-                sum = sum + t8[y][u] * basisRows[u];
-        }
-        // Truncate toward zero, keep as a 16-bit sample, level shift, clamp.
-        const Int8 truncated = __builtin_convertvector(sum * 0.25f, Int8);
-        for (int x = 0; x < 8; ++x) {
-            const int sample = static_cast<std::int16_t>(truncated[x]) + 128;
-            natural[y * 8 + x] = static_cast<std::int16_t>(std::clamp(sample, 0, 255));
-        }
-    }
+    inverseDct(coef, rowMask, columnMask, samples);
     return true;
 }
 
 // --------------------------------------------------- colour, crop and flip
 
-void Decoding::finishPixels(std::vector<std::uint8_t>& out)
+// Converts the finished MCU row's image rows and stores each as the first
+// stride bytes of its padded row, at its flipped place (bottom row first).
+void Decoding::emitBand(int mcuRow)
 {
-    const std::size_t pixelCount = std::size_t{frame.paddedWidth} * frame.paddedHeight;
-    if (scan.ns == 3) {
-        std::uint8_t* p = output.data();
-        for (std::size_t i = 0; i < pixelCount; ++i, p += 3) {
-            const float y = p[0];
-            const float cb = static_cast<float>(p[1] - 128);
-            const float cr = static_cast<float>(p[2] - 128);
-            const float r = y + 1.402f * cr;
-            const float g = y - 0.34414f * cb - 0.71414f * cr;
-            const float b = y + 1.772f * cb;
-            p[0] = static_cast<std::uint8_t>(std::clamp(b, 0.0f, 255.0f));
-            p[1] = static_cast<std::uint8_t>(std::clamp(g, 0.0f, 255.0f));
-            p[2] = static_cast<std::uint8_t>(std::clamp(r, 0.0f, 255.0f));
+    const int mcuHeight = 8 * vMax;
+    const std::size_t pw = frame.paddedWidth;
+    for (int y = 0; y < mcuHeight; ++y) {
+        const int r = mcuRow * mcuHeight + y;
+        if (scan.ns == 2) {
+            // Rows of pw * Ns raw samples, top row first, padding rows too.
+            std::uint8_t* to = rawOutput.data() + static_cast<std::size_t>(r) * pw * 2;
+            for (std::size_t x = 0; x < pw; ++x) {
+                to[2 * x] = band[static_cast<std::size_t>(y) * pw + x];
+                to[2 * x + 1] = band[planeSize + static_cast<std::size_t>(y) * pw + x];
+            }
+            continue;
         }
-    } else if (scan.ns == 1) {
-        // Expand back to front so no sample is overwritten before it is read.
-        for (std::size_t i = pixelCount; i-- > 0;) {
-            const std::uint8_t grey = output[i];
-            output[3 * i] = output[3 * i + 1] = output[3 * i + 2] = grey;
+        if (r >= imageY)
+            break;
+        // Groups of 8 pixels that lie wholly inside the stride are converted
+        // in place; the rest, up to the pixel the last pad byte falls in,
+        // through a scratch row.
+        std::uint8_t* to = result.get() + static_cast<std::size_t>(imageY - 1 - r) * stride;
+        const std::uint8_t* yRow = band.data() + static_cast<std::size_t>(y) * pw;
+        const std::size_t needed = std::min(pw, (stride + 2) / 3);
+        if (scan.ns == 1) {
+            for (std::size_t x = 0; x < needed; ++x)
+                rowScratch[3 * x] = rowScratch[3 * x + 1] = rowScratch[3 * x + 2] = yRow[x];
+            std::memcpy(to, rowScratch.data(), stride);
+            continue;
+        }
+        const std::size_t inPlace = stride / 24 * 8;
+        convertYCbCr(yRow, yRow + planeSize, yRow + 2 * planeSize, to, static_cast<int>(inPlace));
+        if (inPlace < needed) {
+            const std::size_t rest = (needed - inPlace + 7) / 8 * 8;
+            convertYCbCr(yRow + inPlace, yRow + planeSize + inPlace, yRow + 2 * planeSize + inPlace, rowScratch.data(),
+                         static_cast<int>(rest));
+            std::memcpy(to + 3 * inPlace, rowScratch.data(), stride - 3 * inPlace);
         }
     }
-    const std::size_t stride = (3 * static_cast<std::size_t>(imageX) + 3) / 4 * 4;
+}
+
+// Nothing is converted for two components: row r of the result is the first
+// stride bytes at r * padded width * 3 of the raw buffer, flipped.
+void Decoding::finishTwoComponentScan()
+{
     const std::size_t paddedRow = std::size_t{frame.paddedWidth} * 3;
-    const auto rows = static_cast<std::size_t>(imageY);
-    out.assign(stride * rows, 0);
-    for (std::size_t r = 0; r < rows; ++r)
-        std::memcpy(out.data() + (rows - 1 - r) * stride, output.data() + r * paddedRow, stride);
+    for (std::size_t r = 0; r < static_cast<std::size_t>(imageY); ++r)
+        std::memcpy(result.get() + (static_cast<std::size_t>(imageY) - 1 - r) * stride, rawOutput.data() + r * paddedRow,
+                    stride);
 }
 
 } // namespace
@@ -705,14 +823,15 @@ bool JpegDecoder::decode(std::span<const std::uint8_t> bytes)
 {
     imageWidth = 0;
     imageHeight = 0;
-    pixelArray.clear();
-    std::vector<std::uint8_t> result;
+    pixelArray.reset();
+    pixelSize = 0;
     std::uint16_t w = 0;
     std::uint16_t h = 0;
     Decoding decoding(bytes, pixelLimit);
-    if (!decoding.run(result, w, h))
+    if (!decoding.run(w, h))
         return false;
-    pixelArray = std::move(result);
+    pixelArray = std::move(decoding.result);
+    pixelSize = decoding.resultSize;
     imageWidth = w;
     imageHeight = h;
     return true;

@@ -12,8 +12,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
-#include <vector>
 
 namespace orbit {
 
@@ -39,15 +39,18 @@ public:
     // Bottom-up rows of B, G, R bytes, each row stride() bytes (a multiple of
     // 4; the 0-3 pad bytes hold whatever was decoded past the right edge).
     // nullptr when there is no image. Owned by the decoder.
-    const std::uint8_t* pixels() const { return pixelArray.empty() ? nullptr : pixelArray.data(); }
+    const std::uint8_t* pixels() const { return pixelArray.get(); }
     std::size_t stride() const { return (std::size_t{3} * imageWidth + 3) / 4 * 4; }
-    std::span<const std::uint8_t> pixelBytes() const { return pixelArray; }
+    std::span<const std::uint8_t> pixelBytes() const { return {pixelArray.get(), pixelSize}; }
 
 private:
     std::size_t pixelLimit;
     std::uint16_t imageWidth = 0;
     std::uint16_t imageHeight = 0;
-    std::vector<std::uint8_t> pixelArray;
+    // Not a vector: every byte is written by the decode, so the (large)
+    // array is not zeroed first.
+    std::unique_ptr<std::uint8_t[]> pixelArray;
+    std::size_t pixelSize = 0;
 };
 
 } // namespace orbit
