@@ -375,7 +375,7 @@ def check(data):
     for index, faces in assembled.items():
         for comp in _components(faces):
             if not _is_closed(comp):
-                problems.append("mesh %s has a piece that is not closed" % scene.meshes[index]["name"])
+                problems.append("mesh %s has a piece that is not closed or mixes windings" % scene.meshes[index]["name"])
             elif _signed_volume(placed, comp) <= 0:
                 problems.append("mesh %s has a piece wound inside out" % scene.meshes[index]["name"])
         degenerate += sum(1 for a, b, c in faces if _is_degenerate(vertices[a], vertices[b], vertices[c]))
