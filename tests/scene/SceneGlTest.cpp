@@ -1,0 +1,399 @@
+// The scene on a headless GL context: set-up state and status lines, the
+// projection, the fire texture's names, the rendering flag, and pictures:
+// stars alone are grey points, the planet sits where the projection puts
+// (100, 100, 0), the starship is near the centre once the camera has caught
+// up, and flames and bolts appear only with the built-in ship.
+#include "scene/SaverScene.h"
+
+#include "platform/HeadlessGlContext.h"
+#include "platform/MemoryResources.h"
+#include "platform/SettingsStore.h"
+#include "platform/SoundPlayer.h"
+#include "platform/UserNotifier.h"
+#include "resources/EmbeddedResources.h"
+#include "tests/support/TestFiles.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <numbers>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace orbit {
+namespace {
+
+constexpr int viewWidth = 320;
+constexpr int viewHeight = 240;
+
+class RecordingStatus final : public LaunchingStatus {
+public:
+    void setStatusText(std::string_view text) override { lines.emplace_back(text); }
+    void close() override { ++closes; }
+    std::vector<std::string> lines;
+    int closes = 0;
+};
+
+// What a frame left in the back buffer, read before the swap.
+struct Capture {
+    std::vector<std::uint8_t> rgb; // bottom-up rows, 3 bytes per pixel
+    std::array<double, 16> modelView{};
+    std::array<double, 16> projection{};
+    std::array<int, 4> viewport{};
+
+    const std::uint8_t* pixel(int x, int y) const { return &rgb[static_cast<std::size_t>((y * viewWidth + x) * 3)]; }
+    // Window coordinates of a scene point, and whether it lies in front of the camera.
+    bool project(Vec3 p, double& x, double& y) const
+    {
+        double z = 0;
+        gluProject(p.x, p.y, p.z, modelView.data(), projection.data(), viewport.data(), &x, &y, &z);
+        return z > 0.0 && z < 1.0;
+    }
+};
+
+class CapturingSwapper final : public BufferSwapper {
+public:
+    explicit CapturingSwapper(HeadlessGlContext& gl) : gl(gl) {}
+    void swapBuffers() override
+    {
+        ++swaps;
+        if (onSwap)
+            onSwap();
+        if (capture) {
+            last.rgb.resize(static_cast<std::size_t>(viewWidth * viewHeight * 3));
+            glReadBuffer(GL_BACK);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glReadPixels(0, 0, viewWidth, viewHeight, GL_RGB, GL_UNSIGNED_BYTE, last.rgb.data());
+            glGetDoublev(GL_MODELVIEW_MATRIX, last.modelView.data());
+            glGetDoublev(GL_PROJECTION_MATRIX, last.projection.data());
+            glGetIntegerv(GL_VIEWPORT, last.viewport.data());
+        }
+        gl.swapBuffers();
+    }
+    HeadlessGlContext& gl;
+    bool capture = false;
+    int swaps = 0;
+    std::function<void()> onSwap;
+    Capture last;
+};
+
+// One saver window's worth: services, a headless context and the scene, set up.
+struct SceneRun {
+    explicit SceneRun(std::uint32_t tick = 7000u, const std::string& sceneFile = {})
+    {
+        if (!sceneFile.empty())
+            settings.writeString(settings::section, settings::sceneFileNameKey, sceneFile);
+        ready = gl.create(viewWidth, viewHeight);
+        if (!ready)
+            return;
+        scene = std::make_unique<SaverScene>(
+            SceneServices{random, settings, resources, notifier, diagnostics, sound}, tick);
+        scene->resize(viewWidth, viewHeight);
+        scene->setUpScene(&status, gl);
+        scene->fitCamera();
+    }
+    ~SceneRun()
+    {
+        if (scene && gl.makeCurrent())
+            scene->releaseModel();
+    }
+    void frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            scene->timerTick(swapper);
+    }
+    Capture captureFrame()
+    {
+        swapper.capture = true;
+        scene->timerTick(swapper);
+        swapper.capture = false;
+        return swapper.last;
+    }
+
+    RandomGenerator random;
+    MemorySettingsStore settings;
+    EmbeddedResources resources;
+    RecordingNotifier notifier;
+    RecordingSink diagnostics;
+    RecordingSoundPlayer sound;
+    RecordingStatus status;
+    HeadlessGlContext gl;
+    CapturingSwapper swapper{gl};
+    bool ready = false;
+    std::unique_ptr<SaverScene> scene;
+};
+
+bool isBlack(const std::uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
+int brightness(const std::uint8_t* p) { return p[0] + p[1] + p[2]; }
+
+// Points the camera (at the origin) at direction, keeping the turn state.
+void lookAlong(Vec3 direction)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const Vec3 up = std::abs(direction.y) > 0.9 * length(direction) ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
+    gluLookAt(0, 0, 0, direction.x, direction.y, direction.z, up.x, up.y, up.z);
+}
+
+TEST(SceneGl, SetUpShowsTheLoadingLinesAndLeavesTheGlStateReady)
+{
+    SceneRun run;
+    ASSERT_TRUE(run.ready) << run.gl.error();
+    EXPECT_EQ(run.status.lines,
+              (std::vector<std::string>{"Loading heraldic...", "Loading transmittors...", "Loading starships..."}));
+    EXPECT_EQ(run.status.closes, 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_TRUE(run.scene->shared().builtInSceneInUse);
+    EXPECT_TRUE(run.scene->sceneModel().hasModel()) << "built-in FILE3DS 184";
+    EXPECT_TRUE(run.notifier.messages.empty());
+
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_FALSE(glIsEnabled(GL_FOG)) << "fog values are prepared, never switched on";
+    GLfloat fogEnd = 0;
+    glGetFloatv(GL_FOG_END, &fogEnd);
+    EXPECT_EQ(fogEnd, 70.0f);
+
+    const unsigned flare = run.scene->shared().flareTexture;
+    ASSERT_NE(flare, 0u);
+    ASSERT_NE(run.scene->planetTexture(), 0u);
+    GLint minFilter = 0, magFilter = 0;
+    glBindTexture(GL_TEXTURE_2D, flare);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+    EXPECT_EQ(minFilter, GL_NEAREST);
+    EXPECT_EQ(magFilter, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, run.scene->planetTexture());
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    EXPECT_EQ(minFilter, GL_NEAREST_MIPMAP_LINEAR) << "the planet keeps the GL defaults";
+}
+
+TEST(SceneGl, ProjectionUsesTheFittedPlanesAndTheAspectRule)
+{
+    struct Row {
+        int width, height;
+        double aspect;
+    };
+    const Row rows[] = {{viewWidth, viewHeight, 4.0 / 3.0}, {viewWidth, 0, 1.0}};
+    for (const Row& row : rows) {
+        SceneRun run;
+        ASSERT_TRUE(run.ready) << run.gl.error();
+        run.scene->resize(row.width, row.height);
+        run.scene->fitCamera();
+        EXPECT_DOUBLE_EQ(run.scene->aspect(), row.aspect);
+        std::array<double, 16> p{};
+        glGetDoublev(GL_PROJECTION_MATRIX, p.data());
+        const ClippingPlanes planes = run.scene->clippingPlanes();
+        const double f = 1.0 / std::tan(10.0 * std::numbers::pi / 180.0); // 20 degrees vertical
+        EXPECT_NEAR(p[5], f, 1e-5); // GL keeps matrices in single precision
+        EXPECT_NEAR(p[0], f / row.aspect, 1e-5);
+        EXPECT_NEAR(p[10], (planes.farPlane + planes.nearPlane) / (planes.nearPlane - planes.farPlane), 1e-6);
+        EXPECT_NEAR(planes.nearPlane, 1.61, 0.005);
+        std::array<int, 4> viewport{};
+        glGetIntegerv(GL_VIEWPORT, viewport.data());
+        EXPECT_EQ(viewport, (std::array<int, 4>{0, 0, row.width, row.height}));
+        std::array<double, 16> m{};
+        glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+        EXPECT_EQ(m[0], 1.0);
+        EXPECT_EQ(m[10], 1.0);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+}
+
+TEST(SceneGl, FireTextureNamesDoNotPileUp)
+{
+    SceneRun run;
+    ASSERT_TRUE(run.ready) << run.gl.error();
+    std::set<unsigned> names;
+    for (int frame = 0; frame < 1000; ++frame) {
+        run.frames(1);
+        names.insert(run.scene->shared().fireTexture);
+    }
+    const unsigned current = run.scene->shared().fireTexture;
+    ASSERT_NE(current, 0u);
+    for (unsigned name : names) {
+        if (name != current) {
+            ASSERT_FALSE(glIsTexture(name)) << "fire texture " << name << " was never deleted";
+        }
+    }
+    EXPECT_TRUE(glIsTexture(current));
+    EXPECT_TRUE(glIsTexture(run.scene->shared().flareTexture)) << "only the fire texture is replaced";
+    EXPECT_EQ(run.swapper.swaps, 1000);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(SceneGl, FrameRequestedInsideAFrameIsDropped)
+{
+    SceneRun run;
+    ASSERT_TRUE(run.ready) << run.gl.error();
+    int nestedResults = 0;
+    bool nested = true;
+    run.swapper.onSwap = [&] {
+        if (run.swapper.swaps == 1)
+            nested = run.scene->drawFrame(run.swapper);
+        ++nestedResults;
+    };
+    EXPECT_TRUE(run.scene->drawFrame(run.swapper));
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(run.swapper.swaps, 1);
+    EXPECT_TRUE(run.scene->drawFrame(run.swapper)) << "the flag is cleared after the frame";
+}
+
+TEST(SceneGl, StarsAloneAreGreyPoints)
+{
+    SceneRun run;
+    ASSERT_TRUE(run.ready) << run.gl.error();
+    // Look away from both the starship and the planet; no bolt is alive yet
+    // (the shortest wait is 21 frames) and the camera turns 0.013 degrees at most.
+    const Vec3 ship = run.scene->sceneModel().position;
+    const Vec3 away = (ship / length(ship) + Vec3{0.7071, 0.7071, 0.0}) * -1.0;
+    lookAlong(away);
+    const Capture frame = run.captureFrame();
+    int starPixels = 0;
+    for (int y = 0; y < viewHeight; ++y) {
+        for (int x = 0; x < viewWidth; ++x) {
+            const std::uint8_t* p = frame.pixel(x, y);
+            if (isBlack(p))
+                continue;
+            ++starPixels;
+            ASSERT_TRUE(p[0] == p[1] && p[1] == p[2])
+                << "pixel " << x << "," << y << " is " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+        }
+    }
+    // 3000 stars over the whole sky; this view covers about 1.3 % of it.
+    EXPECT_GT(starPixels, 10);
+    EXPECT_LT(starPixels, 200);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(SceneGl, PlanetSitsWhereTheProjectionPutsIt)
+{
+    SceneRun run;
+    ASSERT_TRUE(run.ready) << run.gl.error();
+    lookAlong(SaverScene::planetCentre);
+    const Capture frame = run.captureFrame();
+    double cx = 0, cy = 0;
+    ASSERT_TRUE(frame.project(SaverScene::planetCentre, cx, cy));
+    EXPECT_NEAR(cx, viewWidth / 2.0, 2.0);
+    EXPECT_NEAR(cy, viewHeight / 2.0, 2.0);
+    // Radius 5 at distance 141.4 with a 20 degree field: about 24 pixels here.
+    const double radiusPx = 5.0 / std::hypot(100.0, 100.0) / std::tan(10.0 * std::numbers::pi / 180.0) * viewHeight / 2;
+    int lit = 0, samples = 0;
+    for (int dy = -10; dy <= 10; dy += 5) {
+        for (int dx = -10; dx <= 10; dx += 5) {
+            ++samples;
+            lit += brightness(frame.pixel(static_cast<int>(cx) + dx, static_cast<int>(cy) + dy)) > 30;
+        }
+    }
+    EXPECT_EQ(lit, samples) << "the disc around the projected centre is lit";
+    // A ring just outside the disc is sky: black or a grey star.
+    for (int i = 0; i < 16; ++i) {
+        const double a = i * std::numbers::pi / 8;
+        const int x = static_cast<int>(cx + std::cos(a) * radiusPx * 1.4);
+        const int y = static_cast<int>(cy + std::sin(a) * radiusPx * 1.4);
+        const std::uint8_t* p = frame.pixel(x, y);
+        EXPECT_TRUE(p[0] == p[1] && p[1] == p[2] && brightness(p) < 3 * 255) << "ring pixel " << x << "," << y;
+    }
+}
+
+// Writes the built-in ship to a file, so the same model flies as a user's model.
+std::string writeBuiltInShip(const test::ScratchDir& dir)
+{
+    const EmbeddedResources resources;
+    const auto bytes = resources.find("FILE3DS", SaverScene::builtInSceneResourceId);
+    const auto path = dir.path() / "ship.3ds";
+    test::writeFileBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    return path.string();
+}
+
+TEST(SceneGl, StarshipIsCentredAndOnlyTheBuiltInSceneTrailsFlamesAndBolts)
+{
+    const test::ScratchDir dir("scene-gl");
+    const std::string userFile = writeBuiltInShip(dir);
+    constexpr int frames = 240;
+
+    // Same seed, same model: the user-file run differs only by the missing effects.
+    Capture builtIn, user;
+    Vec3 shipPosition;
+    std::size_t builtInSounds = 0;
+    {
+        SceneRun run(7000u);
+        ASSERT_TRUE(run.ready) << run.gl.error();
+        run.frames(frames);
+        builtIn = run.captureFrame();
+        shipPosition = run.scene->sceneModel().position;
+        builtInSounds = run.sound.played.size();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    {
+        SceneRun run(7000u, userFile);
+        ASSERT_TRUE(run.ready) << run.gl.error();
+        EXPECT_FALSE(run.scene->shared().builtInSceneInUse);
+        EXPECT_TRUE(run.scene->sceneModel().hasModel());
+        run.frames(frames);
+        user = run.captureFrame();
+        EXPECT_EQ(run.scene->sceneModel().position.x, shipPosition.x);
+        EXPECT_TRUE(run.sound.played.empty()) << "no bolts, no shot sounds";
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+
+    double sx = 0, sy = 0;
+    ASSERT_TRUE(user.project(shipPosition, sx, sy));
+    EXPECT_NEAR(sx, viewWidth / 2.0, viewWidth * 0.2) << "camera has caught up";
+    EXPECT_NEAR(sy, viewHeight / 2.0, viewHeight * 0.2);
+    int shipPixels = 0;
+    for (int dy = -12; dy <= 12; ++dy)
+        for (int dx = -12; dx <= 12; ++dx)
+            shipPixels += brightness(user.pixel(static_cast<int>(sx) + dx, static_cast<int>(sy) + dy)) > 60;
+    EXPECT_GT(shipPixels, 40) << "the model is drawn around its projected position";
+
+    int effectPixels = 0, effectPixelsNearShip = 0;
+    for (int y = 0; y < viewHeight; ++y) {
+        for (int x = 0; x < viewWidth; ++x) {
+            const std::uint8_t* a = builtIn.pixel(x, y);
+            const std::uint8_t* b = user.pixel(x, y);
+            for (int c = 0; c < 3; ++c)
+                ASSERT_GE(a[c], b[c]) << "effects only add light, at " << x << "," << y;
+            if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2]) {
+                ++effectPixels;
+                effectPixelsNearShip += std::hypot(x - sx, y - sy) < 40.0;
+            }
+        }
+    }
+    EXPECT_GT(effectPixelsNearShip, 10) << "engine flames trail the ship";
+    EXPECT_GE(effectPixels, effectPixelsNearShip);
+    (void)builtInSounds;
+}
+
+TEST(SceneGl, MissingUserFileFallsBackToTheBuiltInShip)
+{
+    SceneRun run(7000u, "/nonexistent/folder/ship.3ds");
+    ASSERT_TRUE(run.ready) << run.gl.error();
+    EXPECT_TRUE(run.scene->shared().builtInSceneInUse);
+    EXPECT_TRUE(run.scene->sceneModel().hasModel());
+    EXPECT_TRUE(run.notifier.messages.empty());
+}
+
+TEST(SceneGl, UnreadableUserFileStillCountsAsTheUserScene)
+{
+    const test::ScratchDir dir("scene-gl-bad");
+    const auto path = dir.path() / "broken.3ds";
+    test::writeFileBytes(path, {1, 2, 3, 4});
+    SceneRun run(7000u, path.string());
+    ASSERT_TRUE(run.ready) << run.gl.error();
+    EXPECT_FALSE(run.scene->shared().builtInSceneInUse);
+    EXPECT_FALSE(run.scene->sceneModel().hasModel());
+    ASSERT_EQ(run.notifier.messages.size(), 1u);
+    EXPECT_EQ(run.notifier.messages[0].text, "Error loading 3ds file \"" + path.string() + "\"");
+    run.frames(30); // flies without a model, drawing nothing of it
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+} // namespace
+} // namespace orbit
