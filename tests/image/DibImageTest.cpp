@@ -1,0 +1,88 @@
+// DibImage: the header and row layout of created images, and loading JPEG
+// resources (copy of the decoder's array, nothing done when there is no image).
+#include "image/DibImage.h"
+#include "image/JpegDecoder.h"
+#include "platform/MemoryResources.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace orbit {
+namespace {
+
+TEST(DibImage, CreateSetsHeaderPadAndSize)
+{
+    struct Row {
+        int width, height;
+        int pad;
+        int stride;
+        std::uint32_t sizeImage;
+    };
+    const Row rows[] = {
+        {61, 36, 1, 184, 6624}, // 183 pixel bytes and 1 pad byte
+        {64, 64, 0, 192, 12288},
+        {1, 1, 1, 4, 4},
+        {2, 3, 2, 8, 24},
+        {3, 1, 3, 12, 12},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.width);
+        DibImage image;
+        ASSERT_EQ(image.create(row.width, row.height), 1);
+        EXPECT_EQ(image.rowPad(), row.pad);
+        EXPECT_EQ(image.rowStride(), row.stride);
+        EXPECT_EQ(image.info().biSizeImage, row.sizeImage);
+        EXPECT_EQ(image.info().biSize, 40u);
+        EXPECT_EQ(image.info().biPlanes, 1);
+        EXPECT_EQ(image.info().biBitCount, 24);
+        EXPECT_EQ(image.info().biCompression, 0u);
+        EXPECT_EQ(image.size().width, row.width);
+        EXPECT_EQ(image.size().height, row.height); // positive: bottom-up
+        ASSERT_NE(image.bits(), nullptr);
+        EXPECT_TRUE(std::all_of(image.bits(), image.bits() + row.sizeImage, [](std::uint8_t b) { return b == 0; }));
+    }
+}
+
+TEST(DibImage, CreateRefusesSizesItCannotHold)
+{
+    DibImage image;
+    for (const auto& [w, h] : {std::pair{0, 5}, {5, 0}, {-3, 4}, {DibImage::maxSide + 1, 1}}) {
+        EXPECT_EQ(image.create(w, h), 0);
+        EXPECT_EQ(image.bits(), nullptr);
+    }
+}
+
+TEST(DibImage, LoadJpegResourceCopiesTheDecodedArray)
+{
+    const auto bytes = test::readFileBytes(std::string(ORBIT_TEST_DATA_DIR) + "/image/jpeg/yuv420_61x36.jpg");
+    MemoryResources resources;
+    resources.add("Jpg", 148, bytes);
+    DibImage image;
+    ASSERT_EQ(image.loadJpegResource(resources, 148), 1);
+    JpegDecoder decoder;
+    ASSERT_TRUE(decoder.decode(bytes));
+    EXPECT_EQ(image.width(), 61);
+    EXPECT_EQ(image.height(), 36);
+    ASSERT_EQ(image.info().biSizeImage, decoder.pixelBytes().size());
+    EXPECT_TRUE(std::equal(image.bits(), image.bits() + image.info().biSizeImage, decoder.pixels()));
+}
+
+TEST(DibImage, NoImageMeansNothingCreatedOrCopied)
+{
+    MemoryResources resources;
+    resources.add("Jpg", 179, test::readFileBytes(std::string(ORBIT_TEST_DATA_DIR) + "/image/jpeg/progressive_64.jpg"));
+    DibImage image;
+    EXPECT_EQ(image.loadJpegResource(resources, 179), 0);
+    EXPECT_EQ(image.bits(), nullptr);
+    EXPECT_EQ(image.width(), 0);
+    // An image already held stays as it was.
+    ASSERT_EQ(image.create(4, 4), 1);
+    EXPECT_EQ(image.loadJpegResource(resources, 135), 0); // missing resource
+    EXPECT_EQ(image.width(), 4);
+    EXPECT_NE(image.bits(), nullptr);
+}
+
+} // namespace
+} // namespace orbit

@@ -1,0 +1,165 @@
+// The TGA reader: raw and run-length true-colour pixels with red and blue
+// exchanged, the make-even rule, the skipped identification field, and every
+// refusal with its message. Files are built here byte by byte.
+#include "image/TgaFile.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace orbit {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes tgaHeader(int type, int width, int height, int bits, Bytes id = {})
+{
+    Bytes h = {static_cast<std::uint8_t>(id.size()), 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    h.push_back(static_cast<std::uint8_t>(width));
+    h.push_back(static_cast<std::uint8_t>(width >> 8));
+    h.push_back(static_cast<std::uint8_t>(height));
+    h.push_back(static_cast<std::uint8_t>(height >> 8));
+    h.push_back(static_cast<std::uint8_t>(bits));
+    h.push_back(0);
+    h.insert(h.end(), id.begin(), id.end());
+    return h;
+}
+
+Bytes concat(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST(TgaReader, RawTrueColourSwapsRedAndBlue)
+{
+    // 2 x 2, 24 bits: file order B G R per pixel.
+    const Bytes file = concat(tgaHeader(2, 2, 2, 24), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    const TgaResult r = decodeTga(file);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.image.glFormat, TgaImage::glRgb);
+    EXPECT_EQ(r.image.bytesPerPixel, 3);
+    EXPECT_EQ(r.image.size, 12);
+    EXPECT_EQ(r.image.pixels, (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
+}
+
+TEST(TgaReader, ThirtyTwoBitsKeepAlphaInPlace)
+{
+    const Bytes file = concat(tgaHeader(2, 2, 2, 32), {1, 2, 3, 200, 4, 5, 6, 201, 7, 8, 9, 202, 10, 11, 12, 203});
+    const TgaResult r = decodeTga(file);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.image.glFormat, TgaImage::glRgba);
+    EXPECT_EQ(r.image.pixels, (Bytes{3, 2, 1, 200, 6, 5, 4, 201, 9, 8, 7, 202, 12, 11, 10, 203}));
+}
+
+TEST(TgaReader, RunLengthPackets)
+{
+    // 4 x 2 = 8 pixels: a run packet 0x83 (four copies), a raw packet 0x02
+    // (three pixels), a raw packet 0x00 (one pixel).
+    const Bytes packets = {0x83, 10, 20, 30, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x00, 40, 50, 60};
+    const TgaResult r = decodeTga(concat(tgaHeader(10, 4, 2, 24), packets));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.image.pixels, (Bytes{30, 20, 10, 30, 20, 10, 30, 20, 10, 30, 20, 10, 3, 2, 1, 6, 5, 4, 9, 8, 7, 60, 50, 40}));
+}
+
+TEST(TgaReader, RunPastTheImageIsClipped)
+{
+    // A 128-pixel run for a 2 x 2 image stops after four pixels.
+    const TgaResult r = decodeTga(concat(tgaHeader(10, 2, 2, 32), {0xFF, 1, 2, 3, 4}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.image.pixels.size(), 16u);
+    EXPECT_EQ(r.image.pixels, (Bytes{3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4}));
+}
+
+TEST(TgaReader, OddSidesAreMadeEvenAndBytesTakenInFileOrder)
+{
+    // 65 x 64 is read as 64 x 64: the first 64 * 64 pixels of the file, so
+    // the second texture row starts with the file's pixel 64 (the last pixel
+    // of the file's first row), not pixel 65.
+    Bytes pixels;
+    for (int i = 0; i < 65 * 64; ++i) {
+        pixels.push_back(static_cast<std::uint8_t>(i));
+        pixels.push_back(static_cast<std::uint8_t>(i >> 8));
+        pixels.push_back(0x77);
+    }
+    const TgaResult r = decodeTga(concat(tgaHeader(2, 65, 64, 24), pixels));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.image.header.width, 64);
+    EXPECT_EQ(r.image.header.height, 64);
+    ASSERT_EQ(r.image.pixels.size(), 64u * 64u * 3u);
+    const std::size_t secondRow = 64 * 3;
+    EXPECT_EQ(r.image.pixels[secondRow + 2], 64); // blue of file pixel 64
+    EXPECT_EQ(r.image.pixels[secondRow + 1], 0);
+    EXPECT_EQ(r.image.pixels[secondRow], 0x77);
+}
+
+TEST(TgaReader, IdentificationFieldIsSkipped)
+{
+    const TgaResult r = decodeTga(concat(tgaHeader(2, 2, 2, 24, {'o', 'r', 'b', 'i', 't'}),
+                                         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.image.pixels, (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
+}
+
+TEST(TgaReader, RefusalsCarryTheirMessages)
+{
+    const Bytes some(64, 0x11);
+    struct Row {
+        const char* what;
+        Bytes file;
+        TgaError error;
+        std::string text;
+    };
+    const std::string p = "tex.tga";
+    const Row rows[] = {
+        {"colour-mapped", concat(tgaHeader(1, 2, 2, 8), some), TgaError::ColourMapped,
+         "TGA Texture File: tex.tga uses 8-bit Colour (No Longer Supported)."},
+        {"run-length colour-mapped", concat(tgaHeader(9, 2, 2, 8), some), TgaError::ColourMapped,
+         "TGA Texture File: tex.tga uses 8-bit Colour (No Longer Supported)."},
+        {"16-bit true colour", concat(tgaHeader(2, 2, 2, 16), some), TgaError::UnsupportedRgbDepth,
+         "TGA Texture File: tex.tga has an Unsuported RGB Format (Must be 24 or 32 bpp)."},
+        {"greyscale", concat(tgaHeader(3, 2, 2, 8), some), TgaError::Greyscale,
+         "TGA Texture File: tex.tga has Unsuported Color Type (Must be Luminance or Alpha Greyscale)."},
+        {"16-bit run-length", concat(tgaHeader(10, 2, 2, 16), some), TgaError::UnsupportedCompressedDepth,
+         "TGA Texture File: tex.tga uses an Unsupported Compressed RGB format."},
+        {"no image data (type 0)", concat(tgaHeader(0, 2, 2, 24), some), TgaError::UnsupportedType,
+         tgaErrorMessage(TgaError::UnsupportedType, p)},
+        {"run-length greyscale (type 11)", concat(tgaHeader(11, 2, 2, 8), some), TgaError::UnsupportedType,
+         tgaErrorMessage(TgaError::UnsupportedType, p)},
+        {"width 1 becomes 0", concat(tgaHeader(2, 1, 2, 24), some), TgaError::BadSize,
+         tgaErrorMessage(TgaError::BadSize, p)},
+        {"negative height", concat(tgaHeader(2, 2, 0xFFFE, 24), some), TgaError::BadSize,
+         tgaErrorMessage(TgaError::BadSize, p)},
+        {"raw pixels cut short", concat(tgaHeader(2, 4, 4, 24), Bytes(47, 0x11)), TgaError::Truncated,
+         tgaErrorMessage(TgaError::Truncated, p)},
+        {"run-length cut short", concat(tgaHeader(10, 4, 4, 24), {0x83, 1, 2}), TgaError::Truncated,
+         tgaErrorMessage(TgaError::Truncated, p)},
+        {"shorter than the header", Bytes{0, 0, 2, 0, 0}, TgaError::Truncated, tgaErrorMessage(TgaError::Truncated, p)},
+        {"identification field past the end", tgaHeader(2, 2, 2, 24, Bytes(255, 0)), TgaError::Truncated,
+         tgaErrorMessage(TgaError::Truncated, p)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Bytes file = row.file;
+        if (std::string(row.what) == "identification field past the end")
+            file.resize(18 + 100);
+        const TgaResult r = decodeTga(file);
+        EXPECT_EQ(r.error, row.error);
+        EXPECT_EQ(tgaErrorMessage(r.error, p), row.text);
+        EXPECT_TRUE(r.image.pixels.empty());
+    }
+    // Our own texts name the file and say what is wrong.
+    for (TgaError e : {TgaError::UnsupportedType, TgaError::BadSize, TgaError::Truncated})
+        EXPECT_NE(tgaErrorMessage(e, p).find("TGA Texture File: tex.tga "), std::string::npos);
+}
+
+TEST(TgaReader, MissingFileMessage)
+{
+    test::ScratchDir dir("tga");
+    const std::string path = (dir.path() / "nope.tga").string();
+    const TgaResult r = readTgaFile(path);
+    EXPECT_EQ(r.error, TgaError::OpenFailed);
+    EXPECT_EQ(tgaErrorMessage(r.error, path), "Failed to open TGA Texture File: " + path + ".");
+}
+
+} // namespace
+} // namespace orbit
