@@ -20,11 +20,12 @@ TransparentEdit::TransparentEdit(QWidget* parent) : QLineEdit(parent)
     QPalette transparentPalette = palette();
     transparentPalette.setColor(QPalette::Base, Qt::transparent);
     setPalette(transparentPalette);
-    setCursor(Qt::IBeamCursor);
 }
 
 void TransparentEdit::fitToText()
 {
+    // After setReadOnly, which puts back the arrow.
+    setCursor(Qt::IBeamCursor);
     const QFontMetrics metrics(font());
     const QMargins margins = textMargins();
     const int width = metrics.horizontalAdvance(text()) + 2 * lineEditHorizontalMargin + textCursorWidth +

@@ -1,0 +1,92 @@
+// See UiTestSupport.h.
+#include "UiTestSupport.h"
+
+#include "tests/support/TestFiles.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+
+namespace orbit::test {
+
+void QtTest::SetUp()
+{
+    if (!qApp)
+        GTEST_SKIP() << "no X server (DISPLAY unset): run under xvfb-run";
+}
+
+std::vector<std::uint8_t> uiTestData(const char* name)
+{
+    return readFileBytes(std::filesystem::path(ORBIT_TEST_DATA_DIR) / "ui" / name);
+}
+
+ModalWatcher::ModalWatcher(std::function<void(QWidget*)> act)
+    : timer(std::make_unique<QTimer>()), action(std::move(act))
+{
+    QObject::connect(timer.get(), &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || hasFired)
+            return;
+        hasFired = true;
+        timer->stop();
+        action(modal);
+    });
+    timer->start(10);
+}
+
+ModalWatcher::~ModalWatcher() = default;
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+QRect inkBounds(const QImage& image, QRgb background)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+QRect alphaInk(const QImage& image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    QRect bounds;
+    for (int y = 0; y < argb.height(); ++y) {
+        for (int x = 0; x < argb.width(); ++x) {
+            if (qAlpha(argb.pixel(x, y)) != 0)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+int textInkWidth(const QString& text, const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    QImage canvas(metrics.horizontalAdvance(text) + 40, metrics.height() + 20, QImage::Format_ARGB32);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(20, 10 + metrics.ascent(), text);
+    painter.end();
+    return alphaInk(canvas).width();
+}
+
+} // namespace orbit::test
