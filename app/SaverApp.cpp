@@ -137,6 +137,7 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
     if (!window->createSaver(title, QRect(QPoint(0, 0), *hostSize)))
         return 1;
     watcher->watchChild(static_cast<std::uint32_t>(window->winId()));
+    window->setDrawableCheck([w = watcher.get()] { return w->childExists(); });
     return qtApp->exec();
 }
 

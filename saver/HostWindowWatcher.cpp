@@ -60,6 +60,29 @@ std::optional<QSize> HostWindowWatcher::start()
     return lastSize;
 }
 
+void HostWindowWatcher::reportGone()
+{
+    if (gone)
+        return;
+    gone = true;
+    emit hostDestroyed();
+}
+
+bool HostWindowWatcher::childExists()
+{
+    if (gone)
+        return false;
+    if (child == 0)
+        return true;
+    xcb_generic_error_t* error = nullptr;
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, child), &error));
+    std::free(error);
+    if (!geometry)
+        reportGone();
+    return geometry != nullptr;
+}
+
 bool HostWindowWatcher::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {
     if (eventType != "xcb_generic_event_t" || gone)
@@ -77,10 +100,8 @@ bool HostWindowWatcher::nativeEventFilter(const QByteArray& eventType, void* mes
     }
     case XCB_DESTROY_NOTIFY: {
         const auto* destroy = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
-        if (destroy->window == host || (child != 0 && destroy->window == child)) {
-            gone = true;
-            emit hostDestroyed();
-        }
+        if (destroy->window == host || (child != 0 && destroy->window == child))
+            reportGone();
         break;
     }
     default:

@@ -31,6 +31,10 @@ public:
     // The root window of the display's default screen (-root without a host).
     static std::uint32_t defaultRootWindow(void* xlibDisplay);
 
+    // Asks the server (one round trip) whether our child still exists; when it
+    // does not, reports hostDestroyed() as its DestroyNotify would.
+    bool childExists();
+
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 signals:
@@ -38,6 +42,8 @@ signals:
     void hostDestroyed();
 
 private:
+    void reportGone();
+
     xcb_connection_t* connection;
     std::uint32_t host;
     std::uint32_t child = 0;

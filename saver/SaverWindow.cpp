@@ -131,6 +131,17 @@ bool SaverWindow::makeContextCurrent()
     return context->makeCurrent(this);
 }
 
+bool SaverWindow::readyToDraw()
+{
+    if (!context || surfaceGone || hasClosed)
+        return false;
+    if (drawableCheck && !drawableCheck()) {
+        hostWindowGone();
+        return false;
+    }
+    return makeContextCurrent();
+}
+
 void SaverWindow::releaseGl()
 {
     if (!context)
@@ -166,6 +177,8 @@ void SaverWindow::postClose()
 
 void SaverWindow::hostWindowGone()
 {
+    if (hasClosed)
+        return;
     surfaceGone = true;
     closeNow();
 }
@@ -214,7 +227,7 @@ bool SaverWindow::event(QEvent* event)
 
 void SaverWindow::exposeEvent(QExposeEvent*)
 {
-    if (isExposed() && makeContextCurrent())
+    if (isExposed() && readyToDraw())
         scene->drawFrame(*this);
 }
 
@@ -229,7 +242,7 @@ void SaverWindow::timerEvent(QTimerEvent* event)
     if (event->timerId() != timerId || hasClosed)
         return;
     emit ticked();
-    if (makeContextCurrent())
+    if (readyToDraw())
         scene->timerTick(*this);
 }
 

@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QOpenGLContext;
@@ -41,6 +42,12 @@ public:
     // it again.
     void hostWindowGone();
 
+    // For a window inside a host's window: asked right before each frame
+    // whether the native window still exists. The host can destroy it at any
+    // time, and Mesa's software rasterizer reads garbage sizes from a window
+    // that is gone; false ends the run instead of drawing.
+    void setDrawableCheck(std::function<bool()> check) { drawableCheck = std::move(check); }
+
     bool hasGlContext() const { return context != nullptr; }
     // 0 while no timer runs.
     int framePeriodMs() const { return timerPeriodMs; }
@@ -70,6 +77,8 @@ protected:
 private:
     void createGlContext();
     bool makeContextCurrent();
+    // Checks the drawable and makes the context current: true when a frame may be drawn.
+    bool readyToDraw();
     void releaseGl();
     void closeNow();
     void swapBuffers() override;
@@ -79,6 +88,7 @@ private:
     std::unique_ptr<SaverScene> scene;
     std::unique_ptr<QOpenGLContext> context;
     std::unique_ptr<QtGlProcLookup> procs;
+    std::function<bool()> drawableCheck;
     int timerId = 0;
     int timerPeriodMs = 0;
     bool closePosted = false;
