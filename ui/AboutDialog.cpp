@@ -13,6 +13,7 @@
 #include "platform/SettingsStore.h"
 
 #include <QPainter>
+#include <QPalette>
 
 namespace orbit {
 namespace {
@@ -20,6 +21,7 @@ constexpr int okButtonId = 1;
 constexpr int authorEditId = 1000;
 constexpr int emailLinkId = 1011;
 constexpr int webLinkId = 1012;
+constexpr QRgb textColour = 0xFFE6E6E6; // (230, 230, 230)
 
 QImage loadPicture(const ResourceProvider& resources)
 {
@@ -52,6 +54,16 @@ AboutDialog::AboutDialog(SettingsStore& settingsStore, const ResourceProvider& r
         }
     };
     controls = buildDialog(*this, *dialogTemplate, resources, factory);
+    // Our picture is a night sky, dark where the labels stand; the system's
+    // black text would vanish there, so the labels and the author line are light.
+    for (const auto& [id, widget] : controls.all()) {
+        if (id == okButtonId)
+            continue;
+        QPalette lightText = widget->palette();
+        lightText.setColor(QPalette::WindowText, QColor(textColour));
+        lightText.setColor(QPalette::Text, QColor(textColour));
+        widget->setPalette(lightText);
+    }
     author->setText(QString::fromUtf8(authorLine.data(), static_cast<qsizetype>(authorLine.size())));
 
     picture = loadPicture(resources);

@@ -110,6 +110,16 @@ TEST_F(ScreenshotTest, AboutBox)
     const QImage shot = dialog.grab().toImage();
     saveShot(shot, "about-box");
     expectNoClippedText(dialog, shot, false);
+    // The picture is dark under the labels: their text must stand out from it.
+    for (int id : {1021, 1022, 1023, 1024, 1000}) {
+        const QImage part = shot.copy(dialog.control(id)->geometry());
+        int bright = 0;
+        for (int y = 0; y < part.height(); ++y) {
+            for (int x = 0; x < part.width(); ++x)
+                bright += qGray(part.pixel(x, y)) > 170 ? 1 : 0;
+        }
+        EXPECT_GT(bright, 10) << "text of control " << id << " is not readable";
+    }
     EXPECT_TRUE(notifier.messages.empty());
 }
 
