@@ -231,15 +231,16 @@ def about_picture(planet_tex, ship_path, width=320, height=240):
     tris = render_ship.place(ship, raster.rotation(215, -28, -18), (0.55, 0.55, -5.2))
     raster.draw_triangles(canvas, tris, focal=w * 1.1, lights=render_ship.LIGHTS)
     image = raster.downsample(canvas.color, ss)
-    # Darken the bottom third, most at the lower left (labels) and the lower
-    # right (the cube button), so text and button stay readable.
+    # The labels (lower left) and the cube button (lower right) together
+    # span the dialog's bottom 36 %: fade to near black from 50 % down, and
+    # a little further at the sides, where text and button edges sit.
     for y in range(height):
         v = y / height
         for x in range(width):
             u = x / width
-            shade = 1.0 - 0.85 * min(1.0, max(0.0, (v - 0.5) / 0.15))
-            if u < 0.75 or u > 0.72:
-                shade = min(shade, 1.0 - 0.9 * min(1.0, max(0.0, (v - 0.55) / 0.1)))
+            fade = min(1.0, max(0.0, (v - 0.5) / 0.12))
+            side = 1.0 if (u < 0.72 or u > 0.74) else 0.85
+            shade = 1.0 - 0.92 * fade * side
             c = image[y][x]
             image[y][x] = (c[0] * shade, c[1] * shade, c[2] * shade)
     return image
