@@ -1,0 +1,107 @@
+// The saver window's OpenGL side on a real X server: the context it asks for,
+// the entry-point lookup it hands the scene, and the per-frame check that
+// keeps it from drawing into a host window that is gone.
+#include "saver/SaverWindow.h"
+
+#include "platform/MemoryResources.h"
+#include "platform/qt/QtGlProcLookup.h"
+
+#include <QGuiApplication>
+#include <QOpenGLContext>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <GL/gl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace orbit {
+namespace {
+
+class SaverWindowGlTest : public testing::Test {
+protected:
+    SceneServices services() { return {random, settings, resources, notifier, diagnostics, sound}; }
+
+    RandomGenerator random;
+    MemorySettingsStore settings;
+    MemoryResources resources;
+    RecordingNotifier notifier;
+    RecordingSink diagnostics;
+    RecordingSoundPlayer sound;
+};
+
+TEST_F(SaverWindowGlTest, GetsTheRequestedContextAndTicks)
+{
+    SaverWindow window(services(), 1000u);
+    QSignalSpy ticks(&window, &SaverWindow::ticked);
+    ASSERT_TRUE(window.createSaver("IDS_PREVIEW", QRect(0, 0, 160, 120)));
+    EXPECT_TRUE(notifier.messages.empty()) << notifier.messages.front().text;
+    ASSERT_TRUE(window.hasGlContext());
+    const QSurfaceFormat format = QOpenGLContext::currentContext()->format();
+    EXPECT_EQ(format.redBufferSize(), 8);
+    EXPECT_EQ(format.greenBufferSize(), 8);
+    EXPECT_EQ(format.blueBufferSize(), 8);
+    EXPECT_GE(format.depthBufferSize(), 24);
+    EXPECT_EQ(format.swapBehavior(), QSurfaceFormat::DoubleBuffer);
+    QTest::qWait(300);
+    // 10 ms by default: about 30 ticks; far fewer means the timer is wrong.
+    EXPECT_GT(ticks.count(), 10);
+}
+
+TEST_F(SaverWindowGlTest, ProcLookupAnswersFromTheContext)
+{
+    SaverWindow window(services(), 1000u);
+    ASSERT_TRUE(window.createSaver("IDS_PREVIEW", QRect(0, 0, 64, 64)));
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    ASSERT_NE(context, nullptr);
+    QtGlProcLookup procs(*context);
+    using GetString = const GLubyte* (*)(GLenum);
+    const auto getString = reinterpret_cast<GetString>(procs.find("glGetString"));
+    ASSERT_NE(getString, nullptr);
+    const auto* viaLookup = reinterpret_cast<const char*>(getString(GL_VERSION));
+    const auto* direct = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    ASSERT_NE(direct, nullptr);
+    ASSERT_NE(viaLookup, nullptr);
+    EXPECT_STREQ(viaLookup, direct);
+    EXPECT_EQ(procs.find(""), nullptr);
+    EXPECT_EQ(procs.find(nullptr), nullptr);
+}
+
+TEST_F(SaverWindowGlTest, FailedDrawableCheckEndsTheRunBeforeDrawing)
+{
+    SaverWindow window(services(), 1000u);
+    QSignalSpy closed(&window, &SaverWindow::closed);
+    QSignalSpy ticks(&window, &SaverWindow::ticked);
+    int asked = 0;
+    bool alive = true;
+    window.setDrawableCheck([&] {
+        ++asked;
+        return alive;
+    });
+    ASSERT_TRUE(window.createSaver("IDS_PREVIEW", QRect(0, 0, 64, 64)));
+    QTest::qWait(100);
+    EXPECT_GT(asked, 3) << "the drawable is to be checked before every frame";
+    EXPECT_EQ(closed.count(), 0);
+    alive = false;
+    EXPECT_TRUE(closed.wait(1000));
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(window.hasGlContext());
+    const int asksAtClose = asked;
+    ticks.clear();
+    QTest::qWait(100);
+    EXPECT_EQ(ticks.count(), 0);
+    EXPECT_EQ(asked, asksAtClose);
+}
+
+} // namespace
+} // namespace orbit
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QGuiApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

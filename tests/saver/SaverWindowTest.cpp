@@ -1,0 +1,254 @@
+// The saver windows' message handling on Qt's offscreen platform, which has no
+// OpenGL: the window reports the failed context as described and lives on
+// without one, so its timer, closing inputs and destroy handling can be driven
+// here with synthetic events, deterministically and without an X server.
+#include "saver/FullScreenSaverWindow.h"
+#include "saver/SaverWindow.h"
+
+#include "platform/MemoryResources.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace orbit {
+namespace {
+
+class SaverWindowTest : public testing::Test {
+protected:
+    SceneServices services() { return {random, settings, resources, notifier, diagnostics, sound}; }
+
+    // Runs the queued work (posted closes) of the event loop.
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+
+    std::unique_ptr<FullScreenSaverWindow> makeFullScreen()
+    {
+        auto window = std::make_unique<FullScreenSaverWindow>(services(), 1000u);
+        closedCount = std::make_unique<QSignalSpy>(window.get(), &SaverWindow::closed);
+        EXPECT_TRUE(window->createFullScreen("orbit-patrol"));
+        settle();
+        return window;
+    }
+
+    std::unique_ptr<SaverWindow> makePreview()
+    {
+        auto window = std::make_unique<SaverWindow>(services(), 1000u);
+        closedCount = std::make_unique<QSignalSpy>(window.get(), &SaverWindow::closed);
+        EXPECT_TRUE(window->createSaver("IDS_PREVIEW", QRect(0, 0, 152, 112)));
+        settle();
+        return window;
+    }
+
+    int closes() const { return static_cast<int>(closedCount->count()); }
+
+    RandomGenerator random;
+    MemorySettingsStore settings;
+    MemoryResources resources;
+    RecordingNotifier notifier;
+    RecordingSink diagnostics;
+    RecordingSoundPlayer sound;
+    std::unique_ptr<QSignalSpy> closedCount;
+};
+
+TEST_F(SaverWindowTest, MissingGlIsReportedOnceAndTheWindowLivesOn)
+{
+    auto window = makeFullScreen();
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text, "ChoosePixelFormat failed");
+    EXPECT_EQ(notifier.messages[0].caption, "");
+    EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_FALSE(window->hasGlContext());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->title(), "orbit-patrol");
+    EXPECT_EQ(window->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(closes(), 0);
+}
+
+TEST_F(SaverWindowTest, FullScreenCoversThePrimaryScreenOnTop)
+{
+    auto window = makeFullScreen();
+    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_TRUE(window->flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(window->flags() & Qt::FramelessWindowHint);
+}
+
+struct TimerCase {
+    const char* stored; // nullptr: absent
+    int periodMs;
+};
+
+class SaverWindowTimerTest : public SaverWindowTest, public testing::WithParamInterface<TimerCase> {};
+
+TEST_P(SaverWindowTimerTest, RunsAtTheClampedTimerAndStopsOnClose)
+{
+    if (GetParam().stored)
+        settings.writeString("Options", "Timer", GetParam().stored);
+    auto window = makePreview();
+    EXPECT_EQ(window->framePeriodMs(), GetParam().periodMs);
+    QSignalSpy ticks(window.get(), &SaverWindow::ticked);
+    EXPECT_TRUE(ticks.wait(1000)) << "no tick";
+    window->postClose();
+    settle();
+    EXPECT_EQ(window->framePeriodMs(), 0);
+    ticks.clear();
+    QTest::qWait(3 * GetParam().periodMs + 50);
+    EXPECT_EQ(ticks.count(), 0) << "ticks after the destroy handling";
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, SaverWindowTimerTest,
+    testing::Values(TimerCase{nullptr, 10}, TimerCase{"0", 1}, TimerCase{"-20", 1}, TimerCase{"250", 100},
+                    TimerCase{"37", 37}, TimerCase{"junk", 10}));
+
+TEST_F(SaverWindowTest, SecondMoveToANewPositionCloses)
+{
+    auto window = makeFullScreen();
+    QTest::mouseMove(window.get(), QPoint(40, 30));
+    settle();
+    EXPECT_EQ(closes(), 0) << "the first move only records the position";
+    QTest::mouseMove(window.get(), QPoint(40, 30));
+    settle();
+    EXPECT_EQ(closes(), 0) << "a move to the recorded position";
+    QTest::mouseMove(window.get(), QPoint(40, 31));
+    settle();
+    EXPECT_EQ(closes(), 1) << "one pixel away closes";
+    EXPECT_TRUE(window->isClosed());
+}
+
+struct MouseCase {
+    const char* name;
+    Qt::MouseButton button;
+    bool pressCloses;
+    bool releaseCloses;
+};
+
+class FullScreenMouseTest : public SaverWindowTest, public testing::WithParamInterface<MouseCase> {};
+
+TEST_P(FullScreenMouseTest, ClosesOnPressOrRelease)
+{
+    auto window = makeFullScreen();
+    QTest::mousePress(window.get(), GetParam().button, Qt::NoModifier, QPoint(10, 10));
+    settle();
+    EXPECT_EQ(closes(), GetParam().pressCloses ? 1 : 0) << "after the press";
+    QTest::mouseRelease(window.get(), GetParam().button, Qt::NoModifier, QPoint(10, 10));
+    settle();
+    EXPECT_EQ(closes(), GetParam().pressCloses || GetParam().releaseCloses ? 1 : 0) << "after the release";
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, FullScreenMouseTest,
+    testing::Values(MouseCase{"Left", Qt::LeftButton, true, false},
+                    MouseCase{"Middle", Qt::MiddleButton, true, false},
+                    MouseCase{"Right", Qt::RightButton, false, true}),
+    [](const testing::TestParamInfo<MouseCase>& info) { return std::string(info.param.name); });
+
+struct KeyCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+};
+
+class FullScreenKeyTest : public SaverWindowTest, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(FullScreenKeyTest, AnyKeyCloses)
+{
+    auto window = makeFullScreen();
+    QTest::keyPress(window.get(), GetParam().key, GetParam().modifiers);
+    settle();
+    EXPECT_EQ(closes(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, FullScreenKeyTest,
+    testing::Values(KeyCase{"Letter", Qt::Key_Q, Qt::NoModifier}, KeyCase{"MarkerKey", Qt::Key_S, Qt::NoModifier},
+                    KeyCase{"Escape", Qt::Key_Escape, Qt::NoModifier}, KeyCase{"AltX", Qt::Key_X, Qt::AltModifier},
+                    KeyCase{"AltAlone", Qt::Key_Alt, Qt::AltModifier}, KeyCase{"Space", Qt::Key_Space, Qt::NoModifier}),
+    [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SaverWindowTest, FullScreenClosesOnFocusLossButNotOnTheWindowManagersClose)
+{
+    auto window = makeFullScreen();
+    window->close();
+    settle();
+    EXPECT_EQ(closes(), 0) << "the window manager's close is swallowed";
+    EXPECT_TRUE(window->isVisible());
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(window.get(), &focusOut);
+    settle();
+    EXPECT_EQ(closes(), 1);
+}
+
+TEST_F(SaverWindowTest, ManyClosingInputsCloseOnce)
+{
+    auto window = makeFullScreen();
+    window->postClose();
+    window->postClose();
+    EXPECT_EQ(closes(), 0) << "closing is posted, not done inside the caller";
+    QTest::keyPress(window.get(), Qt::Key_A);
+    QTest::mousePress(window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    settle();
+    QTest::keyPress(window.get(), Qt::Key_B);
+    settle();
+    EXPECT_EQ(closes(), 1);
+}
+
+TEST_F(SaverWindowTest, DestroyPutsTheCursorBack)
+{
+    QCursor::setPos(QPoint(33, 44));
+    auto window = makeFullScreen();
+    QCursor::setPos(QPoint(200, 100));
+    window->postClose();
+    settle();
+    EXPECT_EQ(closes(), 1);
+    EXPECT_EQ(QCursor::pos(), QPoint(33, 44));
+    EXPECT_EQ(window->savedCursor(), QPoint(33, 44));
+}
+
+TEST_F(SaverWindowTest, PreviewClosesOnlyOnEscape)
+{
+    auto window = makePreview();
+    QTest::mouseMove(window.get(), QPoint(3, 3));
+    QTest::mouseMove(window.get(), QPoint(60, 50));
+    QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 50));
+    QTest::mouseClick(window.get(), Qt::RightButton, Qt::NoModifier, QPoint(60, 50));
+    QTest::mouseClick(window.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(60, 50));
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_S, Qt::Key_F, Qt::Key_Z, Qt::Key_Space, Qt::Key_Return})
+        QTest::keyClick(window.get(), key);
+    QTest::keyClick(window.get(), Qt::Key_X, Qt::AltModifier);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(window.get(), &focusOut);
+    settle();
+    EXPECT_EQ(closes(), 0);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(closes(), 1);
+}
+
+TEST_F(SaverWindowTest, HostGoneClosesAtOnce)
+{
+    auto window = makePreview();
+    window->hostWindowGone();
+    EXPECT_EQ(closes(), 1) << "no queued close: the native window is gone already";
+    window->postClose();
+    settle();
+    EXPECT_EQ(closes(), 1);
+}
+
+} // namespace
+} // namespace orbit
+
+int main(int argc, char** argv)
+{
+    // No X server and no OpenGL: the offscreen platform without its GLX part.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
+    QGuiApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
