@@ -181,6 +181,10 @@ void CubeButton::setUpScene()
     unProject(m, 0.5, 0.5, backgroundDepth, frame.x0, frame.y0, frame.z);
     unProject(m, w - 0.5, 1.5, backgroundDepth, frame.x1, frame.y1, frame.z);
     unProject(m, w - 0.5, h - 0.5, backgroundDepth, frame.x2, frame.y2, frame.z);
+    // The right edge runs one pixel past the top: a line's last pixel is never
+    // drawn, and that one lies outside the viewport.
+    double unusedX = 0;
+    unProject(m, w - 0.5, h + 0.5, backgroundDepth, unusedX, frameRightEndY, frame.z);
 
     const GLfloat ambient[] = {0.7f, 0.7f, 0.7f, 1};
     const GLfloat diffuse[] = {0.8f, 0.8f, 0.8f, 1};
@@ -240,8 +244,7 @@ void CubeButton::drawFrame(bool down) const
     glBegin(GL_LINE_STRIP);
     glVertex3d(frame.x0, frame.y0, frame.z);
     glVertex3d(frame.x2, frame.y0, frame.z);
-    // One pixel past the top so the line's last pixel (never drawn) is off-screen.
-    glVertex3d(frame.x2, frame.y2 + (frame.y2 - frame.y1) / (height() - 2.0), frame.z);
+    glVertex3d(frame.x2, frameRightEndY, frame.z);
     glEnd();
 }
 

@@ -93,6 +93,7 @@ private:
     std::array<float, 3> shadowColour{};
     Corners quad;  // the viewport's corners at window depth 0.99
     Corners frame; // the frame's pixel-centre corners at the same depth
+    double frameRightEndY = 0; // one pixel above the top row, same depth
     GlTextureName cubeTexture;
     GlTextureName backgroundTexture;
     QCursor hoverCursor;
