@@ -64,6 +64,27 @@ constexpr Basis basis = makeBasis();
 // with contraction off, rounds each product and sum like the scalar code.
 typedef float Float8 __attribute__((vector_size(32)));
 typedef int Int8 __attribute__((vector_size(32)));
+typedef std::uint8_t Byte8 __attribute__((vector_size(8)));
+typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
+
+// Byte shuffles from {b0..b7, g0..g7} and {r0..r7, r0..r7} (indices 16 and up
+// pick from the second) to the interleaved B, G, R bytes of 8 pixels.
+constexpr Byte16 interleaveLow = {0, 8, 16, 1, 9, 17, 2, 10, 18, 3, 11, 19, 4, 12, 20, 5};
+constexpr Byte16 interleaveHigh = {13, 21, 6, 14, 22, 7, 15, 23, 0, 0, 0, 0, 0, 0, 0, 0};
+// The first 8 bytes of each of two vectors, side by side.
+constexpr Byte16 joinHalves = {0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23};
+// Byte 0 of each 32-bit lane of two vectors, twice over.
+constexpr Byte16 laneLowBytes = {0, 4, 8, 12, 16, 20, 24, 28, 0, 4, 8, 12, 16, 20, 24, 28};
+
+// The eight values 0..255 held in 32-bit lanes, as bytes 0-7 (and 8-15).
+inline Byte16 lowBytes(Int8 lanes)
+{
+    Byte16 first;
+    Byte16 second;
+    std::memcpy(&first, &lanes, 16);
+    std::memcpy(&second, reinterpret_cast<const std::uint8_t*>(&lanes) + 16, 16);
+    return __builtin_shuffle(first, second, laneLowBytes);
+}
 
 // The prescribed inverse DCT, level shift and clamp. rowMask and columnMask
 // mark the coefficient rows v and columns u that hold a non-zero value; the
@@ -83,11 +104,15 @@ typedef int Int8 __attribute__((vector_size(32)));
             columnList[columnCount++] = i;
     }
     // First pass, T[y][u] = sum over v of M[v][y] * F[v][u], one u per lane.
+    // With at most row v = 0 present every T row is 0.7071 * F[0] (M[0][y] is
+    // 0.7071 for all y), so one row is computed and the result replicated.
+    const bool rowsAlike = rowMask <= 1u;
+    const int firstPassRows = rowsAlike ? 1 : 8;
     Float8 rows[8];
     for (int i = 0; i < rowCount; ++i)
         std::memcpy(&rows[i], coef[rowList[i]], sizeof(Float8));
     alignas(32) float t[8][8];
-    for (int y = 0; y < 8; ++y) {
+    for (int y = 0; y < firstPassRows; ++y) {
         Float8 sum = {};
         for (int i = 0; i < rowCount; ++i)
             sum = sum + basis.m[rowList[i]][y] * rows[i];
@@ -97,7 +122,7 @@ typedef int Int8 __attribute__((vector_size(32)));
     Float8 basisRows[8];
     for (int i = 0; i < columnCount; ++i)
         std::memcpy(&basisRows[i], basis.m[columnList[i]], sizeof(Float8));
-    for (int y = 0; y < 8; ++y) {
+    for (int y = 0; y < firstPassRows; ++y) {
         Float8 sum = {};
         for (int i = 0; i < columnCount; ++i)
             sum = sum + t[y][columnList[i]] * basisRows[i];
@@ -108,6 +133,10 @@ typedef int Int8 __attribute__((vector_size(32)));
             samples[y * 8 + x] = static_cast<std::uint8_t>(std::clamp(sample, 0, 255));
         }
     }
+    if (rowsAlike) {
+        for (int y = 1; y < 8; ++y)
+            std::memcpy(samples + 8 * y, samples, 8);
+    }
 }
 
 // YCbCr to B, G, R with the prescribed single-precision constants, clamp,
@@ -115,7 +144,6 @@ typedef int Int8 __attribute__((vector_size(32)));
 [[gnu::target_clones("avx2", "default")]] void convertYCbCr(const std::uint8_t* yPlane, const std::uint8_t* cbPlane,
                                                           const std::uint8_t* crPlane, std::uint8_t* bgr, int pixels)
 {
-    typedef std::uint8_t Byte8 __attribute__((vector_size(8)));
     const Float8 zero = {};
     const Float8 top = zero + 255.0f;
     for (int x = 0; x < pixels; x += 8) {
@@ -132,15 +160,16 @@ typedef int Int8 __attribute__((vector_size(32)));
         r = r > top ? top : (r < zero ? zero : r);
         g = g > top ? top : (g < zero ? zero : g);
         b = b > top ? top : (b < zero ? zero : b);
-        const Int8 ri = __builtin_convertvector(r, Int8);
-        const Int8 gi = __builtin_convertvector(g, Int8);
-        const Int8 bi = __builtin_convertvector(b, Int8);
-        std::uint8_t* to = bgr + 3 * x;
-        for (int i = 0; i < 8; ++i) {
-            to[3 * i] = static_cast<std::uint8_t>(bi[i]);
-            to[3 * i + 1] = static_cast<std::uint8_t>(gi[i]);
-            to[3 * i + 2] = static_cast<std::uint8_t>(ri[i]);
-        }
+        // Truncate, narrow to bytes (the low byte of each 32-bit lane) and
+        // interleave as B, G, R: only 16-byte shuffles, which stay cheap.
+        const Byte16 r8 = lowBytes(__builtin_convertvector(r, Int8));
+        const Byte16 g8 = lowBytes(__builtin_convertvector(g, Int8));
+        const Byte16 b8 = lowBytes(__builtin_convertvector(b, Int8));
+        const Byte16 bg = __builtin_shuffle(b8, g8, joinHalves);
+        const Byte16 low = __builtin_shuffle(bg, r8, interleaveLow);
+        const Byte16 high = __builtin_shuffle(bg, r8, interleaveHigh);
+        std::memcpy(bgr + 3 * x, &low, 16);
+        std::memcpy(bgr + 3 * x + 16, &high, 8);
     }
 }
 
