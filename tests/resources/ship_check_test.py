@@ -80,6 +80,18 @@ def set_all_flags(data, name, value):
     return bytes(out)
 
 
+def canopy_material_first(data):
+    """Moves the last material chunk in front of the others (same bytes,
+    same lengths, only the order inside the editor chunk changes)."""
+    for cid, s, e in chunks(data, 6, len(data)):
+        if cid == 0x3D3D:
+            materials = [(s2, e2) for cid2, s2, e2 in chunks(data, s + 6, e) if cid2 == 0xAFFF]
+            first, last = materials[0][0], materials[-1][1]
+            body = [data[a:b] for a, b in materials]
+            return data[:first] + b"".join([body[-1]] + body[:-1]) + data[last:]
+    raise LookupError("editor")
+
+
 class ShipCheckTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -107,6 +119,7 @@ class ShipCheckTest(unittest.TestCase):
             "a fin behind the nozzles": (move_points(self.data, "TailFins", 0, 0, 2.0), "behind the nozzle"),
             "a wing wound inside out": (flip_faces(self.data, "WingUpper"), "inside out"),
             "flag 7 dropped on one mesh": (set_all_flags(self.data, "Fuselage", 3), "mixes windings"),
+            "translucent canopy drawn first": (canopy_material_first(self.data), "must come last"),
             "not a 3DS file": (b"\x4d\x3c" + self.data[2:], "unreadable"),
         }
         for what, (data, expected) in cases.items():

@@ -393,6 +393,8 @@ def check(data):
         problems.append("only %d materials" % len(scene.materials))
     if len(translucent) != 1 or len(opaque) != len(scene.materials) - 1:
         problems.append("want one 50 % transparent material and the rest opaque (0 %)")
+    elif scene.materials[-1]["name"] != translucent[0]:
+        problems.append("the translucent material must come last, so it is drawn over the rest")
     if scene.texture_maps or scene.colour_chunk_ids - {0x0011}:
         problems.append("colours must be 24-bit chunks only and no texture maps")
     if len(scene.meshes) < 12:

@@ -416,7 +416,6 @@ MATERIALS = [
     ("HullDark", (78, 86, 98), (150, 150, 160), 0, 40),
     ("Accent", (214, 92, 34), (200, 160, 140), 0, 50),
     ("PanelBlue", (52, 82, 140), (160, 170, 200), 0, 50),
-    ("Canopy", (70, 140, 200), (255, 255, 255), 50, 90),
     ("Cockpit", (22, 24, 28), (60, 60, 60), 0, 20),
     ("Metal", (120, 122, 128), (240, 240, 240), 0, 90),
     ("Burner", (255, 150, 60), (255, 220, 160), 0, 30),
@@ -424,6 +423,9 @@ MATERIALS = [
     ("Intake", (14, 14, 16), (20, 20, 20), 0, 10),
     ("LightRed", (255, 40, 30), (255, 200, 200), 0, 60),
     ("LightGreen", (40, 255, 80), (200, 255, 200), 0, 60),
+    # Last: the display list draws materials in file order, and the
+    # translucent canopy must blend over everything already drawn behind it.
+    ("Canopy", (70, 140, 200), (255, 255, 255), 50, 90),
 ]
 
 
