@@ -65,8 +65,29 @@ void* operator new(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t size)
+{
+    countAllocation();
+    if (void* p = takeBlock(size))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    countAllocation();
+    return takeBlock(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    countAllocation();
+    return takeBlock(size);
+}
 void operator delete(void* p) noexcept { releaseBlock(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { releaseBlock(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { releaseBlock(p); }
 void operator delete(void* p, std::size_t) noexcept { releaseBlock(p); }
+void operator delete[](void* p) noexcept { releaseBlock(p); }
+void operator delete[](void* p, std::size_t) noexcept { releaseBlock(p); }
 
 namespace orbit {
 namespace {
