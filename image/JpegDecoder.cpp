@@ -71,6 +71,8 @@ typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
 // pick from the second) to the interleaved B, G, R bytes of 8 pixels.
 constexpr Byte16 interleaveLow = {0, 8, 16, 1, 9, 17, 2, 10, 18, 3, 11, 19, 4, 12, 20, 5};
 constexpr Byte16 interleaveHigh = {13, 21, 6, 14, 22, 7, 15, 23, 0, 0, 0, 0, 0, 0, 0, 0};
+// Each of the first 8 bytes twice: horizontal pixel replication by 2.
+constexpr Byte16 pairUp = {0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7};
 // The first 8 bytes of each of two vectors, side by side.
 constexpr Byte16 joinHalves = {0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23};
 // Byte 0 of each 32-bit lane of two vectors, twice over.
@@ -664,8 +666,10 @@ void Decoding::placeBlock(const std::uint8_t* samples, int component, int blockR
             if (hs == 1) {
                 std::memcpy(to, from, 8);
             } else if (hs == 2) {
-                for (int x = 0; x < 8; ++x)
-                    to[2 * x] = to[2 * x + 1] = from[x];
+                Byte16 eight;
+                std::memcpy(&eight, from, 8);
+                const Byte16 doubled = __builtin_shuffle(eight, pairUp);
+                std::memcpy(to, &doubled, 16);
             } else {
                 for (int x = 0; x < 8; ++x) {
                     for (int dx = 0; dx < hs; ++dx)
@@ -680,6 +684,23 @@ void Decoding::placeBlock(const std::uint8_t* samples, int component, int blockR
 
 bool Decoding::refill()
 {
+    // Fast path: eight bytes with no FF among them can be taken as they are.
+    if (readPointer + 8 <= data.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data.data() + readPointer, 8);
+        const std::uint64_t inverted = ~word;
+        const bool hasFF = ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
+        if (!hasFF) {
+            word = __builtin_bswap64(word); // first byte most significant
+            const int take = (64 - bitCount) / 8;
+            if (take > 0) {
+                bitBuffer = (take == 8 ? 0 : bitBuffer << (8 * take)) | (word >> (64 - 8 * take));
+                bitCount += 8 * take;
+                readPointer += static_cast<std::size_t>(take);
+            }
+            return true;
+        }
+    }
     while (bitCount <= 56) {
         if (readPointer >= data.size())
             return false;
