@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace orbit {
 
 bool ByteStream::read(void* out, std::size_t n, std::size_t limit)
@@ -75,8 +77,21 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, in
         return false;
     }
     bytes.clear();
+    // Size the buffer once for a regular file (a directory or a pipe tells
+    // no usable size); growth covers the rest.
+    struct stat info {};
+    if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    if (fstat(fileno(file.get()), &info) == 0 && info.st_size > static_cast<off_t>(maxFileBytes)) {
+        errorCause = EFBIG;
+        return false;
+    }
     std::uint8_t block[65536];
     for (;;) {
+        if (bytes.size() > maxFileBytes) {
+            errorCause = EFBIG;
+            return false;
+        }
         const std::size_t got = std::fread(block, 1, sizeof block, file.get());
         bytes.insert(bytes.end(), block, block + got);
         if (got < sizeof block) {

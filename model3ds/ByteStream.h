@@ -38,7 +38,11 @@ private:
     std::size_t pos = 0;
 };
 
-// Reads a whole file into bytes. On failure returns false with errorCause set
+// Largest file readWholeFile accepts: far beyond any model the format's
+// 16-bit counts describe in a sensible number of meshes.
+constexpr std::size_t maxFileBytes = std::size_t{1} << 30;
+
+// Reads a whole file into bytes (at most maxFileBytes, else EFBIG). On failure returns false with errorCause set
 // to the errno value of the failing call.
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, int& errorCause);
 

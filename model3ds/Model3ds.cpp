@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string_view>
 
 namespace orbit {
@@ -84,6 +85,16 @@ Model3ds::~Model3ds()
 
 bool Model3ds::loadFromFile(const std::string& path)
 {
+    try {
+        return readFileAndAssemble(path);
+    } catch (const std::bad_alloc&) {
+        services.diagnostics.write("Out of memory loading " + path + "\n");
+        return false;
+    }
+}
+
+bool Model3ds::readFileAndAssemble(const std::string& path)
+{
     std::vector<std::uint8_t> bytes;
     int cause = 0;
     if (!readWholeFile(path, bytes, cause)) {
@@ -106,9 +117,14 @@ bool Model3ds::loadFromResource(int resourceId)
 {
     ByteStream stream(services.resources.find("FILE3DS", resourceId));
     sceneFolder.clear();
-    if (parseStream(stream)) {
-        assemble();
-        return true;
+    try {
+        if (parseStream(stream)) {
+            assemble();
+            return true;
+        }
+    } catch (const std::bad_alloc&) {
+        services.diagnostics.write("Out of memory loading the built-in scene\n");
+        return false;
     }
     services.diagnostics.write("Failed to parse");
     return false;

@@ -35,7 +35,8 @@ public:
 
     // Parse the file at path (used unchanged) and, on success, assemble and
     // compile. Diagnostics: "Failed to parse <path>\n" or "File could not be
-    // opened <errno>\n". Call at most once per model.
+    // opened <errno>\n". Call at most once per model. Running out of memory
+    // fails the load (with a diagnostic) instead of throwing.
     bool loadFromFile(const std::string& path);
     // The same from resource ("FILE3DS", resourceId), read in place without a
     // copy; a failed parse writes "Failed to parse" (no line feed).
@@ -67,6 +68,7 @@ public:
     const std::vector<TextureLookup>& textureLookups() const { return lookups; }
 
 private:
+    bool readFileAndAssemble(const std::string& path);
     bool parseStream(ByteStream& stream);
     void assemble();
     void loadTextures();

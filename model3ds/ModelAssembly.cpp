@@ -46,10 +46,10 @@ bool triangleNormal(const ModelVertex& p0, const ModelVertex& p1, const ModelVer
     return std::isfinite(face.nx) && std::isfinite(face.ny) && std::isfinite(face.nz);
 }
 
-double distance(const ModelVertex& a, const ModelVertex& b)
+double squaredDistance(const ModelVertex& a, const ModelVertex& b)
 {
     const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, dz = double(a.z) - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    return dx * dx + dy * dy + dz * dz;
 }
 } // namespace
 
@@ -102,6 +102,7 @@ void ModelAssembly::assemble(const ParsedScene& scene, DiagnosticSink& diagnosti
     for (const ParsedMesh& mesh : scene.meshes)
         pointTotal += mesh.points.size();
     vertexList.reserve(pointTotal);
+    reserveFaces(scene);
     int base = 0;
     for (const ParsedMesh& mesh : scene.meshes) {
         appendMesh(mesh, base, diagnostics);
@@ -109,6 +110,22 @@ void ModelAssembly::assemble(const ParsedScene& scene, DiagnosticSink& diagnosti
     }
     buildVertexFaceLists();
     computeVertexNormals();
+}
+
+void ModelAssembly::reserveFaces(const ParsedScene& scene)
+{
+    // Growing a material's faces group by group would copy them over and
+    // over; one count up front sizes each array once.
+    std::vector<std::size_t> counts(materialList.size(), 0);
+    for (const ParsedMesh& mesh : scene.meshes) {
+        for (const ParsedMaterialGroup& group : mesh.materialGroups) {
+            const int k = materialIndex(group.materialName);
+            if (k >= 0)
+                counts[static_cast<std::size_t>(k)] += group.faceIndices.size();
+        }
+    }
+    for (std::size_t k = 0; k < materialList.size(); ++k)
+        materialList[k].faces.reserve(counts[k] * (materialList[k].twoSided ? 2 : 1));
 }
 
 void ModelAssembly::appendMesh(const ParsedMesh& mesh, int base, DiagnosticSink& diagnostics)
@@ -127,6 +144,9 @@ void ModelAssembly::appendMesh(const ParsedMesh& mesh, int base, DiagnosticSink&
     }
     int rejected = 0;
     for (const ParsedMaterialGroup& group : mesh.materialGroups) {
+        // The name is looked up once per group; a missing one is still
+        // reported once per face, as a lookup per face would.
+        const int k = materialIndex(group.materialName);
         for (const std::uint16_t stored : group.faceIndices) {
             const int faceIndex = static_cast<std::int16_t>(stored);
             if (faceIndex < 0 || static_cast<std::size_t>(faceIndex) >= mesh.faces.size()) {
@@ -139,7 +159,7 @@ void ModelAssembly::appendMesh(const ParsedMesh& mesh, int base, DiagnosticSink&
                 continue;
             }
             // Second and third corners exchanged against the file's order.
-            addFace(f.a + base, f.c + base, f.b + base, group.materialName, diagnostics);
+            addFaceTo(k, f.a + base, f.c + base, f.b + base, group.materialName, diagnostics);
         }
     }
     if (rejected > 0) {
@@ -166,12 +186,19 @@ void ModelAssembly::addMaterial(const Rgba& ambient, const Rgba& diffuse, const 
 
 bool ModelAssembly::addFace(int i0, int i1, int i2, std::string_view materialName, DiagnosticSink& diagnostics)
 {
+    return addFaceTo(materialIndex(materialName), i0, i1, i2, materialName, diagnostics);
+}
+
+bool ModelAssembly::addFaceTo(int k, int i0, int i1, int i2, std::string_view materialName,
+                              DiagnosticSink& diagnostics)
+{
     ModelFace face{i0, i1, i2, 0, 0, 0};
     if (!triangleNormal(vertexList[i0], vertexList[i1], vertexList[i2], face))
         return false;
-    const int k = findMaterial(materialName, diagnostics);
-    if (k < 0)
+    if (k < 0) {
+        reportMissingMaterial(materialName, diagnostics);
         return false; // an unknown material cannot draw the face
+    }
     ModelMaterial& material = materialList[static_cast<std::size_t>(k)];
     material.faces.push_back(face);
     if (material.twoSided) {
@@ -182,17 +209,29 @@ bool ModelAssembly::addFace(int i0, int i1, int i2, std::string_view materialNam
     return true;
 }
 
-int ModelAssembly::findMaterial(std::string_view name, DiagnosticSink& diagnostics) const
+int ModelAssembly::materialIndex(std::string_view name) const
 {
     for (std::size_t k = 0; k < materialList.size(); ++k) {
         if (materialList[k].name == name)
             return static_cast<int>(k);
     }
+    return -1;
+}
+
+void ModelAssembly::reportMissingMaterial(std::string_view name, DiagnosticSink& diagnostics) const
+{
     std::string line = "Parse Error: Can't find material ";
     line += name;
     line += '\n';
     diagnostics.write(line);
-    return -1;
+}
+
+int ModelAssembly::findMaterial(std::string_view name, DiagnosticSink& diagnostics) const
+{
+    const int k = materialIndex(name);
+    if (k < 0)
+        reportMissingMaterial(name, diagnostics);
+    return k;
 }
 
 std::size_t ModelAssembly::faceCount() const
@@ -252,12 +291,13 @@ double ModelAssembly::cornerWeight(const ModelFace& f, int vertex) const
     const ModelVertex& p = vertexList[static_cast<std::size_t>(here)];
     const ModelVertex& q = vertexList[static_cast<std::size_t>(next)];
     const ModelVertex& r = vertexList[static_cast<std::size_t>(other)];
-    const double a = distance(p, q), b = distance(p, r), c = distance(q, r);
-    const double denominator = 2.0 * a * b;
+    // A, B and C enter squared, so only the product A.B needs a root.
+    const double a2 = squaredDistance(p, q), b2 = squaredDistance(p, r), c2 = squaredDistance(q, r);
+    const double denominator = 2.0 * std::sqrt(a2 * b2);
     if (!(denominator > 0.0) || !std::isfinite(denominator))
         return 0.0;
     // Rounding can push the cosine just outside [-1, 1].
-    const double cosine = std::clamp((c * c - a * a - b * b) / denominator, -1.0, 1.0);
+    const double cosine = std::clamp((c2 - a2 - b2) / denominator, -1.0, 1.0);
     return std::acos(cosine); // pi minus the interior angle: sharp corners weigh more
 }
 
@@ -265,6 +305,11 @@ void ModelAssembly::computeVertexNormals()
 {
     // The count is re-read on every step: vertices split off during the walk
     // are walked too (each lists one face, so they never split again).
+    // Two-sided models split every used vertex once; room for that up front.
+    if (forceAllTwoSided) {
+        vertexList.reserve(2 * vertexList.size());
+        splitFaces.reserve(vertexList.size());
+    }
     for (std::size_t i = 0; i < vertexList.size(); ++i) {
         const int vertex = static_cast<int>(i);
         const std::span<const FaceRef> list = vertexFaces(vertex);

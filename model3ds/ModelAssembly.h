@@ -68,7 +68,12 @@ public:
     std::size_t faceCount() const;
 
 private:
+    void reserveFaces(const ParsedScene& scene);
     void appendMesh(const ParsedMesh& mesh, int base, DiagnosticSink& diagnostics);
+    // addFace with the material already looked up (k = -1: not found).
+    bool addFaceTo(int k, int i0, int i1, int i2, std::string_view materialName, DiagnosticSink& diagnostics);
+    int materialIndex(std::string_view name) const;
+    void reportMissingMaterial(std::string_view name, DiagnosticSink& diagnostics) const;
     double cornerWeight(const ModelFace& f, int vertex) const;
 
     std::vector<ModelMaterial> materialList;
