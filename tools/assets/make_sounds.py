@@ -96,8 +96,8 @@ def wav_bytes(samples):
 def plot(samples, path):
     """Waveform on top, a magnitude spectrogram (0 to 11 kHz) below."""
     import raster
-    width, wave_h, spec_h = 600, 160, 200
-    image = [[(0.05, 0.05, 0.08)] * width for _ in range(wave_h + spec_h)]
+    width, wave_h, gram_h = 600, 160, 200
+    image = [[(0.05, 0.05, 0.08)] * width for _ in range(wave_h + gram_h)]
     per = len(samples) / width
     for x in range(width):
         chunk = samples[int(x * per):max(int(x * per) + 1, int((x + 1) * per))]
@@ -115,8 +115,8 @@ def plot(samples, path):
             re = sum(w * math.cos(2 * math.pi * f * k / frame) for k, w in enumerate(window))
             im = sum(w * math.sin(2 * math.pi * f * k / frame) for k, w in enumerate(window))
             level = max(0.0, min(1.0, (20 * math.log10(math.hypot(re, im) + 1e-9) + 40) / 70))
-            y0 = wave_h + spec_h - 1 - int((b + 1) * spec_h / bins)
-            for y in range(y0 + 1, wave_h + spec_h - int(b * spec_h / bins)):
+            y0 = wave_h + gram_h - 1 - int((b + 1) * gram_h / bins)
+            for y in range(y0 + 1, wave_h + gram_h - int(b * gram_h / bins)):
                 image[y][x] = (level, level * level, 0.3 * level)
     raster.write_png(path, image)
 

@@ -83,11 +83,11 @@ def shade(normal, material, lights, ambient):
             continue
         h = normalize((light.direction[0] + view[0], light.direction[1] + view[1],
                        light.direction[2] + view[2]))
-        spec = max(0.0, dot(n, h)) ** material.get("shininess", 40.0) * material.get("spec_strength", 0.5)
+        highlight = max(0.0, dot(n, h)) ** material.get("shininess", 40.0) * material.get("highlight_strength", 0.5)
         lr, lg, lb = light.colour
-        r += lr * (dr * lam + sr * spec)
-        g += lg * (dg * lam + sg * spec)
-        b += lb * (db * lam + sb * spec)
+        r += lr * (dr * lam + sr * highlight)
+        g += lg * (dg * lam + sg * highlight)
+        b += lb * (db * lam + sb * highlight)
     r += material.get("glow", 0.0) * dr
     g += material.get("glow", 0.0) * dg
     b += material.get("glow", 0.0) * db

@@ -44,7 +44,7 @@ def load_ship(path, material_for=None):
         glow = 0.9 if m["name"] in ("Burner", "LightRed", "LightGreen") else 0.0
         materials[m["name"]] = {"diffuse": m["diffuse"], "specular": m["specular"],
                                 "alpha": 0.5 if m["transparency"] == 50 else 1.0,
-                                "shininess": 60.0, "spec_strength": 0.45, "glow": glow}
+                                "shininess": 60.0, "highlight_strength": 0.45, "glow": glow}
         if material_for:
             materials[m["name"]] = material_for(m["name"])
 
