@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <new>
 
 namespace orbit {
 
@@ -306,16 +307,20 @@ BmpResult decodeBmp(std::span<const std::uint8_t> bytes, std::size_t maxPixels)
         result.error = BmpError::ConversionError;
         return result;
     }
-    Canvas canvas(info.width, rows);
-    const bool rle = info.compression == biRle8 || info.compression == biRle4;
-    const std::size_t converted = rle ? convertRle(file, info, canvas) : convertRows(file, info, canvas);
-    if (converted == 0) {
-        result.error = BmpError::ConversionError;
-        return result;
+    try {
+        Canvas canvas(info.width, rows);
+        const bool rle = info.compression == biRle8 || info.compression == biRle4;
+        const std::size_t converted = rle ? convertRle(file, info, canvas) : convertRows(file, info, canvas);
+        if (converted == 0) {
+            result.error = BmpError::ConversionError;
+            return result;
+        }
+        result.record.width = static_cast<std::int32_t>(info.width);
+        result.record.height = static_cast<std::int32_t>(rows);
+        result.record.data = std::move(canvas.rgb);
+    } catch (const std::bad_alloc&) {
+        result.error = BmpError::OutOfMemory;
     }
-    result.record.width = static_cast<std::int32_t>(info.width);
-    result.record.height = static_cast<std::int32_t>(rows);
-    result.record.data = std::move(canvas.rgb);
     return result;
 }
 

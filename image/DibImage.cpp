@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace orbit {
 
@@ -14,13 +15,20 @@ int DibImage::create(int width, int height, int /*format*/, int /*fill*/)
     if (width <= 0 || height <= 0 || width > maxSide || height > maxSide)
         return 0;
     const int rowBytes = 3 * width;
-    pad = rowBytes % 4 == 0 ? 0 : 4 - rowBytes % 4;
+    const int newPad = rowBytes % 4 == 0 ? 0 : 4 - rowBytes % 4;
+    const std::uint32_t sizeImage = static_cast<std::uint32_t>(height) * static_cast<std::uint32_t>(rowBytes + newPad);
+    try {
+        std::vector<std::uint8_t> fresh(sizeImage, 0);
+        pixels = std::move(fresh);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    pad = newPad;
     colourCount = 0;
     header = BitmapInfoHeader{};
     header.biWidth = width;
     header.biHeight = height;
-    header.biSizeImage = static_cast<std::uint32_t>(height) * static_cast<std::uint32_t>(rowBytes + pad);
-    pixels.assign(header.biSizeImage, 0);
+    header.biSizeImage = sizeImage;
     return 1;
 }
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace orbit {
@@ -877,11 +878,15 @@ bool JpegDecoder::decode(std::span<const std::uint8_t> bytes)
     pixelSize = 0;
     std::uint16_t w = 0;
     std::uint16_t h = 0;
-    Decoding decoding(bytes, pixelLimit);
-    if (!decoding.run(w, h))
-        return false;
-    pixelArray = std::move(decoding.result);
-    pixelSize = decoding.resultSize;
+    try {
+        Decoding decoding(bytes, pixelLimit);
+        if (!decoding.run(w, h))
+            return false;
+        pixelArray = std::move(decoding.result);
+        pixelSize = decoding.resultSize;
+    } catch (const std::bad_alloc&) {
+        return false; // the image does not fit in memory: no image
+    }
     imageWidth = w;
     imageHeight = h;
     return true;

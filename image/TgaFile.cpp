@@ -9,6 +9,7 @@
 #include "FileBytes.h"
 
 #include <algorithm>
+#include <new>
 
 namespace orbit {
 
@@ -118,6 +119,7 @@ std::string tgaErrorMessage(TgaError error, std::string_view path)
         return "TGA Texture File: " + p + " has an Unsupported Image Type (Must be 2 or 10).";
     case TgaError::BadSize:
         return "TGA Texture File: " + p + " has an Invalid Image Size (Must be at least 2 x 2 pixels).";
+    case TgaError::OutOfMemory: return "TGA Texture File: " + p + " is too Large to Load (Out of Memory).";
     case TgaError::Truncated: return "TGA Texture File: " + p + " is Truncated (the File Ends Before its Pixels Do).";
     }
     return {};
@@ -153,20 +155,26 @@ TgaResult decodeTga(std::span<const std::uint8_t> d, std::size_t maxPixels)
         result.error = TgaError::Truncated;
         return result;
     }
-    if (image.header.imageType == 10) {
-        result.error = readRunLength(d, at, image);
-        if (result.error != TgaError::None)
-            image.pixels.clear();
-        return result;
+    try {
+        if (image.header.imageType == 10) {
+            result.error = readRunLength(d, at, image);
+            if (result.error != TgaError::None)
+                image.pixels.clear();
+            return result;
+        }
+        const auto size = static_cast<std::size_t>(image.size);
+        if (d.size() - at < size) {
+            result.error = TgaError::Truncated;
+            return result;
+        }
+        image.pixels.assign(d.begin() + static_cast<std::ptrdiff_t>(at),
+                            d.begin() + static_cast<std::ptrdiff_t>(at + size));
+        for (std::size_t i = 0; i < size; i += static_cast<std::size_t>(image.bytesPerPixel))
+            swapRedBlue(image.pixels.data() + i);
+    } catch (const std::bad_alloc&) {
+        image.pixels.clear();
+        result.error = TgaError::OutOfMemory;
     }
-    const auto size = static_cast<std::size_t>(image.size);
-    if (d.size() - at < size) {
-        result.error = TgaError::Truncated;
-        return result;
-    }
-    image.pixels.assign(d.begin() + static_cast<std::ptrdiff_t>(at), d.begin() + static_cast<std::ptrdiff_t>(at + size));
-    for (std::size_t i = 0; i < size; i += static_cast<std::size_t>(image.bytesPerPixel))
-        swapRedBlue(image.pixels.data() + i);
     return result;
 }
 

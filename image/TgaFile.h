@@ -23,6 +23,7 @@ enum class TgaError {
     UnsupportedType,            // any other image type
     BadSize,                    // width or height (after make-even) 0 or below, or too large
     Truncated,                  // the file ends before its pixels do
+    OutOfMemory,                // the pixels cannot be allocated
 };
 
 // The message the user sees for error, with path in place of %s.
