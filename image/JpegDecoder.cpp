@@ -68,25 +68,16 @@ typedef int Int8 __attribute__((vector_size(32)));
 typedef std::uint8_t Byte8 __attribute__((vector_size(8)));
 typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
 
-// Byte shuffles from {b0..b7, g0..g7} and {r0..r7, r0..r7} (indices 16 and up
-// pick from the second) to the interleaved B, G, R bytes of 8 pixels.
-constexpr Byte16 interleaveLow = {0, 8, 16, 1, 9, 17, 2, 10, 18, 3, 11, 19, 4, 12, 20, 5};
-constexpr Byte16 interleaveHigh = {13, 21, 6, 14, 22, 7, 15, 23, 0, 0, 0, 0, 0, 0, 0, 0};
-// Each of the first 8 bytes twice: horizontal pixel replication by 2.
-constexpr Byte16 pairUp = {0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7};
-// The first 8 bytes of each of two vectors, side by side.
-constexpr Byte16 joinHalves = {0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23};
-// Byte 0 of each 32-bit lane of two vectors, twice over.
-constexpr Byte16 laneLowBytes = {0, 4, 8, 12, 16, 20, 24, 28, 0, 4, 8, 12, 16, 20, 24, 28};
-
+// Colour interleave: bg = {b0..b7, g0..g7}, r8 = {r0..r7, r0..r7}; in a
+// two-vector shuffle, indices 16 and up pick from the second vector.
 // The eight values 0..255 held in 32-bit lanes, as bytes 0-7 (and 8-15).
-inline Byte16 lowBytes(Int8 lanes)
+[[gnu::always_inline]] inline Byte16 lowBytes(const Int8& lanes)
 {
     Byte16 first;
     Byte16 second;
     std::memcpy(&first, &lanes, 16);
     std::memcpy(&second, reinterpret_cast<const std::uint8_t*>(&lanes) + 16, 16);
-    return __builtin_shuffle(first, second, laneLowBytes);
+    return __builtin_shufflevector(first, second, 0, 4, 8, 12, 16, 20, 24, 28, 0, 4, 8, 12, 16, 20, 24, 28);
 }
 
 // The prescribed inverse DCT, level shift and clamp. rowMask and columnMask
@@ -168,9 +159,9 @@ inline Byte16 lowBytes(Int8 lanes)
         const Byte16 r8 = lowBytes(__builtin_convertvector(r, Int8));
         const Byte16 g8 = lowBytes(__builtin_convertvector(g, Int8));
         const Byte16 b8 = lowBytes(__builtin_convertvector(b, Int8));
-        const Byte16 bg = __builtin_shuffle(b8, g8, joinHalves);
-        const Byte16 low = __builtin_shuffle(bg, r8, interleaveLow);
-        const Byte16 high = __builtin_shuffle(bg, r8, interleaveHigh);
+        const Byte16 bg = __builtin_shufflevector(b8, g8, 0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23);
+        const Byte16 low = __builtin_shufflevector(bg, r8, 0, 8, 16, 1, 9, 17, 2, 10, 18, 3, 11, 19, 4, 12, 20, 5);
+        const Byte16 high = __builtin_shufflevector(bg, r8, 13, 21, 6, 14, 22, 7, 15, 23, 0, 0, 0, 0, 0, 0, 0, 0);
         std::memcpy(bgr + 3 * x, &low, 16);
         std::memcpy(bgr + 3 * x + 16, &high, 8);
     }
@@ -669,7 +660,8 @@ void Decoding::placeBlock(const std::uint8_t* samples, int component, int blockR
             } else if (hs == 2) {
                 Byte16 eight;
                 std::memcpy(&eight, from, 8);
-                const Byte16 doubled = __builtin_shuffle(eight, pairUp);
+                const Byte16 doubled =
+                    __builtin_shufflevector(eight, eight, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7);
                 std::memcpy(to, &doubled, 16);
             } else {
                 for (int x = 0; x < 8; ++x) {
