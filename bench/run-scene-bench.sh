@@ -10,7 +10,8 @@
 #   fps         swaps after the first / time between first and last swap
 #   cpu/frame   user + sys of the whole process over the run / swaps (ms)
 #   peak RSS    VmHWM just before the program is stopped (MiB)
-# Prints each run and the medians, and the ratios to the floor.
+# Prints each run and the medians, the ratios to the floor, and the load
+# average before and after (the figures mean little on a busy machine).
 #
 #   ORBIT_BUILD_DIR  build folder (default: build)   RUNS (3)   SECONDS_PER_RUN (20)
 set -euo pipefail
@@ -20,7 +21,8 @@ runs=${RUNS:-3}
 seconds=${SECONDS_PER_RUN:-20}
 shim=$build/bench/tools/libswap-counter.so
 floor=$build/bench/tools/clear-swap-floor
-saver=${ORBIT_SAVER:-$build/app/orbit-patrol}
+saver=${ORBIT_SAVER:-$build/orbit-patrol}
+[ -x "$saver" ] || [ ! -x "$build/app/orbit-patrol" ] || saver=$build/app/orbit-patrol
 glplanet=$(command -v glplanet || true)
 [ -z "$glplanet" ] && [ -x /usr/libexec/xscreensaver/glplanet ] && glplanet=/usr/libexec/xscreensaver/glplanet
 
@@ -70,6 +72,7 @@ print(f"{name} {run} {startup:.1f} {fps:.1f} {per_frame:.2f} {int(rss) / 1024:.1
 PY
 }
 
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 results=$work/results
 : > "$results"
 programs=(floor)
@@ -85,6 +88,7 @@ for run in $(seq "$runs"); do
   done
 done
 
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 python3 - "$results" <<'PY'
 import statistics, sys
 rows = {}
