@@ -202,9 +202,9 @@ bool ModelAssembly::addFaceTo(int k, int i0, int i1, int i2, std::string_view ma
     ModelMaterial& material = materialList[static_cast<std::size_t>(k)];
     material.faces.push_back(face);
     if (material.twoSided) {
-        ModelFace twin{i0, i2, i1, -face.nx, -face.ny, -face.nz};
-        triangleNormal(vertexList[i0], vertexList[i2], vertexList[i1], twin); // keeps the negation if it fails
-        material.faces.push_back(twin);
+        // The same triangle wound the other way: its normal is the exact
+        // opposite, so the crease test always parts it from its front.
+        material.faces.push_back(ModelFace{i0, i2, i1, -face.nx, -face.ny, -face.nz});
     }
     return true;
 }
@@ -255,26 +255,25 @@ void ModelAssembly::buildVertexFaceLists()
     }
     for (std::size_t i = 0; i < vertexCount; ++i)
         listStart[i + 1] += listStart[i];
-    listFaces.resize(listStart[vertexCount]);
+    listFaces = std::make_unique_for_overwrite<ModelFace*[]>(listStart[vertexCount]);
     std::vector<std::uint32_t> fill(listStart.begin(), listStart.end() - 1);
-    for (std::size_t k = 0; k < materialList.size(); ++k) {
-        const std::vector<ModelFace>& faces = materialList[k].faces;
-        for (std::size_t n = 0; n < faces.size(); ++n) {
-            const FaceRef ref{static_cast<std::int32_t>(k), static_cast<std::int32_t>(n)};
-            for (const int corner : {faces[n].i0, faces[n].i1, faces[n].i2})
-                listFaces[fill[static_cast<std::size_t>(corner)]++] = ref;
+    for (ModelMaterial& material : materialList) {
+        for (ModelFace& f : material.faces) {
+            listFaces[fill[static_cast<std::size_t>(f.i0)]++] = &f;
+            listFaces[fill[static_cast<std::size_t>(f.i1)]++] = &f;
+            listFaces[fill[static_cast<std::size_t>(f.i2)]++] = &f;
         }
     }
     splitBase = vertexCount;
     splitFaces.clear();
 }
 
-std::span<const FaceRef> ModelAssembly::vertexFaces(int vertex) const
+VertexFaceList ModelAssembly::vertexFaces(int vertex) const
 {
     const auto i = static_cast<std::size_t>(vertex);
     if (i >= splitBase)
         return {&splitFaces[i - splitBase], 1};
-    return {listFaces.data() + listStart[i], listStart[i + 1] - listStart[i]};
+    return {listFaces.get() + listStart[i], listStart[i + 1] - listStart[i]};
 }
 
 double ModelAssembly::cornerWeight(const ModelFace& f, int vertex) const
@@ -312,19 +311,18 @@ void ModelAssembly::computeVertexNormals()
     }
     for (std::size_t i = 0; i < vertexList.size(); ++i) {
         const int vertex = static_cast<int>(i);
-        const std::span<const FaceRef> list = vertexFaces(vertex);
+        const VertexFaceList list = vertexFaces(vertex);
         double sx = 0, sy = 0, sz = 0, weightSum = 0;
         bool split = false;
         if (!list.empty()) {
-            const FaceRef reference = list.front();
-            const ModelFace refFace = face(reference);
+            const ModelFace* reference = list.front();
+            const float rx = reference->nx, ry = reference->ny, rz = reference->nz;
             // The span stays valid: only a vertex below splitBase splits, and
-            // its list lives in listFaces, which does not grow.
-            for (const FaceRef ref : list) {
-                ModelFace& f = materialList[static_cast<std::size_t>(ref.material)].faces[static_cast<std::size_t>(ref.face)];
-                const float d = refFace.nx * f.nx + refFace.ny * f.ny + refFace.nz * f.nz;
-                const bool isReference = ref.material == reference.material && ref.face == reference.face;
-                if (isReference || d > creaseCosine) {
+            // its list lives in listFaces, which does not change.
+            for (ModelFace* const listed : list) {
+                ModelFace& f = *listed;
+                const float d = rx * f.nx + ry * f.ny + rz * f.nz;
+                if (listed == reference || d > creaseCosine) {
                     const double w = cornerWeight(f, vertex);
                     sx += w * f.nx;
                     sy += w * f.ny;
@@ -337,7 +335,7 @@ void ModelAssembly::computeVertexNormals()
                     ModelVertex copy = vertexList[i];
                     copy.nx = copy.ny = copy.nz = 0;
                     vertexList.push_back(copy);
-                    splitFaces.push_back(ref);
+                    splitFaces.push_back(listed);
                 }
                 const int last = static_cast<int>(vertexList.size() - 1);
                 if (f.i0 == vertex) f.i0 = last;

@@ -11,6 +11,7 @@
 #include "model3ds/ParsedScene.h"
 #include "platform/DiagnosticSink.h"
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -57,8 +58,7 @@ public:
 
     // The faces listed for a vertex (a split-off vertex lists only the face
     // that split it off).
-    std::span<const FaceRef> vertexFaces(int vertex) const;
-    const ModelFace& face(FaceRef ref) const { return materialList[ref.material].faces[ref.face]; }
+    VertexFaceList vertexFaces(int vertex) const;
 
     std::vector<ModelMaterial>& materials() { return materialList; }
     const std::vector<ModelMaterial>& materials() const { return materialList; }
@@ -81,10 +81,10 @@ private:
     // Face lists of the vertices that existed when the lists were built:
     // listStart[i] .. listStart[i + 1] in listFaces.
     std::vector<std::uint32_t> listStart;
-    std::vector<FaceRef> listFaces;
+    std::unique_ptr<ModelFace*[]> listFaces; // filled whole, so never zeroed first
     // The single face of each vertex split off during the normal walk, by
     // (vertex - splitBase).
-    std::vector<FaceRef> splitFaces;
+    std::vector<ModelFace*> splitFaces;
     std::size_t splitBase = 0;
     float creaseCosine;
     bool forceAllTwoSided;

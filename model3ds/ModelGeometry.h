@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,13 +40,10 @@ struct ModelMaterial {
     std::vector<ModelFace> faces;
 };
 
-// A face as a vertex's face list refers to it: material index and position in
-// that material's faces. Stable while the lists live (faces are never added
-// after the lists are built).
-struct FaceRef {
-    std::int32_t material = 0;
-    std::int32_t face = 0;
-};
+// The faces that use one vertex: non-owning pointers into the materials'
+// face arrays, valid while those arrays are not grown (they are complete
+// before any list is built).
+using VertexFaceList = std::span<ModelFace* const>;
 
 // Axis-aligned box of all vertices, in double precision. With no vertices the
 // minimum stays at the largest finite double and the maximum at its negative,
