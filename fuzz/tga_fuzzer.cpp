@@ -10,7 +10,7 @@
 
 namespace {
 constexpr std::size_t maxInput = 1 << 20;
-constexpr std::size_t maxPixels = std::size_t{2048} * 2048;
+constexpr std::size_t maxPixels = std::size_t{1024} * 1024;
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
