@@ -200,6 +200,29 @@ def canopy():
     return part
 
 
+def canopy_frame():
+    """Two thin bows over the canopy, sunk into the hull at both ends."""
+    part = Part("CanopyFrame")
+    for z0 in (-0.07, 0.09):
+        t = (z0 + 0.2) / 0.42
+        w = 0.07 * math.sin(math.pi * t) ** 0.6 + 0.004
+        h = 0.06 * math.sin(math.pi * t ** 0.8) ** 0.7 + 0.004
+        rings = []
+        steps = 16
+        for k in range(steps + 1):
+            a = -0.25 + (math.pi + 0.5) * k / steps
+            px, py = w * math.cos(a), 0.07 + h * math.sin(a)
+            nx, ny = math.cos(a), math.sin(a)
+            ring = []
+            for j in range(8):
+                b = 2.0 * math.pi * j / 8
+                r = 0.006
+                ring.append((px + r * math.cos(b) * nx, py + r * math.cos(b) * ny, z0 + r * math.sin(b)))
+            rings.append(ring)
+        loft(part, rings, lambda i, j, c: "HullDark")
+    return part
+
+
 def cockpit():
     part = Part("Cockpit")
     lathe(part, 0.0, 0.075, [(-0.12, 0.03), (-0.05, 0.045), (0.12, 0.04), (0.16, 0.02)], 16,
@@ -431,7 +454,7 @@ MATERIALS = [
 
 def build_parts():
     """All meshes of the ship in file order."""
-    parts = [fuselage(), canopy(), cockpit(), spine()]
+    parts = [fuselage(), canopy(), canopy_frame(), cockpit(), spine()]
     parts += [nacelle(i) for i in range(4)]
     parts += [nozzles(), wing(True), wing(False), gun_pods(), gun_barrels(), endplates(),
               fins(True), fins(False), nav_lights()]
