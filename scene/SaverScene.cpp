@@ -99,6 +99,13 @@ void SaverScene::setUpScene(LaunchingStatus* status, const GlProcLookup& procs)
     }
     loadStarship();
 
+    starList = GlDisplayList::generate();
+    if (starList.name() != 0) {
+        glNewList(starList.name(), GL_COMPILE);
+        stars.draw();
+        glEndList();
+    }
+
     sphere.reset(gluNewQuadric());
     if (sphere) {
         gluQuadricNormals(sphere.get(), GLU_SMOOTH);
@@ -286,7 +293,10 @@ void SaverScene::drawStars() const
 {
     glTranslated(camera.x, camera.y, camera.z);
     glColor3d(1.0, 1.0, 1.0);
-    stars.draw();
+    if (starList.name() != 0)
+        glCallList(starList.name());
+    else
+        stars.draw();
     glTranslated(-camera.x, -camera.y, -camera.z);
 }
 
@@ -308,6 +318,7 @@ void SaverScene::releaseModel()
     fireTexture = GlTexture();
     flare = GlTexture();
     planet = GlTexture();
+    starList = GlDisplayList();
     sharedValues.fireTexture = 0;
     sharedValues.flareTexture = 0;
     sphere.reset();

@@ -129,6 +129,9 @@ private:
     GlTexture planet;
     GlTexture flare;
     GlTexture fireTexture;
+    // The star field's 3000 point blocks, recorded once: the same GL commands
+    // every frame, replayed without 3000 trips through immediate mode.
+    GlDisplayList starList;
     std::unique_ptr<GLUquadric, QuadricDeleter> sphere;
     GlEffectPainter effectPainter{sharedValues};
     ShotSound shotSound;
