@@ -6,6 +6,7 @@
 #include "SaverApp.h"
 
 #include "CommandLine.h"
+#include "resources/IconImage.h"
 #include "resources/StringTable.h"
 #include "saver/FullScreenSaverWindow.h"
 #include "saver/HostWindowWatcher.h"
@@ -15,6 +16,11 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+
+#include <xcb/xcb.h>
 
 #include <cstdio>
 #include <ctime>
@@ -32,6 +38,30 @@ std::vector<std::string> argumentsOf(int argc, char** argv)
 }
 
 std::string programPath(const std::vector<std::string>& args) { return args.empty() ? std::string() : args[0]; }
+
+// Qt aborts the process when its X platform cannot connect; asking first
+// turns a missing display into a message and an exit status.
+bool xDisplayReachable()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb"))
+        return true;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool reachable = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return reachable;
+}
+
+// The program icon (icon resource 128) for every window.
+void setProgramIcon(const ResourceProvider& resources)
+{
+    constexpr int programIconId = 128;
+    const std::optional<IconImage> icon = decodeIconResource(resources.find("ICON", programIconId), 32);
+    if (!icon)
+        return;
+    const QImage image(icon->rgba.data(), icon->width, icon->height, icon->width * 4, QImage::Format_RGBA8888);
+    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(image.copy())));
+}
 
 } // namespace
 
@@ -84,10 +114,15 @@ int SaverApp::run()
 
 bool SaverApp::startQt()
 {
+    if (!xDisplayReachable()) {
+        std::fprintf(stderr, "%s: cannot open the X display\n", appName.c_str());
+        return false;
+    }
     terminationSignals = std::make_unique<TerminationSignals>();
     qtApp = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     terminationSignals->start();
+    setProgramIcon(resources);
     if (!qtApp->nativeInterface<QNativeInterface::QX11Application>()) {
         std::fprintf(stderr, "%s: an X11 display is needed\n", appName.c_str());
         return false;
@@ -129,12 +164,14 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
     const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
     window = std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get());
     connectWindow();
+    // X reports the host in device pixels; Qt places windows in logical ones.
+    const auto logical = [w = window.get()](QSize size) { return (QSizeF(size) / w->devicePixelRatio()).toSize(); };
     QObject::connect(watcher.get(), &HostWindowWatcher::hostResized, window.get(),
-                     [w = window.get()](QSize size) { w->resize(size); });
+                     [w = window.get(), logical](QSize size) { w->resize(logical(size)); });
     QObject::connect(watcher.get(), &HostWindowWatcher::hostDestroyed, window.get(),
                      [w = window.get()] { w->hostWindowGone(); });
     const QString title = QString::fromUtf8(stringResource(stringId::previewTitle).data());
-    if (!window->createSaver(title, QRect(QPoint(0, 0), *hostSize)))
+    if (!window->createSaver(title, QRect(QPoint(0, 0), logical(*hostSize))))
         return 1;
     watcher->watchChild(static_cast<std::uint32_t>(window->winId()));
     window->setDrawableCheck([w = watcher.get()] { return w->childExists(); });

@@ -45,6 +45,7 @@ protected:
     {
         // Nothing here may need a display, or touch the user's settings.
         unsetenv("DISPLAY");
+        unsetenv("QT_QPA_PLATFORM");
         setenv("XSCREENSAVER_WINDOW", "junk", 1);
         setenv("XDG_CONFIG_HOME", scratch.path().c_str(), 1);
     }
@@ -76,7 +77,10 @@ INSTANTIATE_TEST_SUITE_P(Modes, SaverAppDispatchTest, testing::Values(
     DispatchCase{"PreviewZero", {"orbit-patrol", "/p", "0"}, 1, 0, 0},
     DispatchCase{"PreviewNegative", {"orbit-patrol", "/p:-3"}, 1, 0, 0},
     DispatchCase{"WindowIdJunk", {"orbit-patrol", "-window-id", "junk"}, 1, 0, 0},
-    DispatchCase{"RootWithBadXScreenSaverWindow", {"orbit-patrol", "-root"}, 1, 0, 0}),
+    DispatchCase{"RootWithBadXScreenSaverWindow", {"orbit-patrol", "-root"}, 1, 0, 0},
+    // Without an X display the window modes end with a message, not an abort.
+    DispatchCase{"FullScreenWithoutDisplay", {"orbit-patrol", "/s"}, 1, 0, 0},
+    DispatchCase{"PreviewWithoutDisplay", {"orbit-patrol", "/p", "4242"}, 1, 0, 0}),
     [](const testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
 
 TEST(SaverAppName, IsTheProgramBaseName)
