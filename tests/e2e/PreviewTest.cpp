@@ -112,5 +112,24 @@ INSTANTIATE_TEST_SUITE_P(Switches, PreviewTest,
                     HostCase{"RootWithXScreenSaverWindow", HostSwitch::Root}),
     [](const testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
 
+TEST(RootWindowTest, WithoutXScreenSaverWindowTheChildCoversTheRoot)
+{
+    SaverRun run;
+    ASSERT_TRUE(run.x.isOpen());
+    run.start({"-root"}, {{"XSCREENSAVER_WINDOW", ""}});
+    std::uint32_t child = 0;
+    ASSERT_TRUE(waitUntil([&] { return (child = run.x.findTopLevel("IDS_PREVIEW")) != 0; }, startTimeout))
+        << run.child().standardError();
+    EXPECT_EQ(run.x.geometry(child), (WindowGeometry{0, 0, run.x.screenWidth(), run.x.screenHeight()}));
+    ASSERT_TRUE(xdotool({"key", "a"}));
+    ASSERT_TRUE(xdotool({"click", "1"}));
+    std::this_thread::sleep_for(stayTime);
+    EXPECT_TRUE(run.child().running());
+    run.child().sendSignal(SIGTERM);
+    const std::optional<int> status = run.child().waitForExit(exitTimeout);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0);
+}
+
 } // namespace
 } // namespace orbit::test
