@@ -37,14 +37,15 @@ function(orbit_embed_resources)
     list(APPEND deps "${path}")
     set(sym "orbitResource${index}")
     string(APPEND asm
-      "    \".section .rodata.${sym},\\\"a\\\"\\n\"\n"
+      "    \".pushsection .rodata.${sym},\\\"a\\\"\\n\"\n"
       "    \".balign 16\\n\"\n"
       "    \".globl ${sym}Begin\\n\"\n"
       "    \"${sym}Begin:\\n\"\n"
       "    \".incbin \\\"${path}\\\"\\n\"\n"
       "    \".globl ${sym}End\\n\"\n"
       "    \"${sym}End:\\n\"\n"
-      "    \".byte 0\\n\"\n")
+      "    \".byte 0\\n\"\n"
+      "    \".popsection\\n\"\n")
     string(APPEND decls "extern \"C\" const unsigned char ${sym}Begin[];\nextern \"C\" const unsigned char ${sym}End[];\n")
     string(APPEND rows "    {\"${type}\", ${id}, ${sym}Begin, ${sym}End},\n")
     math(EXPR index "${index} + 1")
@@ -56,7 +57,7 @@ function(orbit_embed_resources)
 #include \"resources/EmbeddedResourceTable.h\"
 
 __asm__(
-${asm}    \".previous\\n\");
+${asm}    \"\");
 
 ${decls}
 namespace orbit {
