@@ -460,6 +460,24 @@ TEST(JpegGuards, MalformedDataGivesNoImage)
     }
 }
 
+TEST(JpegGuards, EndOfDataIsAFailureOnlyWhenBitsAreMissing)
+{
+    // The reader fetches ahead, but running out matters only for bits the
+    // decode really needs: without its EOI the file still decodes the same,
+    // without the last entropy byte it does not.
+    const std::vector<std::uint8_t> whole = readJpeg("yuv420_61x36.jpg");
+    ASSERT_EQ(whole[whole.size() - 2], 0xFF);
+    ASSERT_EQ(whole.back(), 0xD9);
+    JpegDecoder reference;
+    ASSERT_TRUE(reference.decode(whole));
+    const std::vector<std::uint8_t> noEoi(whole.begin(), whole.end() - 2);
+    JpegDecoder d;
+    ASSERT_TRUE(d.decode(noEoi));
+    EXPECT_TRUE(std::ranges::equal(reference.pixelBytes(), d.pixelBytes()));
+    const std::vector<std::uint8_t> short1(whole.begin(), whole.end() - 3);
+    EXPECT_FALSE(d.decode(short1));
+}
+
 TEST(JpegGuards, FailedDecodeClearsAnEarlierImage)
 {
     JpegDecoder d;
