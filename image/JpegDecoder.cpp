@@ -1,6 +1,8 @@
 // Baseline JPEG decoding in pipeline order: marker walk, tables, scan set-up,
-// entropy decoding, inverse DCT, upsampling into the MCU buffer, colour
-// conversion, crop and flip.
+// entropy decoding, inverse DCT, upsampling, colour conversion, crop and flip.
+// Each MCU row is converted as soon as it is decoded and written, cropped and
+// flipped, straight into the final bottom-up array: the same bytes as the
+// prescribed full-frame buffer, without holding the whole padded frame.
 // Bit-exactness: every product and partial sum of the inverse DCT and the
 // colour conversion is rounded to single precision in the written order (the
 // file is compiled with -ffp-contract=off so no fused multiply-add appears).
@@ -230,7 +232,7 @@ private:
 
     // --- scan ---
     void decodeScan();
-    bool decodeMcu(int mcuColumn, int mcuRow);
+    bool decodeMcu(int mcuColumn);
     bool decodeBlock(int component, std::uint8_t* samples);
     void handleRestart();
     std::size_t logicalReadPointer() const;
@@ -565,7 +567,7 @@ void Decoding::decodeScan()
     int sinceRestart = 0;
     for (int mr = 0; mr < mcusDown; ++mr) {
         for (int mc = 0; mc < mcusAcross; ++mc) {
-            if (!decodeMcu(mc, mr)) {
+            if (!decodeMcu(mc)) {
                 failed = true;
                 return;
             }
@@ -608,7 +610,7 @@ void Decoding::handleRestart()
     }
 }
 
-bool Decoding::decodeMcu(int mcuColumn, int /*mcuRow*/)
+bool Decoding::decodeMcu(int mcuColumn)
 {
     alignas(32) std::uint8_t samples[64];
     for (int c = 0; c < scan.ns; ++c) {

@@ -1,4 +1,5 @@
-// The test JPEG writer: segments in cjpeg's order (DQT, SOF0, DHT, DRI, SOS).
+// The test JPEG writer: segments in cjpeg's order (DQT, SOF0, DHT, DRI, SOS),
+// restart markers between MCU groups, 1-bits padding the last byte.
 #include "TestJpegWriter.h"
 
 #include <algorithm>
