@@ -291,6 +291,17 @@ TEST(ModelAssembly, ForcedTwoSidedDoublesTheFacesAndSplitsEveryUsedVertexOnce)
     }
 }
 
+TEST(ModelAssembly, SmoothingNeedsADotProductAboveTheCreaseCosine)
+{
+    // At 180 degrees the cosine is exactly -1: a reversed twin (dot product
+    // exactly -1) is still not above it, so every corner splits off its back.
+    const auto built = build(sceneFile({simpleMaterial("M", 1, 1, 1), meshObject("T", triangle, {{0, 1, 2, 0}}, "M")}),
+                             true, 180);
+    EXPECT_EQ(built->assembly.vertices().size(), 6u);
+    expectNear(normalOf(built->assembly.vertices()[0]), {0, 0, -1});
+    expectNear(normalOf(built->assembly.vertices()[3]), {0, 0, 1});
+}
+
 TEST(ModelAssembly, NormalsAreUnitOrZeroAndSmallCreaseAnglesStillFinish)
 {
     for (const int angle : {0, 1, 30, 90, 180, 360}) {
