@@ -26,7 +26,7 @@ void put32(Bytes& b, std::uint32_t v)
     put16(b, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpLayout {
     std::uint32_t headerSize = 40;
     bool fileHeader = true;
     std::int32_t width = 1;
@@ -98,7 +98,7 @@ Bytes rgb(std::initializer_list<std::uint32_t> pixels)
 
 struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     int width;
     int height;
     Bytes expected;
@@ -108,7 +108,7 @@ std::vector<Case> conversionCases()
 {
     std::vector<Case> cases;
     {
-        BmpSpec s; // 3 x 2, rows of 9 bytes padded to 12, bottom row first
+        BmpLayout s; // 3 x 2, rows of 9 bytes padded to 12, bottom row first
         s.width = 3;
         s.height = 2;
         s.bits = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE,
@@ -117,7 +117,7 @@ std::vector<Case> conversionCases()
                          rgb({0x030201, 0x060504, 0x090807, 0x131211, 0x161514, 0x191817})});
     }
     {
-        BmpSpec s; // 3-pixel-wide 8-bit file with a 256-entry table
+        BmpLayout s; // 3-pixel-wide 8-bit file with a 256-entry table
         s.width = 3;
         s.height = 1;
         s.bitCount = 8;
@@ -127,7 +127,7 @@ std::vector<Case> conversionCases()
         cases.push_back({"8 bits, 256 colours", s, 3, 1, rgb({0x00FF55, 0x07F852, 0xFF00AA})});
     }
     {
-        BmpSpec s; // 10 pixels of 1 bit, most significant bit first
+        BmpLayout s; // 10 pixels of 1 bit, most significant bit first
         s.width = 10;
         s.bitCount = 1;
         s.palette = {0x102030, 0xA0B0C0};
@@ -137,7 +137,7 @@ std::vector<Case> conversionCases()
                               0x102030, 0xA0B0C0})});
     }
     {
-        BmpSpec s; // 4 bits with a 4-entry table: index 9 lies past it, black
+        BmpLayout s; // 4 bits with a 4-entry table: index 9 lies past it, black
         s.width = 3;
         s.bitCount = 4;
         s.clrUsed = 4;
@@ -146,14 +146,14 @@ std::vector<Case> conversionCases()
         cases.push_back({"4 bits, index past a short table", s, 3, 1, rgb({0x000004, 0x000000, 0x000002})});
     }
     {
-        BmpSpec s; // 16 bits 5-5-5: fields widened by repeating their top bits
+        BmpLayout s; // 16 bits 5-5-5: fields widened by repeating their top bits
         s.width = 3;
         s.bitCount = 16;
         s.bits = {0xFF, 0x7F, 0x1F, 0x00, 0x10, 0x00, 0, 0};
         cases.push_back({"16 bits 5-5-5", s, 3, 1, rgb({0xFFFFFF, 0x0000FF, 0x000084})});
     }
     {
-        BmpSpec s; // 16 bits with 5-6-5 bit-field masks
+        BmpLayout s; // 16 bits with 5-6-5 bit-field masks
         s.width = 3;
         s.bitCount = 16;
         s.compression = 3;
@@ -162,14 +162,14 @@ std::vector<Case> conversionCases()
         cases.push_back({"16 bits 5-6-5 bit fields", s, 3, 1, rgb({0xFF0000, 0x00FF00, 0x008200})});
     }
     {
-        BmpSpec s; // 32 bits, B G R x
+        BmpLayout s; // 32 bits, B G R x
         s.width = 2;
         s.bitCount = 32;
         s.bits = {0x01, 0x02, 0x03, 0xFF, 0x04, 0x05, 0x06, 0x00};
         cases.push_back({"32 bits", s, 2, 1, rgb({0x030201, 0x060504})});
     }
     {
-        BmpSpec s; // 32 bits with R G B in the top three bytes
+        BmpLayout s; // 32 bits with R G B in the top three bytes
         s.width = 1;
         s.bitCount = 32;
         s.compression = 3;
@@ -178,7 +178,7 @@ std::vector<Case> conversionCases()
         cases.push_back({"32 bits bit fields", s, 1, 1, rgb({0x102030})});
     }
     {
-        BmpSpec s; // RLE8, 4 x 3: run, absolute run, delta, end of bitmap
+        BmpLayout s; // RLE8, 4 x 3: run, absolute run, delta, end of bitmap
         s.width = 4;
         s.height = 3;
         s.bitCount = 8;
@@ -194,7 +194,7 @@ std::vector<Case> conversionCases()
                               0x111111})});
     }
     {
-        BmpSpec s; // RLE4, 5 x 2: alternating run, absolute nibbles
+        BmpLayout s; // RLE4, 5 x 2: alternating run, absolute nibbles
         s.width = 5;
         s.height = 2;
         s.bitCount = 4;
@@ -207,7 +207,7 @@ std::vector<Case> conversionCases()
                          rgb({0x0000AA, 0x00AA00, 0x0000AA, 0x00AA00, 0x0000AA, 0xAA0000, 0xAAAAAA, 0x555555, 0, 0})});
     }
     {
-        BmpSpec s; // 12-byte core header with a 16-entry table of 3-byte entries
+        BmpLayout s; // 12-byte core header with a 16-entry table of 3-byte entries
         s.headerSize = 12;
         s.width = 2;
         s.bitCount = 4;
@@ -217,7 +217,7 @@ std::vector<Case> conversionCases()
         cases.push_back({"core header, 3-byte colours", s, 2, 1, rgb({0xFFFFFF, 0x333333})});
     }
     {
-        BmpSpec s; // packed DIB: no file header, bits follow a 2-entry table
+        BmpLayout s; // packed DIB: no file header, bits follow a 2-entry table
         s.fileHeader = false;
         s.width = 2;
         s.bitCount = 8;
@@ -227,7 +227,7 @@ std::vector<Case> conversionCases()
         cases.push_back({"no file header, 40-byte header", s, 2, 1, rgb({0x0D0E0F, 0x0A0B0C})});
     }
     {
-        BmpSpec s; // packed core DIB: bits at header + 12 + 3 * 2
+        BmpLayout s; // packed core DIB: bits at header + 12 + 3 * 2
         s.fileHeader = false;
         s.headerSize = 12;
         s.width = 3;
@@ -237,21 +237,21 @@ std::vector<Case> conversionCases()
         cases.push_back({"no file header, core header", s, 3, 1, rgb({0, 0xFFFFFF, 0})});
     }
     {
-        BmpSpec s; // top-down: the file's first row is the picture's top
+        BmpLayout s; // top-down: the file's first row is the picture's top
         s.width = 1;
         s.height = -2;
         s.bits = {0x01, 0x02, 0x03, 0, 0x04, 0x05, 0x06, 0};
         cases.push_back({"top-down rows come out upright", s, 1, 2, rgb({0x060504, 0x030201})});
     }
     {
-        BmpSpec s; // the last row is missing from the file: converted up to the end
+        BmpLayout s; // the last row is missing from the file: converted up to the end
         s.width = 1;
         s.height = 2;
         s.bits = {0x01, 0x02, 0x03, 0};
         cases.push_back({"pixel data cut short", s, 1, 2, rgb({0x030201, 0})});
     }
     {
-        BmpSpec s; // pixel offset in the file header wins over the layout
+        BmpLayout s; // pixel offset in the file header wins over the layout
         s.width = 1;
         s.bits = {0xEE, 0xEE, 0x01, 0x02, 0x03, 0};
         s.bitsOffset = 14 + 40 + 2;
@@ -264,7 +264,7 @@ TEST(BmpConversion, EveryVariantGivesPackedBottomUpRgb)
 {
     for (const Case& c : conversionCases()) {
         SCOPED_TRACE(c.what);
-        const BmpResult result = decodeBmp(c.spec.build());
+        const BmpResult result = decodeBmp(c.layout.build());
         ASSERT_EQ(result.error, BmpError::None);
         EXPECT_EQ(result.record.width, c.width);
         EXPECT_EQ(result.record.height, c.height);
@@ -282,20 +282,20 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
     };
     std::vector<Refusal> rows;
     for (std::uint32_t size : {108u, 124u, 64u}) {
-        BmpSpec s;
+        BmpLayout s;
         s.headerSize = size;
         rows.push_back({"V4/V5/unknown header", s.build(), BmpError::UnknownFormat, "Unknown DIB file format."});
     }
     rows.push_back({"too short for a header", Bytes{'B', 'M', 0, 0}, BmpError::UnknownFormat, "Unknown DIB file format."});
     {
-        BmpSpec s;
+        BmpLayout s;
         s.width = 0;
         rows.push_back({"zero width", s.build(), BmpError::OutOfMemory, "Out of memory."});
         s.width = 70000;
         rows.push_back({"width past the limit", s.build(), BmpError::OutOfMemory, "Out of memory."});
     }
     {
-        BmpSpec s;
+        BmpLayout s;
         s.compression = 4; // JPEG inside a BMP
         s.bits = {0, 0, 0, 0};
         rows.push_back({"JPEG compression", s.build(), BmpError::ConversionError, "Image file conversion error."});
@@ -308,7 +308,7 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
                         "Image file conversion error."});
     }
     {
-        BmpSpec s;
+        BmpLayout s;
         s.bitCount = 8;
         s.compression = 1;
         s.height = -1; // RLE is bottom-up only
@@ -317,7 +317,7 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
         rows.push_back({"top-down RLE", s.build(), BmpError::ConversionError, "Image file conversion error."});
     }
     {
-        BmpSpec s;
+        BmpLayout s;
         s.width = 4;
         s.bits = {0x01, 0x02}; // not even one pixel
         rows.push_back({"no whole pixel", s.build(), BmpError::ConversionError, "Image file conversion error."});
@@ -335,7 +335,7 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
 
 TEST(BmpConversion, HostileRunsStayInsideTheImage)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2;
     s.height = 2;
     s.bitCount = 8;
@@ -360,7 +360,7 @@ TEST(LoadBmpFile, ShowsTheMessageUnderErrorAndReturnsNothing)
     EXPECT_EQ(notifier.messages[0].caption, "Error");
     EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
 
-    BmpSpec v5;
+    BmpLayout v5;
     v5.headerSize = 124;
     const std::string refused = (dir.path() / "v5.bmp").string();
     test::writeFileBytes(refused, v5.build());
@@ -368,7 +368,7 @@ TEST(LoadBmpFile, ShowsTheMessageUnderErrorAndReturnsNothing)
     ASSERT_EQ(notifier.messages.size(), 2u);
     EXPECT_EQ(notifier.messages[1].text, "Unknown DIB file format.");
 
-    BmpSpec good;
+    BmpLayout good;
     good.width = 1;
     good.bits = {0x10, 0x20, 0x30, 0};
     const std::string fine = (dir.path() / "good.bmp").string();
