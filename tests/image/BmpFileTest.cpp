@@ -360,6 +360,9 @@ TEST(LoadBmpFile, ShowsTheMessageUnderErrorAndReturnsNothing)
     EXPECT_EQ(notifier.messages[0].caption, "Error");
     EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
 
+    // A folder opens but cannot be read: the same message.
+    EXPECT_EQ(readBmpFile(dir.path().string()).error, BmpError::OpenFailed);
+
     BmpLayout v5;
     v5.headerSize = 124;
     const std::string refused = (dir.path() / "v5.bmp").string();

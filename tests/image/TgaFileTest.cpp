@@ -159,6 +159,7 @@ TEST(TgaReader, MissingFileMessage)
     const TgaResult r = readTgaFile(path);
     EXPECT_EQ(r.error, TgaError::OpenFailed);
     EXPECT_EQ(tgaErrorMessage(r.error, path), "Failed to open TGA Texture File: " + path + ".");
+    EXPECT_EQ(readTgaFile(dir.path().string()).error, TgaError::OpenFailed); // a folder
 }
 
 } // namespace
