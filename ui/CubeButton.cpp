@@ -8,6 +8,8 @@
 // the exact viewport corners, GL's line rules put the left and bottom edges
 // half outside the viewport and Mesa drew neither; at the centres all four
 // edges land on the button's outermost pixels as intended.
+//
+// No palette is made: Qt's GL surfaces are TrueColor, never palette-based.
 #include "CubeButton.h"
 
 #include "CubeGeometry.h"
@@ -25,10 +27,6 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-
-#ifndef GL_BGR_EXT
-#define GL_BGR_EXT 0x80E0
-#endif
 
 namespace orbit {
 namespace {
