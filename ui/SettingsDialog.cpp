@@ -28,12 +28,18 @@ public:
     int command;
 };
 
+// Message boxes carry the program's name (Qt takes it from argv[0]).
+std::unique_ptr<UserNotifier> makeMessageBoxNotifier()
+{
+    const QString name = QCoreApplication::applicationName();
+    return std::make_unique<MessageBoxNotifier>(nullptr, name.isEmpty() ? "orbit-patrol" : name.toStdString());
+}
+
 } // namespace
 
 SettingsDialog::SettingsDialog(SettingsStore& settingsStore, const ResourceProvider& resourceProvider,
                                UrlOpener& urlOpener, QWidget* parent)
-    : SettingsDialog(settingsStore, resourceProvider, urlOpener, std::make_unique<MessageBoxNotifier>(), nullptr,
-                     parent)
+    : SettingsDialog(settingsStore, resourceProvider, urlOpener, makeMessageBoxNotifier(), nullptr, parent)
 {
 }
 
