@@ -7,6 +7,7 @@
 #include "UiTestSupport.h"
 #include "image/DibImage.h"
 #include "platform/MemoryResources.h"
+#include "resources/EmbeddedResources.h"
 
 #include <QPainter>
 
@@ -148,6 +149,26 @@ TEST_F(ImagesTest, IconResourceBecomesTheWindowIconOrNothing)
     const QIcon loaded = resourceIcon(resources, 128);
     ASSERT_FALSE(loaded.isNull());
     EXPECT_EQ(loaded.pixmap(32, 32).toImage().pixel(20, 5), qRgba(255, 0, 0, 255));
+}
+
+TEST_F(ImagesTest, BuiltInHandsAndIconDecodeWithTheirHotSpots)
+{
+    EmbeddedResources resources;
+    struct HandCase {
+        int id;
+        QPoint hotSpot;
+    };
+    for (const HandCase& hand : {HandCase{185, {12, 1}}, HandCase{184, {12, 3}}}) {
+        const QCursor cursor = resourceCursor(resources, hand.id, Qt::ForbiddenCursor);
+        EXPECT_EQ(cursor.shape(), Qt::BitmapCursor) << hand.id;
+        EXPECT_EQ(cursor.hotSpot(), hand.hotSpot) << hand.id;
+        EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32)) << hand.id;
+    }
+    const QIcon icon = resourceIcon(resources, 128);
+    ASSERT_FALSE(icon.isNull());
+    const QList<QSize> sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
 }
 
 } // namespace

@@ -152,10 +152,14 @@ TEST_F(SettingsDialogTest, ExecReturnsOneForOkAndTwoForCancel)
     }
 }
 
-TEST_F(SettingsDialogTest, DialogCarriesItsCaption)
+TEST_F(SettingsDialogTest, DialogCarriesItsCaptionAndTheProgramIcon)
 {
     SettingsDialog dialog(store, resources, opener, notifier);
     EXPECT_EQ(dialog.windowTitle(), "Orbit Patrol Settings");
+    EXPECT_TRUE(dialog.windowIcon().availableSizes().contains(QSize(32, 32)));
+    MemoryResources bare; // no icon: Qt's default, and no failure
+    SettingsDialog plain(store, bare, opener, notifier);
+    EXPECT_TRUE(plain.windowIcon().availableSizes().isEmpty());
 }
 
 enum class AboutPath { Button, ContextMenu };
