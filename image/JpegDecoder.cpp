@@ -186,6 +186,10 @@ struct HuffmanSlot {
     // For each 9-bit prefix: (length << 8) | symbol when DECODE ends within
     // those bits, 0 when the slow bit-by-bit path must decide.
     std::array<std::uint16_t, 1 << fastBits> fast{};
+    // For AC use: when a prefix holds a whole (run, size) code and its size
+    // value bits, the bits taken (low 5 bits), the run (bits 8-11) and the
+    // extended value (high 16 bits); 0 otherwise (EOB, ZRL, longer codes).
+    std::array<std::uint32_t, 1 << fastBits> fastAc{};
 };
 
 struct FrameHeader {
@@ -435,7 +439,15 @@ bool Decoding::buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t
         const long index = long{slot.valptr[ul]} + long{code} - long{slot.mincode[ul]};
         if (index < 0 || index >= slot.count)
             continue;
-        slot.fast[prefix] = static_cast<std::uint16_t>(l << 8 | slot.values[static_cast<std::size_t>(index)]);
+        const std::uint8_t symbol = slot.values[static_cast<std::size_t>(index)];
+        slot.fast[prefix] = static_cast<std::uint16_t>(l << 8 | symbol);
+        const int size = symbol & 15;
+        if (size == 0 || l + size > fastBits)
+            continue;
+        const int bits = static_cast<int>((prefix >> (fastBits - l - size)) & ((1u << size) - 1));
+        const int value = bits < (1 << (size - 1)) ? bits - (1 << size) + 1 : bits;
+        slot.fastAc[prefix] = static_cast<std::uint32_t>(static_cast<std::uint16_t>(value)) << 16 |
+                              static_cast<std::uint32_t>(symbol >> 4) << 8 | static_cast<std::uint32_t>(l + size);
     }
     return true;
 }
@@ -780,6 +792,22 @@ bool Decoding::decodeBlock(int component, std::uint8_t* samples)
     const HuffmanSlot& ac = huffman[16u + scan.ta[c]];
     int k = 1;
     for (;;) {
+        // Fast path: code and value bits both within the next 9 bits.
+        if (needBits(fastBits)) {
+            const std::uint32_t entry =
+                ac.fastAc[static_cast<std::size_t>((bitBuffer >> (bitCount - fastBits)) & ((1u << fastBits) - 1))];
+            if (entry != 0) {
+                bitCount -= static_cast<int>(entry & 31);
+                k += static_cast<int>((entry >> 8) & 15);
+                if (k > 63)
+                    return false;
+                store(k, static_cast<std::int16_t>(entry >> 16));
+                if (k == 63)
+                    break;
+                ++k;
+                continue;
+            }
+        }
         const int rs = decodeSymbol(ac);
         if (rs < 0)
             return false;
