@@ -4,6 +4,8 @@
 // entry's byte range before use, and sizes are bounded before allocating.
 #include "IconImage.h"
 
+#include <algorithm>
+
 #include <cstddef>
 #include <cstdlib>
 
@@ -104,8 +106,10 @@ std::optional<IconImage> decodeDib(std::span<const std::uint8_t> dib, const Dire
     image.width = width;
     image.height = height;
     if (cursor) {
-        image.hotSpotX = entry.field1;
-        image.hotSpotY = entry.field2;
+        // A hot spot outside the picture would point the click elsewhere
+        // than the cursor shows; keep it on the picture's last pixel.
+        image.hotSpotX = std::min<int>(entry.field1, width - 1);
+        image.hotSpotY = std::min<int>(entry.field2, height - 1);
     }
     image.rgba.resize(static_cast<std::size_t>(width) * rows * 4);
 

@@ -145,6 +145,15 @@ TEST(IconImage, CursorCarriesItsHotSpotFromTheDirectory)
     EXPECT_EQ(image->hotSpotY, 0);
 }
 
+TEST(IconImage, HotSpotOutsideThePictureIsKeptOnItsLastPixel)
+{
+    const Bytes file = iconFile(2, {{2, 40, 9, twoByTwo().bytes()}});
+    const auto image = decodeIconResource(file, 2);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->hotSpotX, 1);
+    EXPECT_EQ(image->hotSpotY, 1);
+}
+
 TEST(IconImage, TwentyFourAndThirtyTwoBitPixels)
 {
     Dib rgb = twoByTwo();
