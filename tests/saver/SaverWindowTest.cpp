@@ -8,7 +8,7 @@
 #include "platform/MemoryResources.h"
 
 #include <QCursor>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -248,7 +248,8 @@ int main(int argc, char** argv)
     // No X server and no OpenGL: the offscreen platform without its GLX part.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
-    QGuiApplication app(argc, argv);
+    // QApplication, not QGuiApplication: QtTest treats qApp as one when widgets are linked.
+    QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
