@@ -9,6 +9,7 @@
 #include "platform/qt/QtGlProcLookup.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -89,12 +90,15 @@ bool SaverWindow::createSaver(const QString& title, const QRect& rect)
         services.notifier.show("Ups!", "", MessageButtons::Ok);
         return false;
     }
-    setCursor(Qt::WaitCursor);
+    // The wait cursor shows wherever the pointer is while the scene loads (the
+    // launching dialog is up then, this window not yet).
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const qreal ratio = devicePixelRatio();
     scene->resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
     createGlContext();
     if (makeContextCurrent())
         scene->fitCamera();
+    QGuiApplication::restoreOverrideCursor();
     setCursor(Qt::BlankCursor);
     if (timerId != 0)
         killTimer(timerId);

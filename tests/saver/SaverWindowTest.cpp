@@ -70,6 +70,7 @@ TEST_F(SaverWindowTest, MissingGlIsReportedOnceAndTheWindowLivesOn)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->title(), "orbit-patrol");
     EXPECT_EQ(window->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor was left on";
     EXPECT_EQ(closes(), 0);
 }
 
