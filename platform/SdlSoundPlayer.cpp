@@ -1,3 +1,6 @@
+// SDL_LoadWAV_RW reads the WAVE bytes in place (no copy of the file) and hands
+// back the decoded samples, which are queued and freed at once; the queue keeps
+// its own copy. The device is reopened only when a sound's format changes.
 #include "SdlSoundPlayer.h"
 
 #include <SDL.h>

@@ -1,3 +1,6 @@
+// The host window as xcb sees it: one attribute round trip to keep the mask
+// Qt already set, then ConfigureNotify and DestroyNotify picked from Qt's own
+// event stream. Events are never swallowed: Qt still needs those of our child.
 #include "HostWindowWatcher.h"
 
 #include <QCoreApplication>

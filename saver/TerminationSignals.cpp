@@ -1,3 +1,5 @@
+// signalfd-based SIGTERM/SIGINT delivery. The mask is restored on
+// destruction so a later run in the same process starts with default actions.
 #include "TerminationSignals.h"
 
 #include <QSocketNotifier>

@@ -1,3 +1,5 @@
+// One line per tick, flushed at once so a test can read the file while the
+// program runs.
 #include "TickLog.h"
 
 #include <chrono>

@@ -1,3 +1,5 @@
+// Strict URL parsing first, so that text which is no URL never reaches the
+// desktop's handlers.
 #include "DesktopUrlOpener.h"
 
 #include <QDesktopServices>

@@ -1,3 +1,5 @@
+// QMessageBox with the Windows box's buttons and icon. Escape or the close
+// button on a Retry/Cancel box means Cancel, on an OK box OK.
 #include "MessageBoxNotifier.h"
 
 #include <QMessageBox>

@@ -1,3 +1,5 @@
+// getProcAddress of the context the saver window made; empty names are
+// answered without asking the driver.
 #include "QtGlProcLookup.h"
 
 #include <QOpenGLContext>

@@ -1,3 +1,5 @@
+// posix_spawn with redirected output; waits poll with WNOHANG so a test never
+// blocks on a program that hangs.
 #include "ChildProcess.h"
 
 #include "tests/support/TestFiles.h"

@@ -1,3 +1,5 @@
+// Plain Xlib for the tests' side of the X server. Every request that changes
+// something is followed by XSync, so the program sees it before the test goes on.
 #include "X11TestDisplay.h"
 
 #include "ChildProcess.h"
