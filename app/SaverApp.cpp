@@ -13,6 +13,9 @@
 #include "saver/SaverWindow.h"
 #include "saver/TerminationSignals.h"
 #include "saver/TickLog.h"
+#include "platform/qt/DesktopUrlOpener.h"
+#include "ui/LaunchingDialog.h"
+#include "ui/SettingsDialog.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -88,17 +91,18 @@ std::uint32_t SaverApp::tickCountMs() const
 
 int SaverApp::run()
 {
-    if (const auto host = parseHostWindowSwitch(args, std::getenv("XSCREENSAVER_WINDOW")))
+    if (const auto host = parseHostWindowSwitch(args, std::getenv("XSCREENSAVER_WINDOW"))) {
+        // As an XScreenSaver hack no pop-up may stand over the host's window
+        // (it may be the lock screen), so the set-up runs without its dialog.
+        showLaunchingDialog = false;
         return runPreview(host->windowId, host->rootWindow);
+    }
 
     std::int64_t argument = 0;
     // X11 has no foreground window to hand a bare configure switch.
     switch (parseCommandLine(rebuildCommandLine(args), argument, 0)) {
     case SaverMode::Configure:
-        // The settings dialog runs here, modally and without an owner window
-        // (the handle argument is not used), once the configuration dialog
-        // exists; until then configure mode ends at once.
-        return 0;
+        return runSettingsDialog();
     case SaverMode::ChangePassword:
         passwords.changePassword("SCRSAVE", static_cast<std::intptr_t>(argument));
         return 0;
@@ -130,8 +134,24 @@ bool SaverApp::startQt()
     return true;
 }
 
+int SaverApp::runSettingsDialog()
+{
+    if (!startQt())
+        return 1;
+    // Modal and without an owner window: the handle argument is not used.
+    DesktopUrlOpener opener;
+    SettingsDialog dialog(settings, resources, opener, notifier);
+    dialog.exec();
+    return 0;
+}
+
 void SaverApp::connectWindow()
 {
+    if (showLaunchingDialog) {
+        window->setLaunchingFactory([this](QWindow* owner) -> std::unique_ptr<LaunchingStatus> {
+            return std::make_unique<LaunchingDialog>(resources, owner);
+        });
+    }
     QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [] { QCoreApplication::exit(0); });
     QObject::connect(terminationSignals.get(), &TerminationSignals::received, window.get(),
                      [w = window.get()](int) { w->postClose(); });

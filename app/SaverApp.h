@@ -47,6 +47,7 @@ public:
 private:
     int runPreview(std::int64_t hostWindow, bool rootWindow);
     int runFullScreen();
+    int runSettingsDialog();
     bool startQt();
     void connectWindow();
     std::uint32_t tickCountMs() const;
@@ -54,6 +55,7 @@ private:
     int& argc;
     char** argv;
     std::vector<std::string> args;
+    bool showLaunchingDialog = true;
     std::string appName;
     PasswordService& passwords;
 

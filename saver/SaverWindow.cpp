@@ -93,6 +93,10 @@ bool SaverWindow::createSaver(const QString& title, const QRect& rect)
     // The wait cursor shows wherever the pointer is while the scene loads (the
     // launching dialog is up then, this window not yet).
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    // The launching dialog comes first, so it is up while the context is made
+    // and the scene loads; a failed pixel format leaves it open, as described.
+    if (launchingFactory)
+        launching = launchingFactory(this);
     const qreal ratio = devicePixelRatio();
     scene->resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
     createGlContext();
@@ -122,8 +126,7 @@ void SaverWindow::createGlContext()
     }
     context = std::move(newContext);
     procs = std::make_unique<QtGlProcLookup>(*context);
-    // The launching dialog is not wired in yet; the scene takes a null status.
-    scene->setUpScene(nullptr, *procs);
+    scene->setUpScene(launching.get(), *procs);
 }
 
 bool SaverWindow::makeContextCurrent()

@@ -48,6 +48,11 @@ public:
     // that is gone; false ends the run instead of drawing.
     void setDrawableCheck(std::function<bool()> check) { drawableCheck = std::move(check); }
 
+    // Makes the launching dialog the scene set-up reports to, with this
+    // window as its owner. Without one the set-up runs silently (tests).
+    using LaunchingFactory = std::function<std::unique_ptr<LaunchingStatus>(QWindow* owner)>;
+    void setLaunchingFactory(LaunchingFactory factory) { launchingFactory = std::move(factory); }
+
     bool hasGlContext() const { return context != nullptr; }
     // 0 while no timer runs.
     int framePeriodMs() const { return timerPeriodMs; }
@@ -89,6 +94,9 @@ private:
     std::unique_ptr<QOpenGLContext> context;
     std::unique_ptr<QtGlProcLookup> procs;
     std::function<bool()> drawableCheck;
+    LaunchingFactory launchingFactory;
+    // Owned for the window's life, like the launching dialog it stands for.
+    std::unique_ptr<LaunchingStatus> launching;
     int timerId = 0;
     int timerPeriodMs = 0;
     bool closePosted = false;

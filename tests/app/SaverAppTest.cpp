@@ -1,5 +1,6 @@
-// Mode dispatch of the application object for the modes that end at once:
-// they need no display, so these run anywhere. The window modes are run on
+// Mode dispatch of the application object: the modes that end at once, and
+// the window and dialog modes without a display, which end with status 1. None
+// of them needs a display, so these run anywhere; the window modes are run on
 // the real program by the end-to-end tests.
 #include "app/SaverApp.h"
 
@@ -72,15 +73,16 @@ INSTANTIATE_TEST_SUITE_P(Modes, SaverAppDispatchTest, testing::Values(
     DispatchCase{"ChangePasswordColon", {"orbit-patrol", "-A:77"}, 0, 1, 77},
     DispatchCase{"Unknown", {"orbit-patrol", "/x"}, 0, 0, 0},
     DispatchCase{"Question", {"orbit-patrol", "/?"}, 0, 0, 0},
-    DispatchCase{"Configure", {"orbit-patrol", "/c:55"}, 0, 0, 0},
-    DispatchCase{"NoSwitch", {"orbit-patrol"}, 0, 0, 0},
     DispatchCase{"PreviewZero", {"orbit-patrol", "/p", "0"}, 1, 0, 0},
     DispatchCase{"PreviewNegative", {"orbit-patrol", "/p:-3"}, 1, 0, 0},
     DispatchCase{"WindowIdJunk", {"orbit-patrol", "-window-id", "junk"}, 1, 0, 0},
     DispatchCase{"RootWithBadXScreenSaverWindow", {"orbit-patrol", "-root"}, 1, 0, 0},
     // Without an X display the window modes end with a message, not an abort.
     DispatchCase{"FullScreenWithoutDisplay", {"orbit-patrol", "/s"}, 1, 0, 0},
-    DispatchCase{"PreviewWithoutDisplay", {"orbit-patrol", "/p", "4242"}, 1, 0, 0}),
+    DispatchCase{"PreviewWithoutDisplay", {"orbit-patrol", "/p", "4242"}, 1, 0, 0},
+    // The settings dialog (configure, and a start without switches) needs one too.
+    DispatchCase{"ConfigureWithoutDisplay", {"orbit-patrol", "/c:55"}, 1, 0, 0},
+    DispatchCase{"NoSwitchWithoutDisplay", {"orbit-patrol"}, 1, 0, 0}),
     [](const testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
 
 TEST(SaverAppName, IsTheProgramBaseName)
