@@ -16,8 +16,19 @@ cmake --build "$build" -j"$(nproc)"
 
 export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_odr_violation=0}"
+case "${ORBIT_CMAKE_ARGS:-}" in
+  *ORBIT_SANITIZE=ON*)
+    # Full stacks let the suppressions match leaks inside Mesa and Qt's GLX
+    # code (the fast unwinder stops inside the sanitizer runtime there), and
+    # llvmpipe's code generator deadlocks under the slow unwinder, so the
+    # sanitizer run renders with softpipe.
+    export ASAN_OPTIONS="$ASAN_OPTIONS:fast_unwind_on_malloc=0"
+    export LSAN_OPTIONS="$LSAN_OPTIONS:fast_unwind_on_malloc=0"
+    export GALLIUM_DRIVER=softpipe
+    ;;
+esac
 cd "$build"
 # Unit and headless GL tests run in parallel; X11 tests one at a time, since
 # they share one X server, its focus and its pointer.
 ctest --output-on-failure -j"$(nproc)" -LE x11
-xvfb-run -a -s "-screen 0 1280x720x24 -nolisten tcp" ctest --output-on-failure -L x11
+xvfb-run -a -s "-screen 0 1280x720x24 -nolisten tcp -noreset" ctest --output-on-failure -L x11
