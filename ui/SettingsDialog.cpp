@@ -4,7 +4,7 @@
 #include "SettingsDialog.h"
 
 #include "AboutDialog.h"
-#include "MessageBoxNotifier.h"
+#include "platform/qt/MessageBoxNotifier.h"
 #include "platform/ResourceProvider.h"
 #include "platform/SettingsStore.h"
 #include "resources/StringTable.h"
@@ -32,7 +32,7 @@ public:
 std::unique_ptr<UserNotifier> makeMessageBoxNotifier()
 {
     const QString name = QCoreApplication::applicationName();
-    return std::make_unique<MessageBoxNotifier>(nullptr, name.isEmpty() ? "orbit-patrol" : name.toStdString());
+    return std::make_unique<MessageBoxNotifier>(name.isEmpty() ? "orbit-patrol" : name.toStdString());
 }
 
 } // namespace
