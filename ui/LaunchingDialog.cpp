@@ -28,6 +28,11 @@ LaunchingDialog::LaunchingDialog(const ResourceProvider& resources, QWindow* own
     panel->lower();
     status = controls.controlAs<QLabel>(statusTextId);
     dialog->setModal(false);
+    // The template has no caption and the dialog shows none, but an untitled
+    // window is named after the program by Qt and would be taken for the saver
+    // window itself by window lists and by anything that looks windows up by
+    // name.
+    dialog->setWindowTitle(QStringLiteral("Launching Orbit Patrol"));
 
     dialog->winId(); // makes the native window so it can name its owner
     if (owner && dialog->windowHandle())
