@@ -101,9 +101,8 @@ bool Model3ds::readFileAndAssemble(const std::string& path)
         services.diagnostics.write("File could not be opened " + std::to_string(cause) + "\n");
         return false;
     }
-    sceneFolder = std::filesystem::path(path).parent_path().string();
-    if (sceneFolder.empty())
-        sceneFolder = ".";
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    sceneFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
     ByteStream stream(bytes);
     if (parseStream(stream)) {
         assemble();
