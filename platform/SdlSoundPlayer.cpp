@@ -35,13 +35,13 @@ bool SdlSoundPlayer::ensureDevice(const DeviceFormat& wanted)
     if (device != 0 && deviceFormat == wanted)
         return true;
     closeDevice();
-    SDL_AudioSpec spec{};
-    spec.freq = wanted.frequency;
-    spec.format = static_cast<SDL_AudioFormat>(wanted.format);
-    spec.channels = static_cast<Uint8>(wanted.channels);
-    spec.samples = 4096;
+    SDL_AudioSpec request{};
+    request.freq = wanted.frequency;
+    request.format = static_cast<SDL_AudioFormat>(wanted.format);
+    request.channels = static_cast<Uint8>(wanted.channels);
+    request.samples = 4096;
     // No allowed changes: SDL converts, and the queued bytes keep the file's format.
-    device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    device = SDL_OpenAudioDevice(nullptr, 0, &request, nullptr, 0);
     if (device == 0) {
         audioUnavailable = true;
         return false;
@@ -57,13 +57,13 @@ bool SdlSoundPlayer::playAsync(std::span<const std::uint8_t> wavBytes)
     SDL_RWops* stream = SDL_RWFromConstMem(wavBytes.data(), static_cast<int>(wavBytes.size()));
     if (!stream)
         return false;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wavFormat{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length))
+    if (!SDL_LoadWAV_RW(stream, 1, &wavFormat, &samples, &length))
         return false;
     bool started = false;
-    if (ensureDevice({spec.freq, spec.format, spec.channels})) {
+    if (ensureDevice({wavFormat.freq, wavFormat.format, wavFormat.channels})) {
         SDL_ClearQueuedAudio(device);
         started = SDL_QueueAudio(device, samples, length) == 0;
         SDL_PauseAudioDevice(device, 0);

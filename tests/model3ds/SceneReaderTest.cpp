@@ -162,7 +162,7 @@ TEST(SceneReader, NamesUpToSixteenCharactersAreKeptAndLongerOnesCutWithoutLosing
 
 TEST(SceneReader, MapNameIsTakenOnlyFromTheTextureMap)
 {
-    Chunk specularMap = textureMap("SPEC.TGA");
+    Chunk specularMap = textureMap("SHINE.TGA");
     specularMap.id = 0xA204;
     const Parsed result = parse(sceneFile({
         material({materialName("A"), specularMap, leaf(0xA300, {'X', '.', 'B', 'M', 'P', 0})}),

@@ -1,6 +1,6 @@
 // orbit-patrol-inspect: shows what the screensaver would make of an image or a
 // 3DS file, and renders frames of the scene without a display.
-#include "InspectCommands.h"
+#include "ToolCommands.h"
 
 #include <cstdio>
 #include <string_view>

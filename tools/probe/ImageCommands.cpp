@@ -1,7 +1,7 @@
 // The image subcommands of orbit-patrol-inspect: decode a JPEG (file or
 // built-in resource), a BMP or a TGA file exactly as the screensaver would and
 // write the result as a netpbm file, upright, so it can be viewed or compared.
-#include "InspectCommands.h"
+#include "ToolCommands.h"
 
 #include "image/BmpFile.h"
 #include "image/FileBytes.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The program's own 3DS reader and assembly load the built-in ship cleanly.
 
-    inspect_ship_test.py ORBIT-PATROL-INSPECT
+    ship_loads_test.py ORBIT-PATROL-INSPECT
 
 Runs `orbit-patrol-inspect model --resource 184 --json` and expects a model
 with no reader diagnostics and no user messages, no default material (every

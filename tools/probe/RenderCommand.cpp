@@ -2,7 +2,7 @@
 // frame code on a headless EGL context and writes the last frame as a PNG.
 // The PNG is written with stored (uncompressed) deflate blocks, so the tool
 // needs no compression library; the files are larger, never wrong.
-#include "InspectCommands.h"
+#include "ToolCommands.h"
 
 #include "platform/DiagnosticSink.h"
 #include "platform/HeadlessGlContext.h"

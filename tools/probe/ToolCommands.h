@@ -10,11 +10,11 @@ namespace orbit::inspect {
 
 using Arguments = std::span<const std::string_view>;
 
-int runJpeg(Arguments args);   // InspectImage.cpp
-int runBmp(Arguments args);    // InspectImage.cpp
-int runTga(Arguments args);    // InspectImage.cpp
-int runModel(Arguments args);  // InspectModel.cpp
-int runRender(Arguments args); // InspectRender.cpp
+int runJpeg(Arguments args);   // ImageCommands.cpp
+int runBmp(Arguments args);    // ImageCommands.cpp
+int runTga(Arguments args);    // ImageCommands.cpp
+int runModel(Arguments args);  // ModelCommand.cpp
+int runRender(Arguments args); // RenderCommand.cpp
 
 // Prints the whole usage text on stderr and returns 2.
 int usage();

@@ -5,7 +5,7 @@
 // GL comes from a headless EGL context; without one the model is assembled
 // without GL (no textures), and stderr says so. JSON goes through
 // nlohmann/json, with invalid UTF-8 in names replaced rather than thrown on.
-#include "InspectCommands.h"
+#include "ToolCommands.h"
 
 #include "model3ds/SceneLoading.h"
 #include "platform/HeadlessGlContext.h"
