@@ -13,6 +13,8 @@
 // and end-of-image checks need.
 #include "JpegDecoder.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -82,12 +84,70 @@ typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
     return __builtin_shufflevector(first, second, 0, 4, 8, 12, 16, 20, 24, 28, 0, 4, 8, 12, 16, 20, 24, 28);
 }
 
+// Second pass of the inverse DCT over the first Rows rows of T (held in
+// sums), then truncation, level shift and clamp into out. With one row, all
+// eight rows of the block are equal to it.
+template <int Rows>
+[[gnu::always_inline]] inline void finishInverseDct(Float8 (&sums)[8], const int* columnList, int columnCount,
+                                                    std::uint8_t* out, std::size_t outStride)
+{
+    alignas(32) float t[Rows][8];
+    for (int y = 0; y < Rows; ++y)
+        std::memcpy(t[y], &sums[y], sizeof(Float8));
+    // s[y][x] = sum over u of T[y][u] * M[u][x], one x per lane.
+    if (columnCount == 0) {
+        for (int y = 0; y < Rows; ++y)
+            sums[y] = Float8{};
+    }
+    for (int i = 0; i < columnCount; ++i) {
+        const int u = columnList[i];
+        Float8 basisRow;
+        std::memcpy(&basisRow, basis.m[u], sizeof(Float8));
+        if (i == 0) {
+#pragma GCC unroll 8
+            for (int y = 0; y < Rows; ++y)
+                sums[y] = t[y][u] * basisRow;
+        } else {
+#pragma GCC unroll 8
+            for (int y = 0; y < Rows; ++y)
+                sums[y] = sums[y] + t[y][u] * basisRow;
+        }
+    }
+    // Truncate toward zero, keep as a 16-bit sample (wrapping as a 16-bit
+    // store does), level shift; the saturating packs then clamp to 0..255
+    // exactly, as every value that fits a byte passes them unchanged.
+    __m128i words[Rows];
+#pragma GCC unroll 8
+    for (int y = 0; y < Rows; ++y) {
+        Int8 sample = __builtin_convertvector(sums[y] * 0.25f, Int8);
+        sample = ((sample << 16) >> 16) + 128;
+        __m128i low;
+        __m128i high;
+        std::memcpy(&low, &sample, 16);
+        std::memcpy(&high, reinterpret_cast<const std::uint8_t*>(&sample) + 16, 16);
+        words[y] = _mm_packs_epi32(low, high);
+    }
+    if constexpr (Rows == 1) {
+        const __m128i bytes = _mm_packus_epi16(words[0], words[0]);
+        for (std::size_t y = 0; y < 8; ++y)
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + y * outStride), bytes);
+    } else {
+        for (std::size_t y = 0; y < 8; y += 2) {
+            const __m128i bytes = _mm_packus_epi16(words[y], words[y + 1]);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + y * outStride), bytes);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (y + 1) * outStride), _mm_unpackhi_epi64(bytes, bytes));
+        }
+    }
+}
+
 // The prescribed inverse DCT, level shift and clamp. rowMask and columnMask
 // mark the coefficient rows v and columns u that hold a non-zero value; the
 // others contribute exact zeros and are skipped, the rest are summed in
-// increasing index order as the direct product does.
+// increasing index order as the direct product does. Each pass keeps its
+// eight row sums apart, so the eight dependency chains run side by side.
+// The 8x8 samples are written at out, rows outStride bytes apart.
 [[gnu::target_clones("avx2", "default")]] void inverseDct(const float (&coef)[8][8], unsigned rowMask,
-                                                       unsigned columnMask, std::uint8_t* samples)
+                                                       unsigned columnMask, std::uint8_t* out, std::size_t outStride)
 {
     int rowList[8];
     int rowCount = 0;
@@ -100,39 +160,35 @@ typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
             columnList[columnCount++] = i;
     }
     // First pass, T[y][u] = sum over v of M[v][y] * F[v][u], one u per lane.
+    // The first term stands for 0 + term, equal but for the sign of a zero.
     // With at most row v = 0 present every T row is 0.7071 * F[0] (M[0][y] is
     // 0.7071 for all y), so one row is computed and the result replicated.
     const bool rowsAlike = rowMask <= 1u;
-    const int firstPassRows = rowsAlike ? 1 : 8;
-    Float8 rows[8];
-    for (int i = 0; i < rowCount; ++i)
-        std::memcpy(&rows[i], coef[rowList[i]], sizeof(Float8));
-    alignas(32) float t[8][8];
-    for (int y = 0; y < firstPassRows; ++y) {
-        Float8 sum = {};
-        for (int i = 0; i < rowCount; ++i)
-            sum = sum + basis.m[rowList[i]][y] * rows[i];
-        std::memcpy(t[y], &sum, sizeof(Float8));
-    }
-    // Second pass, s[y][x] = sum over u of T[y][u] * M[u][x], one x per lane.
-    Float8 basisRows[8];
-    for (int i = 0; i < columnCount; ++i)
-        std::memcpy(&basisRows[i], basis.m[columnList[i]], sizeof(Float8));
-    for (int y = 0; y < firstPassRows; ++y) {
-        Float8 sum = {};
-        for (int i = 0; i < columnCount; ++i)
-            sum = sum + t[y][columnList[i]] * basisRows[i];
-        // Truncate toward zero, keep as a 16-bit sample, level shift, clamp.
-        const Int8 truncated = __builtin_convertvector(sum * 0.25f, Int8);
-        for (int x = 0; x < 8; ++x) {
-            const int sample = static_cast<std::int16_t>(truncated[x]) + 128;
-            samples[y * 8 + x] = static_cast<std::uint8_t>(std::clamp(sample, 0, 255));
+    Float8 sums[8];
+    if (rowsAlike) {
+        Float8 row;
+        std::memcpy(&row, coef[0], sizeof(Float8));
+        sums[0] = basis.m[0][0] * row;
+    } else {
+        for (int i = 0; i < rowCount; ++i) {
+            Float8 row;
+            std::memcpy(&row, coef[rowList[i]], sizeof(Float8));
+            const float* m = basis.m[rowList[i]];
+            if (i == 0) {
+#pragma GCC unroll 8
+                for (int y = 0; y < 8; ++y)
+                    sums[y] = m[y] * row;
+            } else {
+#pragma GCC unroll 8
+                for (int y = 0; y < 8; ++y)
+                    sums[y] = sums[y] + m[y] * row;
+            }
         }
     }
-    if (rowsAlike) {
-        for (int y = 1; y < 8; ++y)
-            std::memcpy(samples + 8 * y, samples, 8);
-    }
+    if (rowsAlike)
+        finishInverseDct<1>(sums, columnList, columnCount, out, outStride);
+    else
+        finishInverseDct<8>(sums, columnList, columnCount, out, outStride);
 }
 
 // YCbCr to B, G, R with the prescribed single-precision constants, clamp,
@@ -237,7 +293,7 @@ private:
     // --- scan ---
     void decodeScan();
     bool decodeMcu(int mcuColumn);
-    bool decodeBlock(int component, std::uint8_t* samples);
+    bool decodeBlock(int component, std::uint8_t* out, std::size_t outStride);
     void handleRestart();
     std::size_t logicalReadPointer() const;
 
@@ -625,10 +681,22 @@ void Decoding::handleRestart()
 bool Decoding::decodeMcu(int mcuColumn)
 {
     alignas(32) std::uint8_t samples[64];
+    const std::size_t pw = frame.paddedWidth;
     for (int c = 0; c < scan.ns; ++c) {
-        for (int bv = 0; bv < frame.v[static_cast<std::size_t>(c)]; ++bv) {
-            for (int bh = 0; bh < frame.h[static_cast<std::size_t>(c)]; ++bh) {
-                if (!decodeBlock(c, samples))
+        const auto uc = static_cast<std::size_t>(c);
+        // A full-resolution component of a directly written band needs no
+        // replication: its blocks go straight to their place in the band.
+        const bool inPlace = direct && frame.h[uc] == hMax && frame.v[uc] == vMax;
+        for (int bv = 0; bv < frame.v[uc]; ++bv) {
+            for (int bh = 0; bh < frame.h[uc]; ++bh) {
+                if (inPlace) {
+                    std::uint8_t* to = band.data() + uc * planeSize + static_cast<std::size_t>(bv) * 8 * pw +
+                                       static_cast<std::size_t>(mcuColumn) * 8u * hMax + static_cast<std::size_t>(bh) * 8;
+                    if (!decodeBlock(c, to, pw))
+                        return false;
+                    continue;
+                }
+                if (!decodeBlock(c, samples, 8))
                     return false;
                 placeBlock(samples, c, bv, bh, mcuColumn);
             }
@@ -672,11 +740,8 @@ void Decoding::placeBlock(const std::uint8_t* samples, int component, int blockR
             if (hs == 1) {
                 std::memcpy(to, from, 8);
             } else if (hs == 2) {
-                Byte16 eight;
-                std::memcpy(&eight, from, 8);
-                const Byte16 doubled =
-                    __builtin_shufflevector(eight, eight, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7);
-                std::memcpy(to, &doubled, 16);
+                const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(eight, eight));
             } else {
                 for (int x = 0; x < 8; ++x) {
                     for (int dx = 0; dx < hs; ++dx)
@@ -763,7 +828,7 @@ bool Decoding::receiveExtend(int size, int& value)
 
 // ------------------------------------------------------ block and inverse DCT
 
-bool Decoding::decodeBlock(int component, std::uint8_t* samples)
+bool Decoding::decodeBlock(int component, std::uint8_t* out, std::size_t outStride)
 {
     const auto c = static_cast<std::size_t>(component);
     const std::array<std::uint8_t, 64>& q = quant[frame.tq[c]];
@@ -830,7 +895,7 @@ bool Decoding::decodeBlock(int component, std::uint8_t* samples)
             break;
         ++k;
     }
-    inverseDct(coef, rowMask, columnMask, samples);
+    inverseDct(coef, rowMask, columnMask, out, outStride);
     return true;
 }
 
