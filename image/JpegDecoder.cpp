@@ -69,20 +69,8 @@ constexpr Basis basis = makeBasis();
 // with contraction off, rounds each product and sum like the scalar code.
 typedef float Float8 __attribute__((vector_size(32)));
 typedef int Int8 __attribute__((vector_size(32)));
-typedef std::uint8_t Byte8 __attribute__((vector_size(8)));
+typedef int Int4 __attribute__((vector_size(16)));
 typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
-
-// Colour interleave: bg = {b0..b7, g0..g7}, r8 = {r0..r7, r0..r7}; in a
-// two-vector shuffle, indices 16 and up pick from the second vector.
-// The eight values 0..255 held in 32-bit lanes, as bytes 0-7 (and 8-15).
-[[gnu::always_inline]] inline Byte16 lowBytes(const Int8& lanes)
-{
-    Byte16 first;
-    Byte16 second;
-    std::memcpy(&first, &lanes, 16);
-    std::memcpy(&second, reinterpret_cast<const std::uint8_t*>(&lanes) + 16, 16);
-    return __builtin_shufflevector(first, second, 0, 4, 8, 12, 16, 20, 24, 28, 0, 4, 8, 12, 16, 20, 24, 28);
-}
 
 // Second pass of the inverse DCT over the first Rows rows of T (held in
 // sums), then truncation, level shift and clamp into out. With one row, all
@@ -191,37 +179,76 @@ template <int Rows>
         finishInverseDct<8>(sums, columnList, columnCount, out, outStride);
 }
 
-// YCbCr to B, G, R with the prescribed single-precision constants, clamp,
-// then truncation; eight pixels at a time (pixels is a multiple of 8).
+// Eight bytes as floats. Widened with integer unpacks first: a direct
+// byte-to-float vector conversion is compiled lane by lane. (An out parameter,
+// as returning a 32-byte vector from a function built for SSE2 warns.)
+[[gnu::always_inline]] inline void bytesToFloats(const std::uint8_t* at, Float8& floats)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i words = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)), zero);
+    const auto low = reinterpret_cast<Int4>(_mm_unpacklo_epi16(words, zero));
+    const auto high = reinterpret_cast<Int4>(_mm_unpackhi_epi16(words, zero));
+    floats = __builtin_convertvector(__builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7), Float8);
+}
+
+// One colour channel of eight pixels, truncated toward zero and clamped to
+// 0..255. Clamping the float first and then truncating gives the same byte as
+// truncating first and saturating, which the packs do; |value| < 1000 here.
+[[gnu::always_inline]] inline __m128i truncateToWords(const Float8& value)
+{
+    const Int8 truncated = __builtin_convertvector(value, Int8);
+    __m128i low;
+    __m128i high;
+    std::memcpy(&low, &truncated, 16);
+    std::memcpy(&high, reinterpret_cast<const std::uint8_t*>(&truncated) + 16, 16);
+    return _mm_packs_epi32(low, high);
+}
+
+struct Bgr8 {
+    __m128i b, g, r; // eight 16-bit values each
+};
+
+// YCbCr to B, G, R of eight pixels with the prescribed single-precision
+// constants, in the written order of operations.
+[[gnu::always_inline]] inline Bgr8 convertEight(const std::uint8_t* yAt, const std::uint8_t* cbAt, const std::uint8_t* crAt)
+{
+    Float8 y, cb, cr;
+    bytesToFloats(yAt, y);
+    bytesToFloats(cbAt, cb);
+    bytesToFloats(crAt, cr);
+    cb = cb - 128.0f;
+    cr = cr - 128.0f;
+    return {truncateToWords(y + 1.772f * cb), truncateToWords(y - 0.34414f * cb - 0.71414f * cr),
+            truncateToWords(y + 1.402f * cr)};
+}
+
+// YCbCr to B, G, R bytes, sixteen pixels at a time (pixels is a multiple of
+// 16): converted, narrowed with saturation and interleaved as B, G, R.
 [[gnu::target_clones("avx2", "default")]] void convertYCbCr(const std::uint8_t* yPlane, const std::uint8_t* cbPlane,
                                                           const std::uint8_t* crPlane, std::uint8_t* bgr, int pixels)
 {
-    const Float8 zero = {};
-    const Float8 top = zero + 255.0f;
-    for (int x = 0; x < pixels; x += 8) {
-        Byte8 yb, cbb, crb;
-        std::memcpy(&yb, yPlane + x, 8);
-        std::memcpy(&cbb, cbPlane + x, 8);
-        std::memcpy(&crb, crPlane + x, 8);
-        const Float8 yf = __builtin_convertvector(yb, Float8);
-        const Float8 cb = __builtin_convertvector(cbb, Float8) - 128.0f;
-        const Float8 cr = __builtin_convertvector(crb, Float8) - 128.0f;
-        Float8 r = yf + 1.402f * cr;
-        Float8 g = yf - 0.34414f * cb - 0.71414f * cr;
-        Float8 b = yf + 1.772f * cb;
-        r = r > top ? top : (r < zero ? zero : r);
-        g = g > top ? top : (g < zero ? zero : g);
-        b = b > top ? top : (b < zero ? zero : b);
-        // Truncate, narrow to bytes (the low byte of each 32-bit lane) and
-        // interleave as B, G, R: only 16-byte shuffles, which stay cheap.
-        const Byte16 r8 = lowBytes(__builtin_convertvector(r, Int8));
-        const Byte16 g8 = lowBytes(__builtin_convertvector(g, Int8));
-        const Byte16 b8 = lowBytes(__builtin_convertvector(b, Int8));
-        const Byte16 bg = __builtin_shufflevector(b8, g8, 0, 1, 2, 3, 4, 5, 6, 7, 16, 17, 18, 19, 20, 21, 22, 23);
-        const Byte16 low = __builtin_shufflevector(bg, r8, 0, 8, 16, 1, 9, 17, 2, 10, 18, 3, 11, 19, 4, 12, 20, 5);
-        const Byte16 high = __builtin_shufflevector(bg, r8, 13, 21, 6, 14, 22, 7, 15, 23, 0, 0, 0, 0, 0, 0, 0, 0);
-        std::memcpy(bgr + 3 * x, &low, 16);
-        std::memcpy(bgr + 3 * x + 16, &high, 8);
+    for (int x = 0; x < pixels; x += 16) {
+        const Bgr8 first = convertEight(yPlane + x, cbPlane + x, crPlane + x);
+        const Bgr8 second = convertEight(yPlane + x + 8, cbPlane + x + 8, crPlane + x + 8);
+        Byte16 b, g, r;
+        const __m128i bw = _mm_packus_epi16(first.b, second.b);
+        const __m128i gw = _mm_packus_epi16(first.g, second.g);
+        const __m128i rw = _mm_packus_epi16(first.r, second.r);
+        std::memcpy(&b, &bw, 16);
+        std::memcpy(&g, &gw, 16);
+        std::memcpy(&r, &rw, 16);
+        // bgLow = b0 g0 .. b7 g7, bgHigh = b8 g8 .. b15 g15; in a two-vector
+        // shuffle, indices 16 and up pick from the second vector.
+        const Byte16 bgLow = __builtin_shufflevector(b, g, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+        const Byte16 bgHigh = __builtin_shufflevector(b, g, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
+        const Byte16 bgMiddle =
+            __builtin_shufflevector(bgLow, bgHigh, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23);
+        const Byte16 out0 = __builtin_shufflevector(bgLow, r, 0, 1, 16, 2, 3, 17, 4, 5, 18, 6, 7, 19, 8, 9, 20, 10);
+        const Byte16 out1 = __builtin_shufflevector(bgMiddle, r, 3, 21, 4, 5, 22, 6, 7, 23, 8, 9, 24, 10, 11, 25, 12, 13);
+        const Byte16 out2 = __builtin_shufflevector(bgHigh, r, 26, 6, 7, 27, 8, 9, 28, 10, 11, 29, 12, 13, 30, 14, 15, 31);
+        std::memcpy(bgr + 3 * x, &out0, 16);
+        std::memcpy(bgr + 3 * x + 16, &out1, 16);
+        std::memcpy(bgr + 3 * x + 32, &out2, 16);
     }
 }
 
@@ -624,9 +651,11 @@ void Decoding::decodeScan()
     const std::size_t mcuWidth = 8u * hMax;
     const std::size_t mcuHeight = 8u * vMax;
     planeSize = pw * mcuHeight;
-    band.assign(3 * planeSize, 0);
+    // Conversion takes 16 pixels at a time: a row's last group may reach 8
+    // samples past the padded width.
+    band.assign(3 * planeSize + 16, 0);
     mcuPlanes.assign(direct ? 0 : 3 * mcuWidth * mcuHeight, 0);
-    rowScratch.assign(pw * 3, 0);
+    rowScratch.assign((pw + 16) * 3, 0);
     stride = (3 * static_cast<std::size_t>(imageX) + 3) / 4 * 4;
     resultSize = stride * static_cast<std::size_t>(imageY);
     result = std::make_unique_for_overwrite<std::uint8_t[]>(resultSize);
@@ -932,10 +961,10 @@ void Decoding::emitBand(int mcuRow)
             std::memcpy(to, rowScratch.data(), stride);
             continue;
         }
-        const std::size_t inPlace = stride / 24 * 8;
+        const std::size_t inPlace = stride / 48 * 16;
         convertYCbCr(yRow, yRow + planeSize, yRow + 2 * planeSize, to, static_cast<int>(inPlace));
         if (inPlace < needed) {
-            const std::size_t rest = (needed - inPlace + 7) / 8 * 8;
+            const std::size_t rest = (needed - inPlace + 15) / 16 * 16;
             convertYCbCr(yRow + inPlace, yRow + planeSize + inPlace, yRow + 2 * planeSize + inPlace, rowScratch.data(),
                          static_cast<int>(rest));
             std::memcpy(to + 3 * inPlace, rowScratch.data(), stride - 3 * inPlace);
