@@ -275,6 +275,23 @@ struct HuffmanSlot {
     std::array<std::uint32_t, 1 << fastBits> fastAc{};
 };
 
+// Bit reader state: count unread bits in the low end of buffer, fetched
+// whole bytes at a time from readPointer (each FF steps over its follower).
+struct BitWindow {
+    std::uint64_t buffer = 0;
+    int count = 0;
+    std::size_t readPointer = 0;
+};
+
+// For each zig-zag index, the bit of its natural row (bits 0-7) and of its
+// natural column (bits 8-15).
+constexpr std::array<std::uint16_t, 64> zigZagLines = [] {
+    std::array<std::uint16_t, 64> lines{};
+    for (std::size_t k = 0; k < 64; ++k)
+        lines[k] = static_cast<std::uint16_t>(1u << (zigZagToNatural[k] >> 3) | 1u << (8 + (zigZagToNatural[k] & 7)));
+    return lines;
+}();
+
 struct FrameHeader {
     std::uint16_t paddedHeight = 0;
     std::uint16_t paddedWidth = 0;
@@ -325,21 +342,30 @@ private:
     std::size_t logicalReadPointer() const;
 
     // --- entropy decoding ---
-    bool refill();
-    bool needBits(int n)
+    // Each works on a window the caller holds in a local, so the bit state
+    // stays in registers through a block.
+    [[gnu::always_inline]] inline void refill(BitWindow& w) const;
+    BitWindow refillByteByByte(BitWindow w) const;
+    [[gnu::always_inline]] inline bool needBits(BitWindow& w, int n) const
     {
-        if (bitCount >= n)
+        if (w.count >= n)
             return true;
-        refill();
-        return bitCount >= n;
+        refill(w);
+        return w.count >= n;
     }
-    int takeBits(int n) // n in 1..16, after needBits(n)
+    static int takeBits(BitWindow& w, int n) // n in 1..16, after needBits(n)
     {
-        bitCount -= n;
-        return static_cast<int>((bitBuffer >> bitCount) & ((1u << n) - 1));
+        w.count -= n;
+        return static_cast<int>((w.buffer >> w.count) & ((1u << n) - 1));
     }
-    [[gnu::always_inline]] inline int decodeSymbol(const HuffmanSlot& slot);
-    [[gnu::always_inline]] inline bool receiveExtend(int size, int& value);
+    static std::size_t peekFast(const BitWindow& w) // after needBits(fastBits)
+    {
+        return static_cast<std::size_t>((w.buffer >> (w.count - fastBits)) & ((1u << fastBits) - 1));
+    }
+    int decodeSymbolBitByBit(BitWindow& w, const HuffmanSlot& slot) const;
+    [[gnu::always_inline]] inline int decodeSymbol(BitWindow& w, const HuffmanSlot& slot) const;
+    [[gnu::always_inline]] inline bool receiveExtend(BitWindow& w, int size, int& value) const;
+    bool decodeCoefficients(BitWindow& w, std::size_t component, unsigned& lines);
 
     // --- output ---
     void placeBlock(const std::uint8_t* samples, int component, int blockRow, int blockColumn, int mcuColumn);
@@ -364,11 +390,12 @@ private:
     ScanHeader scan;
     std::array<std::int16_t, 3> dcPredictor{};
 
-    // Bit reader: bitCount unread bits in the low end of bitBuffer, fetched
-    // whole bytes at a time from readPointer (each FF steps over its follower).
-    std::uint64_t bitBuffer = 0;
-    int bitCount = 0;
+    BitWindow bits;
+    // Where the marker walk looks for the end of the image.
     std::size_t readPointer = 0;
+    // The block's dequantised coefficients in natural order. Kept all zero
+    // between blocks: after each block only the rows it set are cleared.
+    alignas(32) float coefficients[8][8] = {};
 
     // One MCU row of samples as three planes of padded width x MCU height.
     // When every component tiles its MCU exactly, blocks are written straight
@@ -643,10 +670,8 @@ void Decoding::decodeScan()
         failed = true;
         return;
     }
-    bitBuffer = 0;
-    bitCount = 0;
+    bits = BitWindow{0, 0, position};
     dcPredictor = {};
-    readPointer = position;
 
     const std::size_t mcuWidth = 8u * hMax;
     const std::size_t mcuHeight = 8u * vMax;
@@ -678,8 +703,7 @@ void Decoding::decodeScan()
     if (scan.ns == 2)
         finishTwoComponentScan();
     readPointer = logicalReadPointer();
-    bitBuffer = 0;
-    bitCount = 0;
+    bits = BitWindow{0, 0, readPointer};
     scanDecoded = true;
 }
 
@@ -688,11 +712,11 @@ void Decoding::decodeScan()
 // with the stuffed byte that followed each FF among them.
 std::size_t Decoding::logicalReadPointer() const
 {
-    const int wholeBytes = bitCount / 8;
+    const int wholeBytes = bits.count / 8;
     std::size_t back = 0;
     for (int i = 0; i < wholeBytes; ++i)
-        back += ((bitBuffer >> (8 * i)) & 0xFF) == 0xFF ? 2 : 1;
-    return readPointer >= back ? readPointer - back : 0;
+        back += ((bits.buffer >> (8 * i)) & 0xFF) == 0xFF ? 2 : 1;
+    return bits.readPointer >= back ? bits.readPointer - back : 0;
 }
 
 void Decoding::handleRestart()
@@ -700,9 +724,7 @@ void Decoding::handleRestart()
     const std::size_t at = logicalReadPointer();
     const int second = peek(at + 1);
     if (peek(at) == 0xFF && second >= 0xD0 && second <= 0xD7) {
-        readPointer = at + 2;
-        bitBuffer = 0;
-        bitCount = 0;
+        bits = BitWindow{0, 0, at + 2};
         dcPredictor = {};
     }
 }
@@ -783,56 +805,52 @@ void Decoding::placeBlock(const std::uint8_t* samples, int component, int blockR
 
 // ----------------------------------------------------------- entropy decoding
 
-bool Decoding::refill()
+void Decoding::refill(BitWindow& w) const
 {
     // Fast path: eight bytes with no FF among them can be taken as they are.
-    if (readPointer + 8 <= data.size()) {
+    if (w.readPointer + 8 <= data.size()) {
         std::uint64_t word = 0;
-        std::memcpy(&word, data.data() + readPointer, 8);
+        std::memcpy(&word, data.data() + w.readPointer, 8);
         const std::uint64_t inverted = ~word;
         const bool hasFF = ((inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull) != 0;
         if (!hasFF) {
             word = __builtin_bswap64(word); // first byte most significant
-            const int take = (64 - bitCount) / 8;
+            const int take = (64 - w.count) / 8;
             if (take > 0) {
-                bitBuffer = (take == 8 ? 0 : bitBuffer << (8 * take)) | (word >> (64 - 8 * take));
-                bitCount += 8 * take;
-                readPointer += static_cast<std::size_t>(take);
+                w.buffer = (take == 8 ? 0 : w.buffer << (8 * take)) | (word >> (64 - 8 * take));
+                w.count += 8 * take;
+                w.readPointer += static_cast<std::size_t>(take);
             }
-            return true;
+            return;
         }
     }
-    while (bitCount <= 56) {
-        if (readPointer >= data.size())
-            return false;
-        const std::uint8_t b = data[readPointer++];
-        if (b == 0xFF)
-            ++readPointer; // the stuffed byte after FF, whatever it is
-        bitBuffer = bitBuffer << 8 | b;
-        bitCount += 8;
-    }
-    return true;
+    w = refillByteByByte(w);
 }
 
-// DECODE of T.81 F.2.2.3; -1 when no length up to 16 matches or the code
-// points outside the table's values.
-int Decoding::decodeSymbol(const HuffmanSlot& slot)
+BitWindow Decoding::refillByteByByte(BitWindow w) const
 {
-    if (needBits(fastBits)) {
-        const std::uint16_t entry = slot.fast[static_cast<std::size_t>((bitBuffer >> (bitCount - fastBits)) & ((1u << fastBits) - 1))];
-        if (entry != 0) {
-            bitCount -= entry >> 8;
-            return entry & 0xFF;
-        }
+    while (w.count <= 56 && w.readPointer < data.size()) {
+        const std::uint8_t b = data[w.readPointer++];
+        if (b == 0xFF)
+            ++w.readPointer; // the stuffed byte after FF, whatever it is
+        w.buffer = w.buffer << 8 | b;
+        w.count += 8;
     }
-    if (!needBits(1))
+    return w;
+}
+
+// DECODE of T.81 F.2.2.3 when the fast table cannot decide; -1 when no length
+// up to 16 matches or the code points outside the table's values.
+int Decoding::decodeSymbolBitByBit(BitWindow& w, const HuffmanSlot& slot) const
+{
+    if (!needBits(w, 1))
         return -1;
-    unsigned code = static_cast<unsigned>(takeBits(1));
+    unsigned code = static_cast<unsigned>(takeBits(w, 1));
     int l = 1;
     while (slot.maxcode[static_cast<std::size_t>(l)] == 0xFFFF || code > slot.maxcode[static_cast<std::size_t>(l)]) {
-        if (++l > 16 || !needBits(1))
+        if (++l > 16 || !needBits(w, 1))
             return -1;
-        code = code * 2 + static_cast<unsigned>(takeBits(1));
+        code = code * 2 + static_cast<unsigned>(takeBits(w, 1));
     }
     const auto ul = static_cast<std::size_t>(l);
     const long index = long{slot.valptr[ul]} + long{code} - long{slot.mincode[ul]};
@@ -841,16 +859,28 @@ int Decoding::decodeSymbol(const HuffmanSlot& slot)
     return slot.values[static_cast<std::size_t>(index)];
 }
 
+int Decoding::decodeSymbol(BitWindow& w, const HuffmanSlot& slot) const
+{
+    if (needBits(w, fastBits)) {
+        const std::uint16_t entry = slot.fast[peekFast(w)];
+        if (entry != 0) {
+            w.count -= entry >> 8;
+            return entry & 0xFF;
+        }
+    }
+    return decodeSymbolBitByBit(w, slot);
+}
+
 // EXTEND(RECEIVE(size), size) of T.81 F.2.2.1.
-bool Decoding::receiveExtend(int size, int& value)
+bool Decoding::receiveExtend(BitWindow& w, int size, int& value) const
 {
     if (size == 0) {
         value = 0;
         return true;
     }
-    if (size > 16 || !needBits(size))
+    if (size > 16 || !needBits(w, size))
         return false;
-    const int v = takeBits(size);
+    const int v = takeBits(w, size);
     value = v < (1 << (size - 1)) ? v - (1 << size) + 1 : v;
     return true;
 }
@@ -859,39 +889,59 @@ bool Decoding::receiveExtend(int size, int& value)
 
 bool Decoding::decodeBlock(int component, std::uint8_t* out, std::size_t outStride)
 {
-    const auto c = static_cast<std::size_t>(component);
+    BitWindow w = bits;
+    unsigned lines = 0;
+    const bool decoded = decodeCoefficients(w, static_cast<std::size_t>(component), lines);
+    bits = w;
+    if (!decoded)
+        return false;
+    inverseDct(coefficients, lines & 0xFF, lines >> 8, out, outStride);
+    for (unsigned rows = lines & 0xFF; rows != 0; rows &= rows - 1)
+        std::memset(coefficients[__builtin_ctz(rows)], 0, sizeof coefficients[0]);
+    return true;
+}
+
+// Coefficients are dequantised (16-bit products) and put in natural order
+// as they are decoded; lines notes the rows (bits 0-7) and columns (bits
+// 8-15) that hold any.
+bool Decoding::decodeCoefficients(BitWindow& w, std::size_t c, unsigned& lines)
+{
     const std::array<std::uint8_t, 64>& q = quant[frame.tq[c]];
-    // Coefficients are dequantised (16-bit products) and put in natural order
-    // as they are decoded; the masks note which rows and columns hold any.
-    alignas(32) float coef[8][8] = {};
-    unsigned rowMask = 0;
-    unsigned columnMask = 0;
     const auto store = [&](int k, std::int16_t value) {
         const auto product = static_cast<std::int16_t>(value * q[static_cast<std::size_t>(k)]);
         if (product == 0)
             return;
         const int n = zigZagToNatural[static_cast<std::size_t>(k)];
-        coef[n >> 3][n & 7] = static_cast<float>(product);
-        rowMask |= 1u << (n >> 3);
-        columnMask |= 1u << (n & 7);
+        coefficients[n >> 3][n & 7] = static_cast<float>(product);
+        lines |= zigZagLines[static_cast<std::size_t>(k)];
     };
 
-    const int t = decodeSymbol(huffman[scan.td[c]]);
+    // DC: a fast entry of run 0 holds the whole difference (its size is the
+    // symbol); any other symbol goes the general way.
+    const HuffmanSlot& dc = huffman[scan.td[c]];
     int diff = 0;
-    if (t < 0 || !receiveExtend(t, diff))
-        return false;
+    const std::uint32_t dcEntry = needBits(w, fastBits) ? dc.fastAc[peekFast(w)] : 0;
+    if (dcEntry != 0 && (dcEntry & 0xF00) == 0) {
+        w.count -= static_cast<int>(dcEntry & 31);
+        diff = static_cast<std::int16_t>(dcEntry >> 16);
+    } else {
+        const int t = decodeSymbol(w, dc);
+        if (t < 0 || !receiveExtend(w, t, diff))
+            return false;
+    }
     dcPredictor[c] = static_cast<std::int16_t>(diff + dcPredictor[c]);
     store(0, dcPredictor[c]);
 
     const HuffmanSlot& ac = huffman[16u + scan.ta[c]];
     int k = 1;
     for (;;) {
-        // Fast path: code and value bits both within the next 9 bits.
-        if (needBits(fastBits)) {
-            const std::uint32_t entry =
-                ac.fastAc[static_cast<std::size_t>((bitBuffer >> (bitCount - fastBits)) & ((1u << fastBits) - 1))];
+        int rs = 0;
+        if (needBits(w, fastBits)) {
+            const std::size_t prefix = peekFast(w);
+            // Fastest: code and value bits both within the next 9 bits.
+            const std::uint32_t entry = ac.fastAc[prefix];
             if (entry != 0) {
-                bitCount -= static_cast<int>(entry & 31);
+                w.count -= static_cast<int>(entry & 31);
                 k += static_cast<int>((entry >> 8) & 15);
                 if (k > 63)
                     return false;
@@ -901,8 +951,16 @@ bool Decoding::decodeBlock(int component, std::uint8_t* out, std::size_t outStri
                 ++k;
                 continue;
             }
+            const std::uint16_t symbolEntry = ac.fast[prefix];
+            if (symbolEntry != 0) {
+                w.count -= symbolEntry >> 8;
+                rs = symbolEntry & 0xFF;
+            } else {
+                rs = decodeSymbolBitByBit(w, ac);
+            }
+        } else {
+            rs = decodeSymbolBitByBit(w, ac);
         }
-        const int rs = decodeSymbol(ac);
         if (rs < 0)
             return false;
         const int s = rs & 15;
@@ -917,14 +975,13 @@ bool Decoding::decodeBlock(int component, std::uint8_t* out, std::size_t outStri
         }
         k += r;
         int value = 0;
-        if (k > 63 || !receiveExtend(s, value))
+        if (k > 63 || !receiveExtend(w, s, value))
             return false;
         store(k, static_cast<std::int16_t>(value));
         if (k == 63)
             break;
         ++k;
     }
-    inverseDct(coef, rowMask, columnMask, out, outStride);
     return true;
 }
 
