@@ -101,14 +101,15 @@ void ModelAssembly::assemble(const ParsedScene& scene, DiagnosticSink& diagnosti
     std::size_t pointTotal = 0;
     for (const ParsedMesh& mesh : scene.meshes)
         pointTotal += mesh.points.size();
-    vertexList.reserve(pointTotal);
+    // Every vertex splits at most once, so twice the points is always room
+    // enough; pages never written cost nothing.
+    vertexList.reserve(2 * pointTotal);
     reserveFaces(scene);
     int base = 0;
     for (const ParsedMesh& mesh : scene.meshes) {
         appendMesh(mesh, base, diagnostics);
         base += static_cast<int>(mesh.points.size());
     }
-    buildVertexFaceLists();
     computeVertexNormals();
 }
 
@@ -242,122 +243,190 @@ std::size_t ModelAssembly::faceCount() const
     return count;
 }
 
-void ModelAssembly::buildVertexFaceLists()
+// A vertex's normal is summed while one pass streams the faces in material
+// order, then face order: the order in which the vertex's face list would
+// hold them, so every sum sees the same terms in the same order. The first
+// face to reach a vertex is its reference; the vertex's normal field holds
+// the reference's normal until the vertex is finished.
+struct ModelAssembly::VertexWalk {
+    double sx = 0, sy = 0, sz = 0, weightSum = 0; // faces smoothed together with the reference
+    const ModelFace* splitFace = nullptr;          // first face parted from the reference
+    int splitVertex = -1;                          // the vertex split off for it
+    bool hasReference = false;
+};
+
+namespace {
+// A corner moved to a vertex's split-off copy before the copy has its index
+// holds -1 - vertex; it keeps its position, which is the vertex's.
+constexpr int movedCorner(int vertex) { return -1 - vertex; }
+constexpr int cornerVertex(int corner) { return corner < 0 ? -1 - corner : corner; }
+
+// pi minus the interior angle at a corner, from the squared lengths of its
+// two edges (a2, b2) and of the edge opposite it (c2): sharp corners weigh
+// more. Zero when an edge has no length to divide by.
+double angleWeight(double a2, double b2, double c2)
 {
-    const std::size_t vertexCount = vertexList.size();
-    listStart.assign(vertexCount + 1, 0);
-    for (const ModelMaterial& material : materialList) {
-        for (const ModelFace& f : material.faces) {
-            ++listStart[static_cast<std::size_t>(f.i0) + 1];
-            ++listStart[static_cast<std::size_t>(f.i1) + 1];
-            ++listStart[static_cast<std::size_t>(f.i2) + 1];
-        }
-    }
-    for (std::size_t i = 0; i < vertexCount; ++i)
-        listStart[i + 1] += listStart[i];
-    listFaces = std::make_unique_for_overwrite<ModelFace*[]>(listStart[vertexCount]);
-    std::vector<std::uint32_t> fill(listStart.begin(), listStart.end() - 1);
-    for (ModelMaterial& material : materialList) {
-        for (ModelFace& f : material.faces) {
-            listFaces[fill[static_cast<std::size_t>(f.i0)]++] = &f;
-            listFaces[fill[static_cast<std::size_t>(f.i1)]++] = &f;
-            listFaces[fill[static_cast<std::size_t>(f.i2)]++] = &f;
-        }
-    }
-    splitBase = vertexCount;
-    splitFaces.clear();
+    // A, B and C enter squared, so only the product A.B needs a root.
+    const double denominator = 2.0 * std::sqrt(a2 * b2);
+    if (!(denominator > 0.0) || !std::isfinite(denominator))
+        return 0.0;
+    // Rounding can push the cosine just outside [-1, 1].
+    const double cosine = std::clamp((c2 - a2 - b2) / denominator, -1.0, 1.0);
+    return std::acos(cosine);
 }
+
+// Divides the weighted sum by the weights, then scales it to unit length.
+void setNormal(ModelVertex& v, double sx, double sy, double sz, double weightSum)
+{
+    if (weightSum != 0.0) {
+        sx /= weightSum;
+        sy /= weightSum;
+        sz /= weightSum;
+    }
+    const double length = std::sqrt(sx * sx + sy * sy + sz * sz);
+    if (length > 0.0 && std::isfinite(length)) {
+        v.nx = static_cast<float>(sx / length);
+        v.ny = static_cast<float>(sy / length);
+        v.nz = static_cast<float>(sz / length);
+    } else {
+        v.nx = v.ny = v.nz = 0; // no face, or weights that cancel: no direction to give
+    }
+}
+} // namespace
 
 VertexFaceList ModelAssembly::vertexFaces(int vertex) const
 {
     const auto i = static_cast<std::size_t>(vertex);
-    if (i >= splitBase)
-        return {&splitFaces[i - splitBase], 1};
-    return {listFaces.get() + listStart[i], listStart[i + 1] - listStart[i]};
+    const auto listed = [&](int corner) {
+        if (corner == vertex)
+            return true;
+        // A face moved to a split-off copy stays in its origin's list.
+        const auto c = static_cast<std::size_t>(corner);
+        return i < splitBase && c >= splitBase && c - splitBase < splitOrigin.size() &&
+               splitOrigin[c - splitBase] == i;
+    };
+    VertexFaceList list;
+    for (const ModelMaterial& material : materialList) {
+        for (const ModelFace& f : material.faces) {
+            if (listed(f.i0) || listed(f.i1) || listed(f.i2)) {
+                list.push_back(&f);
+                if (i >= splitBase)
+                    return list; // a split-off vertex lists the face that split it off
+            }
+        }
+    }
+    return list;
 }
 
 double ModelAssembly::cornerWeight(const ModelFace& f, int vertex) const
 {
     // A and B meet at the corner, C lies opposite it.
     int here = f.i0, next = f.i1, other = f.i2;
-    if (f.i1 == vertex) {
+    if (cornerVertex(f.i1) == vertex) {
         here = f.i1; next = f.i2; other = f.i0;
-    } else if (f.i2 == vertex) {
+    } else if (cornerVertex(f.i2) == vertex) {
         here = f.i2; next = f.i0; other = f.i1;
-    } else if (f.i0 != vertex) {
+    } else if (cornerVertex(f.i0) != vertex) {
         return 0.0;
     }
-    const ModelVertex& p = vertexList[static_cast<std::size_t>(here)];
-    const ModelVertex& q = vertexList[static_cast<std::size_t>(next)];
-    const ModelVertex& r = vertexList[static_cast<std::size_t>(other)];
-    // A, B and C enter squared, so only the product A.B needs a root.
-    const double a2 = squaredDistance(p, q), b2 = squaredDistance(p, r), c2 = squaredDistance(q, r);
-    const double denominator = 2.0 * std::sqrt(a2 * b2);
-    if (!(denominator > 0.0) || !std::isfinite(denominator))
-        return 0.0;
-    // Rounding can push the cosine just outside [-1, 1].
-    const double cosine = std::clamp((c2 - a2 - b2) / denominator, -1.0, 1.0);
-    return std::acos(cosine); // pi minus the interior angle: sharp corners weigh more
+    const ModelVertex& p = vertexList[static_cast<std::size_t>(cornerVertex(here))];
+    const ModelVertex& q = vertexList[static_cast<std::size_t>(cornerVertex(next))];
+    const ModelVertex& r = vertexList[static_cast<std::size_t>(cornerVertex(other))];
+    return angleWeight(squaredDistance(p, q), squaredDistance(p, r), squaredDistance(q, r));
 }
 
 void ModelAssembly::computeVertexNormals()
 {
-    // The count is re-read on every step: vertices split off during the walk
-    // are walked too (each lists one face, so they never split again).
-    // Two-sided models split every used vertex once; room for that up front.
-    if (forceAllTwoSided) {
-        vertexList.reserve(2 * vertexList.size());
-        splitFaces.reserve(vertexList.size());
+    const std::size_t vertexCount = vertexList.size();
+    std::vector<VertexWalk> walk(vertexCount);
+    std::size_t splitCount = 0;
+    for (ModelMaterial& material : materialList) {
+        for (ModelFace& f : material.faces)
+            walkFace(f, walk, splitCount);
     }
-    for (std::size_t i = 0; i < vertexList.size(); ++i) {
-        const int vertex = static_cast<int>(i);
-        const VertexFaceList list = vertexFaces(vertex);
-        double sx = 0, sy = 0, sz = 0, weightSum = 0;
-        bool split = false;
-        if (!list.empty()) {
-            const ModelFace* reference = list.front();
-            const float rx = reference->nx, ry = reference->ny, rz = reference->nz;
-            // The span stays valid: only a vertex below splitBase splits, and
-            // its list lives in listFaces, which does not change.
-            for (ModelFace* const listed : list) {
-                ModelFace& f = *listed;
-                const float d = rx * f.nx + ry * f.ny + rz * f.nz;
-                if (listed == reference || d > creaseCosine) {
-                    const double w = cornerWeight(f, vertex);
-                    sx += w * f.nx;
-                    sy += w * f.ny;
-                    sz += w * f.nz;
-                    weightSum += w;
-                    continue;
-                }
-                if (!split) {
-                    split = true;
-                    ModelVertex copy = vertexList[i];
-                    copy.nx = copy.ny = copy.nz = 0;
-                    vertexList.push_back(copy);
-                    splitFaces.push_back(listed);
-                }
-                const int last = static_cast<int>(vertexList.size() - 1);
-                if (f.i0 == vertex) f.i0 = last;
-                if (f.i1 == vertex) f.i1 = last;
-                if (f.i2 == vertex) f.i2 = last;
+    // Split-off vertices follow in the order of the vertices they came from,
+    // as they would when appended during a walk from vertex 0 upwards; they
+    // list one face each, so they never split again.
+    vertexList.reserve(vertexCount + splitCount);
+    splitOrigin.clear();
+    splitOrigin.reserve(splitCount);
+    splitBase = vertexCount;
+    for (std::size_t i = 0; i < vertexCount; ++i)
+        finishVertex(i, walk[i]);
+    for (ModelMaterial& material : materialList) {
+        for (ModelFace& f : material.faces) {
+            for (int* corner : {&f.i0, &f.i1, &f.i2}) {
+                if (*corner < 0)
+                    *corner = walk[static_cast<std::size_t>(cornerVertex(*corner))].splitVertex;
             }
         }
-        if (weightSum != 0.0) {
-            sx /= weightSum;
-            sy /= weightSum;
-            sz /= weightSum;
-        }
-        const double length = std::sqrt(sx * sx + sy * sy + sz * sz);
+    }
+}
+
+void ModelAssembly::walkFace(ModelFace& f, std::vector<VertexWalk>& walk, std::size_t& splitCount)
+{
+    int corners[3] = {f.i0, f.i1, f.i2};
+    const ModelVertex& p0 = vertexList[static_cast<std::size_t>(corners[0])];
+    const ModelVertex& p1 = vertexList[static_cast<std::size_t>(corners[1])];
+    const ModelVertex& p2 = vertexList[static_cast<std::size_t>(corners[2])];
+    // Each edge is measured once for the three corners (the distance is the
+    // same both ways round, bit for bit).
+    const double e01 = squaredDistance(p0, p1), e12 = squaredDistance(p1, p2), e20 = squaredDistance(p2, p0);
+    // Per corner: the two edges meeting there (from the corner to the next
+    // one, then to the other), then the edge opposite.
+    const double edges[3][3] = {{e01, e20, e12}, {e12, e01, e20}, {e20, e12, e01}};
+    for (int k = 0; k < 3; ++k) {
+        const auto i = static_cast<std::size_t>(corners[k]);
+        VertexWalk& w = walk[i];
         ModelVertex& v = vertexList[i];
-        if (length > 0.0 && std::isfinite(length)) {
-            v.nx = static_cast<float>(sx / length);
-            v.ny = static_cast<float>(sy / length);
-            v.nz = static_cast<float>(sz / length);
+        bool smooth = true;
+        if (!w.hasReference) {
+            // The reference counts as smooth with itself, whatever the angle.
+            w.hasReference = true;
+            v.nx = f.nx;
+            v.ny = f.ny;
+            v.nz = f.nz;
         } else {
-            v.nx = v.ny = v.nz = 0; // no face, or weights that cancel: no direction to give
+            const float d = v.nx * f.nx + v.ny * f.ny + v.nz * f.nz;
+            smooth = d > creaseCosine;
+        }
+        if (smooth) {
+            const double weight = angleWeight(edges[k][0], edges[k][1], edges[k][2]);
+            w.sx += weight * f.nx;
+            w.sy += weight * f.ny;
+            w.sz += weight * f.nz;
+            w.weightSum += weight;
+        } else {
+            if (!w.splitFace) {
+                w.splitFace = &f;
+                ++splitCount;
+            }
+            corners[k] = movedCorner(corners[k]);
         }
     }
+    f.i0 = corners[0];
+    f.i1 = corners[1];
+    f.i2 = corners[2];
+}
+
+void ModelAssembly::finishVertex(std::size_t i, VertexWalk& walk)
+{
+    setNormal(vertexList[i], walk.sx, walk.sy, walk.sz, walk.weightSum);
+    if (!walk.splitFace)
+        return;
+    // The copy's normal comes from the face that split it off alone.
+    const ModelFace& f = *walk.splitFace;
+    const double weight = cornerWeight(f, static_cast<int>(i));
+    double sx = 0, sy = 0, sz = 0, weightSum = 0;
+    sx += weight * f.nx;
+    sy += weight * f.ny;
+    sz += weight * f.nz;
+    weightSum += weight;
+    ModelVertex copy = vertexList[i];
+    setNormal(copy, sx, sy, sz, weightSum);
+    walk.splitVertex = static_cast<int>(vertexList.size());
+    vertexList.push_back(copy);
+    splitOrigin.push_back(static_cast<std::uint32_t>(i));
 }
 
 } // namespace orbit

@@ -1,17 +1,18 @@
 // Turns a ParsedScene into drawable geometry without touching GL: materials
 // ("WG_DEFAULT" first when a mesh had no material group), one flat vertex
 // array for all meshes, faces per material (two-sided materials get reversed
-// twins), the faces around each vertex, and angle-weighted vertex normals
-// with crease splitting. Faces and vertex face lists live in contiguous
-// arrays; a vertex's list is a slice of one shared array (split-off vertices
-// hold their single face in a second one).
+// twins), and angle-weighted vertex normals with crease splitting. Faces live
+// in one contiguous array per material. The faces around a vertex are not
+// stored: a vertex's list is every face using it in material order, then face
+// order, which is exactly the order of one pass over the materials' faces, so
+// the normals are summed in that pass (see computeVertexNormals).
 #pragma once
 
 #include "model3ds/ModelGeometry.h"
 #include "model3ds/ParsedScene.h"
 #include "platform/DiagnosticSink.h"
 
-#include <memory>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,13 +52,14 @@ public:
     // "Parse Error: Can't find material <name>\n".
     int findMaterial(std::string_view name, DiagnosticSink& diagnostics) const;
 
-    // Faces using each vertex, in material order then face order; then the
-    // normals. Split-off vertices are appended to vertices() by the latter.
-    void buildVertexFaceLists();
+    // Smoothed normals with crease splitting, as the walk over each vertex's
+    // faces would give them; split-off vertices are appended to vertices().
     void computeVertexNormals();
 
-    // The faces listed for a vertex (a split-off vertex lists only the face
-    // that split it off).
+    // The faces listed for a vertex: every face using it, in material order
+    // then face order, including those moved to its split-off copy; a
+    // split-off vertex lists only the face that split it off. Rebuilt from
+    // the faces on each call (a scan of all faces), for tests and tools.
     VertexFaceList vertexFaces(int vertex) const;
 
     std::vector<ModelMaterial>& materials() { return materialList; }
@@ -74,18 +76,19 @@ private:
     bool addFaceTo(int k, int i0, int i1, int i2, std::string_view materialName, DiagnosticSink& diagnostics);
     int materialIndex(std::string_view name) const;
     void reportMissingMaterial(std::string_view name, DiagnosticSink& diagnostics) const;
+    // What the normal pass gathers about one vertex (defined in the source).
+    struct VertexWalk;
+    void walkFace(ModelFace& f, std::vector<VertexWalk>& walk, std::size_t& splitCount);
+    void finishVertex(std::size_t i, VertexWalk& walk);
+    // Weight of f at the corner that is (or was moved from) vertex.
     double cornerWeight(const ModelFace& f, int vertex) const;
 
     std::vector<ModelMaterial> materialList;
     std::vector<ModelVertex> vertexList;
-    // Face lists of the vertices that existed when the lists were built:
-    // listStart[i] .. listStart[i + 1] in listFaces.
-    std::vector<std::uint32_t> listStart;
-    std::unique_ptr<ModelFace*[]> listFaces; // filled whole, so never zeroed first
-    // The single face of each vertex split off during the normal walk, by
-    // (vertex - splitBase).
-    std::vector<ModelFace*> splitFaces;
-    std::size_t splitBase = 0;
+    // Vertices from splitBase on were split off during the normal pass, each
+    // from vertex splitOrigin[vertex - splitBase].
+    std::size_t splitBase = std::numeric_limits<std::size_t>::max();
+    std::vector<std::uint32_t> splitOrigin;
     float creaseCosine;
     bool forceAllTwoSided;
 };

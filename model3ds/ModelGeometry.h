@@ -41,9 +41,8 @@ struct ModelMaterial {
 };
 
 // The faces that use one vertex: non-owning pointers into the materials'
-// face arrays, valid while those arrays are not grown (they are complete
-// before any list is built).
-using VertexFaceList = std::span<ModelFace* const>;
+// face arrays, valid while those arrays are not grown.
+using VertexFaceList = std::vector<const ModelFace*>;
 
 // Axis-aligned box of all vertices, in double precision. With no vertices the
 // minimum stays at the largest finite double and the maximum at its negative,
