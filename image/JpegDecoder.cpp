@@ -8,7 +8,8 @@
 // file is compiled with -ffp-contract=off so no fused multiply-add appears).
 // Skipping all-zero coefficient rows and columns is exact: adding a zero
 // product leaves a float sum unchanged (a zero's sign cannot reach the result,
-// which is truncated). The bit reader prefetches whole bytes but can always
+// which is truncated). Vectors run across independent columns, rows or pixels
+// only, so each sum keeps its own order. The bit reader prefetches whole bytes but can always
 // say where the prescribed byte-at-a-time reader would stand, which restart
 // and end-of-image checks need.
 #include "JpegDecoder.h"
@@ -289,9 +290,10 @@ struct HuffmanSlot {
     // For each 9-bit prefix: (length << 8) | symbol when DECODE ends within
     // those bits, 0 when the slow bit-by-bit path must decide.
     std::array<std::uint16_t, 1 << fastBits> fast{};
-    // For AC use: when a prefix holds a whole (run, size) code and its size
-    // value bits, the bits taken (low 5 bits), the run (bits 8-11) and the
-    // extended value (high 16 bits); 0 otherwise (EOB, ZRL, longer codes).
+    // When a prefix holds a whole (run, size) code and its size value bits:
+    // the bits taken (low 5 bits), the run (bits 8-11) and the extended value
+    // (high 16 bits); 0 otherwise (EOB, ZRL, longer codes). A DC table's
+    // entries of run 0 are its differences, the symbol being the size.
     std::array<std::uint32_t, 1 << fastBits> fastAc{};
 };
 
