@@ -276,7 +276,7 @@ void preferHugePages(std::uint8_t* bytes, std::size_t size)
 constexpr int huffmanSlotCount = 20;
 constexpr int quantSlotCount = 20;
 constexpr int maxPasses = 51;
-constexpr int fastBits = 9;
+constexpr int fastBits = 10;
 
 struct HuffmanSlot {
     bool present = false;
@@ -287,7 +287,7 @@ struct HuffmanSlot {
     std::array<std::uint16_t, 17> maxcode{};
     std::array<std::uint16_t, 17> mincode{};
     std::array<std::int32_t, 17> valptr{};
-    // For each 9-bit prefix: (length << 8) | symbol when DECODE ends within
+    // For each fastBits-bit prefix: (length << 8) | symbol when DECODE ends within
     // those bits, 0 when the slow bit-by-bit path must decide.
     std::array<std::uint16_t, 1 << fastBits> fast{};
     // When a prefix holds a whole (run, size) code and its size value bits:
@@ -554,7 +554,7 @@ bool Decoding::buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t
         j += counts[ul];
         slot.maxcode[ul] = slot.codes[static_cast<std::size_t>(j - 1)];
     }
-    // The fast table replays DECODE on every 9-bit prefix, so it agrees with
+    // The fast table replays DECODE on every fastBits-bit prefix, so it agrees with
     // the slow path on any table, well-formed or not.
     for (unsigned prefix = 0; prefix < (1u << fastBits); ++prefix) {
         unsigned code = prefix >> (fastBits - 1);
@@ -961,7 +961,7 @@ bool Decoding::decodeCoefficients(BitWindow& w, std::size_t c, unsigned& lines)
         int rs = 0;
         if (needBits(w, fastBits)) {
             const std::size_t prefix = peekFast(w);
-            // Fastest: code and value bits both within the next 9 bits.
+            // Fastest: code and value bits both within the next fastBits bits.
             const std::uint32_t entry = ac.fastAc[prefix];
             if (entry != 0) {
                 w.count -= static_cast<int>(entry & 31);
