@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <bit>
 #include <cstdio>
 #include <limits>
 #include <numbers>
@@ -248,12 +249,20 @@ std::size_t ModelAssembly::faceCount() const
 // hold them, so every sum sees the same terms in the same order. The first
 // face to reach a vertex is its reference; the vertex's normal field holds
 // the reference's normal until the vertex is finished.
-struct ModelAssembly::VertexWalk {
-    double sx = 0, sy = 0, sz = 0, weightSum = 0; // faces smoothed together with the reference
-    const ModelFace* splitFace = nullptr;          // first face parted from the reference
-    int splitVertex = -1;                          // the vertex split off for it
-    bool hasReference = false;
+namespace {
+// Progress of a vertex through the pass, in splitState; a vertex that gets a
+// split-off copy ends with the copy's index instead.
+constexpr std::int32_t unreached = -1;  // no face has reached it yet
+constexpr std::int32_t referenced = -2; // it has its reference face, no face parted from it
+constexpr std::int32_t parted = -3;     // some face parted from the reference: it gets a copy
+
+// A vertex's running sums: the weighted normals of the faces smoothed
+// together with its reference, and their weights.
+struct VertexSums {
+    double sx = 0, sy = 0, sz = 0, weightSum = 0;
 };
+static_assert(sizeof(VertexSums) == sizeof(ModelVertex), "the sums live in a vertex's room");
+} // namespace
 
 namespace {
 // A corner moved to a vertex's split-off copy before the copy has its index
@@ -261,19 +270,27 @@ namespace {
 constexpr int movedCorner(int vertex) { return -1 - vertex; }
 constexpr int cornerVertex(int corner) { return corner < 0 ? -1 - corner : corner; }
 
-// pi minus the interior angle at a corner, from the squared lengths of its
-// two edges (a2, b2) and of the edge opposite it (c2): sharp corners weigh
-// more. Zero when an edge has no length to divide by.
-double angleWeight(double a2, double b2, double c2)
+// The cosine of a corner's interior angle from the squared lengths of its
+// two edges (a2, b2) and of the edge opposite it (c2); not valid when an edge
+// has no length to divide by.
+struct CornerCosine {
+    double cosine = 0;
+    bool valid = false;
+};
+
+CornerCosine cornerCosine(double a2, double b2, double c2)
 {
     // A, B and C enter squared, so only the product A.B needs a root.
     const double denominator = 2.0 * std::sqrt(a2 * b2);
     if (!(denominator > 0.0) || !std::isfinite(denominator))
-        return 0.0;
+        return {};
     // Rounding can push the cosine just outside [-1, 1].
-    const double cosine = std::clamp((c2 - a2 - b2) / denominator, -1.0, 1.0);
-    return std::acos(cosine);
+    return {std::clamp((c2 - a2 - b2) / denominator, -1.0, 1.0), true};
 }
+
+// pi minus the interior angle: sharp corners weigh more. Zero for a corner
+// without a valid cosine.
+double angleWeight(CornerCosine corner) { return corner.valid ? std::acos(corner.cosine) : 0.0; }
 
 // Divides the weighted sum by the weights, then scales it to unit length.
 void setNormal(ModelVertex& v, double sx, double sy, double sz, double weightSum)
@@ -297,14 +314,9 @@ void setNormal(ModelVertex& v, double sx, double sy, double sz, double weightSum
 VertexFaceList ModelAssembly::vertexFaces(int vertex) const
 {
     const auto i = static_cast<std::size_t>(vertex);
-    const auto listed = [&](int corner) {
-        if (corner == vertex)
-            return true;
-        // A face moved to a split-off copy stays in its origin's list.
-        const auto c = static_cast<std::size_t>(corner);
-        return i < splitBase && c >= splitBase && c - splitBase < splitOrigin.size() &&
-               splitOrigin[c - splitBase] == i;
-    };
+    // A face moved to a split-off copy stays in its origin's list.
+    const int copy = i < splitBase && i < splitState.size() && splitState[i] >= 0 ? splitState[i] : vertex;
+    const auto listed = [&](int corner) { return corner == vertex || corner == copy; };
     VertexFaceList list;
     for (const ModelMaterial& material : materialList) {
         for (const ModelFace& f : material.faces) {
@@ -322,49 +334,45 @@ double ModelAssembly::cornerWeight(const ModelFace& f, int vertex) const
 {
     // A and B meet at the corner, C lies opposite it.
     int here = f.i0, next = f.i1, other = f.i2;
-    if (cornerVertex(f.i1) == vertex) {
+    if (f.i1 == vertex) {
         here = f.i1; next = f.i2; other = f.i0;
-    } else if (cornerVertex(f.i2) == vertex) {
+    } else if (f.i2 == vertex) {
         here = f.i2; next = f.i0; other = f.i1;
-    } else if (cornerVertex(f.i0) != vertex) {
+    } else if (f.i0 != vertex) {
         return 0.0;
     }
-    const ModelVertex& p = vertexList[static_cast<std::size_t>(cornerVertex(here))];
-    const ModelVertex& q = vertexList[static_cast<std::size_t>(cornerVertex(next))];
-    const ModelVertex& r = vertexList[static_cast<std::size_t>(cornerVertex(other))];
-    return angleWeight(squaredDistance(p, q), squaredDistance(p, r), squaredDistance(q, r));
+    const ModelVertex& p = vertexList[static_cast<std::size_t>(here)];
+    const ModelVertex& q = vertexList[static_cast<std::size_t>(next)];
+    const ModelVertex& r = vertexList[static_cast<std::size_t>(other)];
+    return angleWeight(cornerCosine(squaredDistance(p, q), squaredDistance(p, r), squaredDistance(q, r)));
 }
 
 void ModelAssembly::computeVertexNormals()
 {
+    // Every vertex splits at most once. Until the copies are made, the room
+    // they will take holds the vertices' running sums (vertex i's in the
+    // room of vertex count + i), so the sums need no memory of their own.
     const std::size_t vertexCount = vertexList.size();
-    std::vector<VertexWalk> walk(vertexCount);
+    vertexList.resize(2 * vertexCount);
+    splitState.assign(vertexCount, unreached);
     std::size_t splitCount = 0;
     for (ModelMaterial& material : materialList) {
         for (ModelFace& f : material.faces)
-            walkFace(f, walk, splitCount);
+            sumFaceNormals(f, splitCount);
     }
-    // Split-off vertices follow in the order of the vertices they came from,
-    // as they would when appended during a walk from vertex 0 upwards; they
-    // list one face each, so they never split again.
-    vertexList.reserve(vertexCount + splitCount);
-    splitOrigin.clear();
-    splitOrigin.reserve(splitCount);
+    finishVertices(vertexCount);
+    vertexList.resize(vertexCount + splitCount);
     splitBase = vertexCount;
-    for (std::size_t i = 0; i < vertexCount; ++i)
-        finishVertex(i, walk[i]);
+    std::vector<std::uint8_t> copyHasNormal(splitCount, 0);
     for (ModelMaterial& material : materialList) {
-        for (ModelFace& f : material.faces) {
-            for (int* corner : {&f.i0, &f.i1, &f.i2}) {
-                if (*corner < 0)
-                    *corner = walk[static_cast<std::size_t>(cornerVertex(*corner))].splitVertex;
-            }
-        }
+        for (ModelFace& f : material.faces)
+            redirectMovedCorners(f, copyHasNormal);
     }
 }
 
-void ModelAssembly::walkFace(ModelFace& f, std::vector<VertexWalk>& walk, std::size_t& splitCount)
+void ModelAssembly::sumFaceNormals(ModelFace& f, std::size_t& splitCount)
 {
+    const std::size_t vertexCount = splitState.size();
     int corners[3] = {f.i0, f.i1, f.i2};
     const ModelVertex& p0 = vertexList[static_cast<std::size_t>(corners[0])];
     const ModelVertex& p1 = vertexList[static_cast<std::size_t>(corners[1])];
@@ -373,60 +381,86 @@ void ModelAssembly::walkFace(ModelFace& f, std::vector<VertexWalk>& walk, std::s
     // same both ways round, bit for bit).
     const double e01 = squaredDistance(p0, p1), e12 = squaredDistance(p1, p2), e20 = squaredDistance(p2, p0);
     // Per corner: the two edges meeting there (from the corner to the next
-    // one, then to the other), then the edge opposite.
-    const double edges[3][3] = {{e01, e20, e12}, {e12, e01, e20}, {e20, e12, e01}};
+    // one, then to the other), then the edge opposite. The three do not
+    // depend on each other, so their roots and divisions overlap.
+    const CornerCosine cosines[3] = {cornerCosine(e01, e20, e12), cornerCosine(e12, e01, e20),
+                                     cornerCosine(e20, e12, e01)};
     for (int k = 0; k < 3; ++k) {
         const auto i = static_cast<std::size_t>(corners[k]);
-        VertexWalk& w = walk[i];
+        std::int32_t& state = splitState[i];
         ModelVertex& v = vertexList[i];
-        bool smooth = true;
-        if (!w.hasReference) {
+        if (state == unreached) {
             // The reference counts as smooth with itself, whatever the angle.
-            w.hasReference = true;
+            state = referenced;
             v.nx = f.nx;
             v.ny = f.ny;
             v.nz = f.nz;
-        } else {
-            const float d = v.nx * f.nx + v.ny * f.ny + v.nz * f.nz;
-            smooth = d > creaseCosine;
-        }
-        if (smooth) {
-            const double weight = angleWeight(edges[k][0], edges[k][1], edges[k][2]);
-            w.sx += weight * f.nx;
-            w.sy += weight * f.ny;
-            w.sz += weight * f.nz;
-            w.weightSum += weight;
-        } else {
-            if (!w.splitFace) {
-                w.splitFace = &f;
+        } else if (!(v.nx * f.nx + v.ny * f.ny + v.nz * f.nz > creaseCosine)) {
+            if (state == referenced) {
+                state = parted;
                 ++splitCount;
             }
             corners[k] = movedCorner(corners[k]);
+            continue;
         }
+        const double weight = angleWeight(cosines[k]);
+        ModelVertex& room = vertexList[vertexCount + i];
+        auto sums = std::bit_cast<VertexSums>(room);
+        sums.sx += weight * f.nx;
+        sums.sy += weight * f.ny;
+        sums.sz += weight * f.nz;
+        sums.weightSum += weight;
+        room = std::bit_cast<ModelVertex>(sums);
     }
     f.i0 = corners[0];
     f.i1 = corners[1];
     f.i2 = corners[2];
 }
 
-void ModelAssembly::finishVertex(std::size_t i, VertexWalk& walk)
+void ModelAssembly::finishVertices(std::size_t vertexCount)
 {
-    setNormal(vertexList[i], walk.sx, walk.sy, walk.sz, walk.weightSum);
-    if (!walk.splitFace)
-        return;
-    // The copy's normal comes from the face that split it off alone.
-    const ModelFace& f = *walk.splitFace;
-    const double weight = cornerWeight(f, static_cast<int>(i));
-    double sx = 0, sy = 0, sz = 0, weightSum = 0;
-    sx += weight * f.nx;
-    sy += weight * f.ny;
-    sz += weight * f.nz;
-    weightSum += weight;
-    ModelVertex copy = vertexList[i];
-    setNormal(copy, sx, sy, sz, weightSum);
-    walk.splitVertex = static_cast<int>(vertexList.size());
-    vertexList.push_back(copy);
-    splitOrigin.push_back(static_cast<std::uint32_t>(i));
+    // Copies follow in the order of the vertices they come from, as they
+    // would when appended during a walk from vertex 0 upwards. Copy number c
+    // takes the room of vertex c's sums, which are used up by then.
+    std::size_t copy = vertexCount;
+    for (std::size_t i = 0; i < vertexCount; ++i) {
+        const auto sums = std::bit_cast<VertexSums>(vertexList[vertexCount + i]);
+        setNormal(vertexList[i], sums.sx, sums.sy, sums.sz, sums.weightSum);
+        if (splitState[i] != parted)
+            continue;
+        ModelVertex& split = vertexList[copy];
+        split = vertexList[i];
+        split.nx = split.ny = split.nz = 0; // from the first face moved to it, once the faces point to it
+        splitState[i] = static_cast<std::int32_t>(copy++);
+    }
+}
+
+void ModelAssembly::redirectMovedCorners(ModelFace& f, std::vector<std::uint8_t>& copyHasNormal)
+{
+    int newCopies[3];
+    int newCount = 0;
+    for (int* corner : {&f.i0, &f.i1, &f.i2}) {
+        if (*corner >= 0)
+            continue;
+        const int copy = splitState[static_cast<std::size_t>(cornerVertex(*corner))];
+        *corner = copy;
+        std::uint8_t& hasNormal = copyHasNormal[static_cast<std::size_t>(copy) - splitBase];
+        if (!hasNormal) {
+            hasNormal = 1;
+            newCopies[newCount++] = copy;
+        }
+    }
+    // A copy lists only the first face moved to it, so that face alone gives
+    // its normal; its weight is taken with every corner already moved.
+    for (int n = 0; n < newCount; ++n) {
+        const double weight = cornerWeight(f, newCopies[n]);
+        double sx = 0, sy = 0, sz = 0, weightSum = 0;
+        sx += weight * f.nx;
+        sy += weight * f.ny;
+        sz += weight * f.nz;
+        weightSum += weight;
+        setNormal(vertexList[static_cast<std::size_t>(newCopies[n])], sx, sy, sz, weightSum);
+    }
 }
 
 } // namespace orbit

@@ -76,19 +76,20 @@ private:
     bool addFaceTo(int k, int i0, int i1, int i2, std::string_view materialName, DiagnosticSink& diagnostics);
     int materialIndex(std::string_view name) const;
     void reportMissingMaterial(std::string_view name, DiagnosticSink& diagnostics) const;
-    // What the normal pass gathers about one vertex (defined in the source).
-    struct VertexWalk;
-    void walkFace(ModelFace& f, std::vector<VertexWalk>& walk, std::size_t& splitCount);
-    void finishVertex(std::size_t i, VertexWalk& walk);
+    // The three passes of computeVertexNormals (see there).
+    void sumFaceNormals(ModelFace& f, std::size_t& splitCount);
+    void finishVertices(std::size_t vertexCount);
+    void redirectMovedCorners(ModelFace& f, std::vector<std::uint8_t>& copyHasNormal);
     // Weight of f at the corner that is (or was moved from) vertex.
     double cornerWeight(const ModelFace& f, int vertex) const;
 
     std::vector<ModelMaterial> materialList;
     std::vector<ModelVertex> vertexList;
-    // Vertices from splitBase on were split off during the normal pass, each
-    // from vertex splitOrigin[vertex - splitBase].
+    // Vertices from splitBase on were split off during the normal pass.
+    // splitState[i] for each vertex below it: the index of its split-off
+    // copy, or a negative state of the pass (see the source).
     std::size_t splitBase = std::numeric_limits<std::size_t>::max();
-    std::vector<std::uint32_t> splitOrigin;
+    std::vector<std::int32_t> splitState;
     float creaseCosine;
     bool forceAllTwoSided;
 };
