@@ -23,6 +23,16 @@ bool ByteStream::read(void* out, std::size_t n, std::size_t limit)
     return true;
 }
 
+bool ByteStream::readView(std::span<const std::uint8_t>& view, std::size_t n, std::size_t limit)
+{
+    const std::size_t end = limit < bytes.size() ? limit : bytes.size();
+    if (pos > end || n > end - pos)
+        return false;
+    view = bytes.subspan(pos, n);
+    pos += n;
+    return true;
+}
+
 bool ByteStream::readU8(std::uint8_t& value, std::size_t limit) { return read(&value, 1, limit); }
 
 bool ByteStream::readU16(std::uint16_t& value, std::size_t limit)
@@ -30,7 +40,7 @@ bool ByteStream::readU16(std::uint16_t& value, std::size_t limit)
     std::uint8_t raw[2];
     if (!read(raw, sizeof raw, limit))
         return false;
-    value = static_cast<std::uint16_t>(raw[0] | (raw[1] << 8));
+    value = loadU16(raw);
     return true;
 }
 
@@ -48,8 +58,7 @@ bool ByteStream::readU32(std::uint32_t& value, std::size_t limit)
     std::uint8_t raw[4];
     if (!read(raw, sizeof raw, limit))
         return false;
-    value = static_cast<std::uint32_t>(raw[0]) | (static_cast<std::uint32_t>(raw[1]) << 8) |
-            (static_cast<std::uint32_t>(raw[2]) << 16) | (static_cast<std::uint32_t>(raw[3]) << 24);
+    value = loadU32(raw);
     return true;
 }
 

@@ -5,6 +5,7 @@
 // stop the parse, never overrun.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -32,11 +33,23 @@ public:
     bool readS16(std::int16_t& value, std::size_t limit);
     bool readU32(std::uint32_t& value, std::size_t limit);
     bool readF32(float& value, std::size_t limit);
+    // A view of the next n bytes, advancing past them, for decoding a run of
+    // records checked once; false (nothing read) as for read.
+    bool readView(std::span<const std::uint8_t>& view, std::size_t n, std::size_t limit);
 
 private:
     std::span<const std::uint8_t> bytes;
     std::size_t pos = 0;
 };
+
+// Little-endian values at p, for decoding a view.
+inline std::uint16_t loadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint32_t loadU32(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+inline float loadF32(const std::uint8_t* p) { return std::bit_cast<float>(loadU32(p)); }
 
 // Largest file readWholeFile accepts: far beyond any model the format's
 // 16-bit counts describe in a sensible number of meshes.

@@ -188,14 +188,15 @@ void SceneReader::readPoints(ParsedMesh& mesh, const ChunkHeader& chunk)
     std::int16_t count = 0;
     if (!stream.readS16(count, chunk.end))
         return;
-    const int fits = fittingCount(count, 3 * sizeof(float), chunk);
-    mesh.points.reserve(mesh.points.size() + static_cast<std::size_t>(fits));
-    for (int i = 0; i < fits; ++i) {
-        ParsedPoint point;
-        stream.readF32(point.x, chunk.end);
-        stream.readF32(point.y, chunk.end);
-        stream.readF32(point.z, chunk.end);
-        mesh.points.push_back(point);
+    constexpr std::size_t recordSize = 3 * sizeof(float);
+    const auto fits = static_cast<std::size_t>(fittingCount(count, recordSize, chunk));
+    std::span<const std::uint8_t> records;
+    if (!stream.readView(records, fits * recordSize, chunk.end))
+        return;
+    mesh.points.reserve(mesh.points.size() + fits);
+    for (std::size_t at = 0; at < records.size(); at += recordSize) {
+        const std::uint8_t* record = records.data() + at;
+        mesh.points.push_back({loadF32(record), loadF32(record + 4), loadF32(record + 8)});
     }
 }
 
@@ -204,14 +205,15 @@ int SceneReader::readFaces(ParsedMesh& mesh, const ChunkHeader& chunk)
     std::int16_t count = 0;
     if (!stream.readS16(count, chunk.end))
         return 0;
-    const int fits = fittingCount(count, 4 * sizeof(std::uint16_t), chunk);
+    constexpr std::size_t recordSize = 4 * sizeof(std::uint16_t);
+    const int fits = fittingCount(count, recordSize, chunk);
+    std::span<const std::uint8_t> records;
+    if (!stream.readView(records, static_cast<std::size_t>(fits) * recordSize, chunk.end))
+        return 0;
     mesh.faces.reserve(mesh.faces.size() + static_cast<std::size_t>(fits));
-    for (int i = 0; i < fits; ++i) {
-        ParsedFace face;
-        stream.readU16(face.a, chunk.end);
-        stream.readU16(face.b, chunk.end);
-        stream.readU16(face.c, chunk.end);
-        stream.readU16(face.flags, chunk.end);
+    for (std::size_t at = 0; at < records.size(); at += recordSize) {
+        const std::uint8_t* record = records.data() + at;
+        ParsedFace face{loadU16(record), loadU16(record + 2), loadU16(record + 4), loadU16(record + 6)};
         if (face.flags == 7)
             std::swap(face.b, face.c);
         mesh.faces.push_back(face);
@@ -226,10 +228,13 @@ void SceneReader::readMaterialGroup(ParsedMesh& mesh, const ChunkHeader& chunk)
     group.materialName = readName(chunk.end);
     std::uint16_t count = 0;
     if (stream.readU16(count, chunk.end)) {
-        const int fits = fittingCount(count, sizeof(std::uint16_t), chunk);
-        group.faceIndices.resize(static_cast<std::size_t>(fits));
-        for (std::uint16_t& index : group.faceIndices)
-            stream.readU16(index, chunk.end);
+        const auto fits = static_cast<std::size_t>(fittingCount(count, sizeof(std::uint16_t), chunk));
+        std::span<const std::uint8_t> indices;
+        if (stream.readView(indices, fits * sizeof(std::uint16_t), chunk.end)) {
+            group.faceIndices.resize(fits);
+            for (std::size_t i = 0; i < fits; ++i)
+                group.faceIndices[i] = loadU16(indices.data() + 2 * i);
+        }
     }
     mesh.materialGroups.push_back(std::move(group));
 }
@@ -239,13 +244,15 @@ void SceneReader::readTexCoords(ParsedMesh& mesh, const ChunkHeader& chunk)
     std::int16_t count = 0;
     if (!stream.readS16(count, chunk.end))
         return;
-    const int fits = fittingCount(count, 2 * sizeof(float), chunk);
-    mesh.texCoords.reserve(mesh.texCoords.size() + static_cast<std::size_t>(fits));
-    for (int i = 0; i < fits; ++i) {
-        ParsedTexCoord coord;
-        stream.readF32(coord.u, chunk.end);
-        stream.readF32(coord.v, chunk.end);
-        mesh.texCoords.push_back(coord);
+    constexpr std::size_t recordSize = 2 * sizeof(float);
+    const auto fits = static_cast<std::size_t>(fittingCount(count, recordSize, chunk));
+    std::span<const std::uint8_t> records;
+    if (!stream.readView(records, fits * recordSize, chunk.end))
+        return;
+    mesh.texCoords.reserve(mesh.texCoords.size() + fits);
+    for (std::size_t at = 0; at < records.size(); at += recordSize) {
+        const std::uint8_t* record = records.data() + at;
+        mesh.texCoords.push_back({loadF32(record), loadF32(record + 4)});
     }
 }
 
