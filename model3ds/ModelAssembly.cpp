@@ -372,8 +372,17 @@ void ModelAssembly::computeVertexNormals()
 
 void ModelAssembly::sumFaceNormals(ModelFace& f, std::size_t& splitCount)
 {
-    const std::size_t vertexCount = splitState.size();
-    int corners[3] = {f.i0, f.i1, f.i2};
+    const int corners[3] = {f.i0, f.i1, f.i2};
+    bool smooth[3];
+    for (int k = 0; k < 3; ++k)
+        smooth[k] = smoothWithReference(f, static_cast<std::size_t>(corners[k]), splitCount);
+    if (!smooth[0] || !smooth[1] || !smooth[2]) {
+        f.i0 = smooth[0] ? corners[0] : movedCorner(corners[0]);
+        f.i1 = smooth[1] ? corners[1] : movedCorner(corners[1]);
+        f.i2 = smooth[2] ? corners[2] : movedCorner(corners[2]);
+        if (!smooth[0] && !smooth[1] && !smooth[2])
+            return; // no corner weight needed (a reversed twin, usually)
+    }
     const ModelVertex& p0 = vertexList[static_cast<std::size_t>(corners[0])];
     const ModelVertex& p1 = vertexList[static_cast<std::size_t>(corners[1])];
     const ModelVertex& p2 = vertexList[static_cast<std::size_t>(corners[2])];
@@ -381,30 +390,20 @@ void ModelAssembly::sumFaceNormals(ModelFace& f, std::size_t& splitCount)
     // same both ways round, bit for bit).
     const double e01 = squaredDistance(p0, p1), e12 = squaredDistance(p1, p2), e20 = squaredDistance(p2, p0);
     // Per corner: the two edges meeting there (from the corner to the next
-    // one, then to the other), then the edge opposite. The three do not
+    // one, then to the other), then the edge opposite. The corners do not
     // depend on each other, so their roots and divisions overlap.
-    const CornerCosine cosines[3] = {cornerCosine(e01, e20, e12), cornerCosine(e12, e01, e20),
-                                     cornerCosine(e20, e12, e01)};
+    const double edges[3][3] = {{e01, e20, e12}, {e12, e01, e20}, {e20, e12, e01}};
+    CornerCosine cosines[3];
     for (int k = 0; k < 3; ++k) {
-        const auto i = static_cast<std::size_t>(corners[k]);
-        std::int32_t& state = splitState[i];
-        ModelVertex& v = vertexList[i];
-        if (state == unreached) {
-            // The reference counts as smooth with itself, whatever the angle.
-            state = referenced;
-            v.nx = f.nx;
-            v.ny = f.ny;
-            v.nz = f.nz;
-        } else if (!(v.nx * f.nx + v.ny * f.ny + v.nz * f.nz > creaseCosine)) {
-            if (state == referenced) {
-                state = parted;
-                ++splitCount;
-            }
-            corners[k] = movedCorner(corners[k]);
+        if (smooth[k])
+            cosines[k] = cornerCosine(edges[k][0], edges[k][1], edges[k][2]);
+    }
+    const std::size_t vertexCount = splitState.size();
+    for (int k = 0; k < 3; ++k) {
+        if (!smooth[k])
             continue;
-        }
         const double weight = angleWeight(cosines[k]);
-        ModelVertex& room = vertexList[vertexCount + i];
+        ModelVertex& room = vertexList[vertexCount + static_cast<std::size_t>(corners[k])];
         auto sums = std::bit_cast<VertexSums>(room);
         sums.sx += weight * f.nx;
         sums.sy += weight * f.ny;
@@ -412,9 +411,28 @@ void ModelAssembly::sumFaceNormals(ModelFace& f, std::size_t& splitCount)
         sums.weightSum += weight;
         room = std::bit_cast<ModelVertex>(sums);
     }
-    f.i0 = corners[0];
-    f.i1 = corners[1];
-    f.i2 = corners[2];
+}
+
+bool ModelAssembly::smoothWithReference(const ModelFace& f, std::size_t vertex, std::size_t& splitCount)
+{
+    std::int32_t& state = splitState[vertex];
+    ModelVertex& v = vertexList[vertex];
+    if (state == unreached) {
+        // The first face is the reference, smooth with itself whatever the angle.
+        state = referenced;
+        v.nx = f.nx;
+        v.ny = f.ny;
+        v.nz = f.nz;
+        return true;
+    }
+    const float d = v.nx * f.nx + v.ny * f.ny + v.nz * f.nz;
+    if (d > creaseCosine)
+        return true;
+    if (state == referenced) {
+        state = parted;
+        ++splitCount;
+    }
+    return false;
 }
 
 void ModelAssembly::finishVertices(std::size_t vertexCount)
