@@ -93,16 +93,6 @@ TEST(SaverScene, SeedsAfterTheStarsRandomizesSatCountSatellitesAndStartsTheStars
     }
 }
 
-TEST(SaverScene, FireSettingReachesEveryShip)
-{
-    Services services;
-    services.settings.writeInt(settings::section, settings::fireKey, 0);
-    const auto scene = services.scene();
-    EXPECT_FALSE(scene->sceneModel().effects.soundEnabled);
-    for (int i = 0; i < SaverScene::satellitePoolSize; ++i)
-        EXPECT_FALSE(scene->satellite(i).effects.soundEnabled);
-}
-
 TEST(SaverScene, MarkerKeysNudgeByATenthPerTickWhileHeldEvenBeforeSetUp)
 {
     const struct {

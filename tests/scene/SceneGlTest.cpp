@@ -225,61 +225,47 @@ TEST(SceneGl, EachFrameReplacesTheFireTextureAndANestedRequestIsDropped)
     EXPECT_TRUE(run.scene->drawFrame(run.swapper)) << "the flag is cleared after the frame";
 }
 
-TEST(SceneGl, StarsAloneAreGreyPoints)
+TEST(SceneGl, StarsAloneAreGreyPointsAndThePlanetSitsWhereTheProjectionPutsIt)
 {
     SceneRun run;
     ASSERT_TRUE(run.ready) << run.gl.error();
     // Look away from both the starship and the planet; no bolt is alive yet
     // (the shortest wait is 21 frames) and the camera turns 0.013 degrees at most.
     const Vec3 ship = run.scene->sceneModel().position;
-    const Vec3 away = (ship / length(ship) + Vec3{0.7071, 0.7071, 0.0}) * -1.0;
-    lookAlong(away);
-    const Capture frame = run.captureFrame();
+    lookAlong((ship / length(ship) + Vec3{0.7071, 0.7071, 0.0}) * -1.0);
+    const Capture sky = run.captureFrame();
     int starPixels = 0;
     for (int y = 0; y < viewHeight; ++y) {
         for (int x = 0; x < viewWidth; ++x) {
-            const std::uint8_t* p = frame.pixel(x, y);
-            if (isBlack(p))
-                continue;
-            ++starPixels;
-            ASSERT_TRUE(p[0] == p[1] && p[1] == p[2])
-                << "pixel " << x << "," << y << " is " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+            const std::uint8_t* p = sky.pixel(x, y);
+            starPixels += !isBlack(p);
+            ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]) << "pixel " << x << "," << y << " is not grey";
         }
     }
     // 3000 stars over the whole sky; this view covers about 1.3 % of it.
     EXPECT_GT(starPixels, 10);
     EXPECT_LT(starPixels, 200);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
-TEST(SceneGl, PlanetSitsWhereTheProjectionPutsIt)
-{
-    SceneRun run;
-    ASSERT_TRUE(run.ready) << run.gl.error();
     lookAlong(SaverScene::planetCentre);
     const Capture frame = run.captureFrame();
     double cx = 0, cy = 0;
     ASSERT_TRUE(frame.project(SaverScene::planetCentre, cx, cy));
     EXPECT_NEAR(cx, viewWidth / 2.0, 2.0);
     EXPECT_NEAR(cy, viewHeight / 2.0, 2.0);
+    for (int dy = -10; dy <= 10; dy += 5)
+        for (int dx = -10; dx <= 10; dx += 5)
+            EXPECT_GT(brightness(frame.pixel(static_cast<int>(cx) + dx, static_cast<int>(cy) + dy)), 30)
+                << "the disc around the projected centre is lit at " << dx << "," << dy;
     // Radius 5 at distance 141.4 with a 20 degree field: about 24 pixels here.
-    const double radiusPx = 5.0 / std::hypot(100.0, 100.0) / std::tan(10.0 * std::numbers::pi / 180.0) * viewHeight / 2;
-    int lit = 0, samples = 0;
-    for (int dy = -10; dy <= 10; dy += 5) {
-        for (int dx = -10; dx <= 10; dx += 5) {
-            ++samples;
-            lit += brightness(frame.pixel(static_cast<int>(cx) + dx, static_cast<int>(cy) + dy)) > 30;
-        }
-    }
-    EXPECT_EQ(lit, samples) << "the disc around the projected centre is lit";
     // A ring just outside the disc is sky: black or a grey star.
+    const double radiusPx = 5.0 / std::hypot(100.0, 100.0) / std::tan(10.0 * std::numbers::pi / 180.0) * viewHeight / 2;
     for (int i = 0; i < 16; ++i) {
         const double a = i * std::numbers::pi / 8;
-        const int x = static_cast<int>(cx + std::cos(a) * radiusPx * 1.4);
-        const int y = static_cast<int>(cy + std::sin(a) * radiusPx * 1.4);
-        const std::uint8_t* p = frame.pixel(x, y);
-        EXPECT_TRUE(p[0] == p[1] && p[1] == p[2] && brightness(p) < 3 * 255) << "ring pixel " << x << "," << y;
+        const std::uint8_t* p = frame.pixel(static_cast<int>(cx + std::cos(a) * radiusPx * 1.4),
+                                            static_cast<int>(cy + std::sin(a) * radiusPx * 1.4));
+        EXPECT_TRUE(p[0] == p[1] && p[1] == p[2] && brightness(p) < 3 * 255) << "ring pixel " << i;
     }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // Writes the built-in ship to a file, so the same model flies as a user's model.
@@ -331,21 +317,18 @@ TEST(SceneGl, StarshipIsCentredAndOnlyTheBuiltInSceneTrailsFlamesAndBolts)
             shipPixels += brightness(user.pixel(static_cast<int>(sx) + dx, static_cast<int>(sy) + dy)) > 60;
     EXPECT_GT(shipPixels, 40) << "the model is drawn around its projected position";
 
-    int effectPixels = 0, effectPixelsNearShip = 0;
+    int effectPixelsNearShip = 0;
     for (int y = 0; y < viewHeight; ++y) {
         for (int x = 0; x < viewWidth; ++x) {
             const std::uint8_t* a = builtIn.pixel(x, y);
             const std::uint8_t* b = user.pixel(x, y);
             for (int c = 0; c < 3; ++c)
                 ASSERT_GE(a[c], b[c]) << "effects only add light, at " << x << "," << y;
-            if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2]) {
-                ++effectPixels;
+            if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2])
                 effectPixelsNearShip += std::hypot(x - sx, y - sy) < 40.0;
-            }
         }
     }
     EXPECT_GT(effectPixelsNearShip, 10) << "engine flames trail the ship";
-    EXPECT_GE(effectPixels, effectPixelsNearShip);
 }
 
 TEST(SceneGl, UserFileIsUsedWhenItOpensEvenIfItDoesNotLoad)
