@@ -9,6 +9,11 @@ the largest extent and nothing stands behind the nozzles.
 
 Every part is a closed surface whose triangles wind counter-clockwise seen
 from outside; the 3DS writer turns that into the file's winding rules.
+
+Tessellation is kept lean (about 8,700 faces, twice that once drawn two-sided):
+the ship is rarely more than a few hundred pixels across, and on a software
+rasteriser such as llvmpipe every triangle costs time each frame whether or
+not it covers a pixel, so finer rings bought no visible detail.
 """
 
 import math
@@ -148,8 +153,8 @@ def fuselage():
     part = Part("Fuselage", uv=True)
     zs = []
     # Dense at the nose, where the curvature is.
-    for i in range(44):
-        t = i / 43
+    for i in range(28):
+        t = i / 27
         zs.append(NOSE_Z + 1.78 * (t ** 1.35))
     rings = []
     for z in zs[1:]:
@@ -161,7 +166,7 @@ def fuselage():
         height = 0.105 * math.sin(min(1.0, u / 0.36) * math.pi / 2) ** 0.9
         height -= 0.01 * smoothstep(0.7, 1.0, u)
         cy = -0.02 * (1 - smoothstep(0.0, 0.4, u))
-        rings.append(superellipse_ring(0.0, cy, z, width, height, 2.6, 40, 0.8))
+        rings.append(superellipse_ring(0.0, cy, z, width, height, 2.6, 24, 0.8))
 
     def material_of(i, j, c):
         x, y, z = c
@@ -189,12 +194,12 @@ def fuselage():
 def canopy():
     part = Part("Canopy")
     rings = []
-    for i in range(1, 14):
-        t = i / 14
+    for i in range(1, 10):
+        t = i / 10
         z = -0.2 + 0.42 * t
         w = 0.07 * math.sin(math.pi * t) ** 0.6
         h = 0.06 * math.sin(math.pi * t ** 0.8) ** 0.7
-        rings.append(superellipse_ring(0.0, 0.07, z, w, h, 2.0, 28))
+        rings.append(superellipse_ring(0.0, 0.07, z, w, h, 2.0, 16))
     loft(part, rings, lambda i, j, c: "Canopy",
          start_apex=(0.0, 0.07, -0.2), end_apex=(0.0, 0.07, 0.22))
     return part
@@ -208,14 +213,14 @@ def canopy_frame():
         w = 0.07 * math.sin(math.pi * t) ** 0.6 + 0.004
         h = 0.06 * math.sin(math.pi * t ** 0.8) ** 0.7 + 0.004
         rings = []
-        steps = 16
+        steps = 8
         for k in range(steps + 1):
             a = -0.25 + (math.pi + 0.5) * k / steps
             px, py = w * math.cos(a), 0.07 + h * math.sin(a)
             nx, ny = math.cos(a), math.sin(a)
             ring = []
-            for j in range(8):
-                b = 2.0 * math.pi * j / 8
+            for j in range(6):
+                b = 2.0 * math.pi * j / 6
                 r = 0.006
                 ring.append((px + r * math.cos(b) * nx, py + r * math.cos(b) * ny, z0 + r * math.sin(b)))
             rings.append(ring)
@@ -233,12 +238,12 @@ def cockpit():
 def spine():
     part = Part("Spine")
     rings = []
-    for i in range(18):
-        t = i / 17
+    for i in range(12):
+        t = i / 11
         z = 0.2 + 1.0 * t
         w = 0.05 + 0.03 * math.sin(math.pi * t)
         h = 0.03 + 0.035 * math.sin(math.pi * min(1.0, t * 1.3)) * (1 - 0.5 * t)
-        rings.append(superellipse_ring(0.0, 0.08, z, w, h, 3.0, 24))
+        rings.append(superellipse_ring(0.0, 0.08, z, w, h, 3.0, 16))
 
     def material_of(i, j, c):
         if 0.55 < c[2] < 0.6 or 0.9 < c[2] < 0.95:
@@ -269,7 +274,7 @@ def nacelle(index):
             return "HullDark"
         return "HullLight"
 
-    lathe(part, cx, cy, profile, 28, material_of)
+    lathe(part, cx, cy, profile, 16, material_of)
     return part
 
 
@@ -286,7 +291,7 @@ def nozzles():
                 return "Burner"
             return "Metal"
 
-        lathe(part, cx, cy, profile, 28, material_of)
+        lathe(part, cx, cy, profile, 16, material_of)
     return part
 
 
@@ -295,7 +300,7 @@ def wing(upper):
     sign_y = 1 if upper else -1
     for side in (-1, 1):
         rings = []
-        stations = 12
+        stations = 8
         for k in range(stations + 1):
             t = k / stations
             x = 0.12 + (0.74 - 0.12) * t
@@ -305,7 +310,7 @@ def wing(upper):
             yc = sign_y * (0.13 + 0.07 * t)
             thick = chord * (0.05 - 0.02 * t)
             ring = []
-            n = 20
+            n = 14
             for j in range(n):
                 a = 2.0 * math.pi * j / n
                 # Lens airfoil around the chord line, z from le to te.
@@ -349,7 +354,7 @@ def gun_pods():
                 return "Accent"
             return "HullLight"
 
-        lathe(part, cx, cy, profile, 20, material_of)
+        lathe(part, cx, cy, profile, 12, material_of)
     return part
 
 
@@ -360,7 +365,7 @@ def gun_barrels():
         # barrel running back into the pod.
         profile = [(0.012, 0.008), (MUZZLE_Z, 0.008), (MUZZLE_Z, 0.016), (0.03, 0.016),
                    (0.034, 0.021), (0.06, 0.021), (0.064, 0.013), (0.15, 0.013)]
-        lathe(part, cx, cy, profile, 16, lambda i, j, c: "Gunmetal")
+        lathe(part, cx, cy, profile, 10, lambda i, j, c: "Gunmetal")
     return part
 
 
@@ -369,8 +374,8 @@ def endplates():
     for side in (-1, 1):
         x0 = side * 0.78
         rings = []
-        for k in range(9):
-            y = -0.2 + 0.4 * k / 8
+        for k in range(6):
+            y = -0.2 + 0.4 * k / 5
             le, te = 0.32 + 0.06 * abs(y) / 0.2, 0.78
             chord = te - le
             ring = []
@@ -381,7 +386,7 @@ def endplates():
                 x = x0 + side * 0.0 + 0.012 * math.sin(a)
                 ring.append((x, y, z))
             rings.append(ring)
-        loft(part, rings, lambda i, j, c: "HullDark" if i < 0 or i >= 8 or c[2] > 0.7
+        loft(part, rings, lambda i, j, c: "HullDark" if i < 0 or i >= 5 or c[2] > 0.7
              else ("Accent" if abs(c[1]) < 0.05 else "HullLight"))
     return part
 
@@ -395,7 +400,7 @@ def fins(dorsal):
         base_y = sign_y * (0.17 + 0.085)
         cant = math.radians(18 if dorsal else 30)
         rings = []
-        stations = 8
+        stations = 6
         for k in range(stations + 1):
             t = k / stations
             le = 0.78 + 0.36 * t
@@ -427,7 +432,7 @@ def nav_lights():
     part = Part("NavLights")
     for side in (-1, 1):
         lathe(part, side * 0.78, 0.0, [(0.5, 0.0001), (0.51, 0.012), (0.53, 0.014), (0.55, 0.012),
-                                        (0.56, 0.0001)], 10,
+                                        (0.56, 0.0001)], 8,
               lambda i, j, c: "LightGreen" if c[0] > 0 else "LightRed")
     return part
 
