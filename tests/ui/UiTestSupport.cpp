@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdlib>
+
 namespace orbit::test {
 
 void QtTest::SetUp()
@@ -51,25 +53,18 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
+bool nearColour(QRgb pixel, QRgb want, int tolerance)
+{
+    return std::abs(qRed(pixel) - qRed(want)) <= tolerance && std::abs(qGreen(pixel) - qGreen(want)) <= tolerance &&
+           std::abs(qBlue(pixel) - qBlue(want)) <= tolerance;
+}
+
 QRect inkBounds(const QImage& image, QRgb background)
 {
     QRect bounds;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             if (image.pixel(x, y) != background)
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
-
-QRect alphaInk(const QImage& image)
-{
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    QRect bounds;
-    for (int y = 0; y < argb.height(); ++y) {
-        for (int x = 0; x < argb.width(); ++x) {
-            if (qAlpha(argb.pixel(x, y)) != 0)
                 bounds |= QRect(x, y, 1, 1);
         }
     }
@@ -86,7 +81,7 @@ int textInkWidth(const QString& text, const QFont& font)
     painter.setPen(Qt::black);
     painter.drawText(20, 10 + metrics.ascent(), text);
     painter.end();
-    return alphaInk(canvas).width();
+    return inkBounds(canvas, qRgba(0, 0, 0, 0)).width();
 }
 
 } // namespace orbit::test

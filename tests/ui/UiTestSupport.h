@@ -46,10 +46,10 @@ private:
 // Waits up to timeoutMs, processing events, until `done` holds.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
+// Whether every channel of pixel is within tolerance of want.
+bool nearColour(QRgb pixel, QRgb want, int tolerance);
 // Bounding box of pixels in `image` that differ from `background`.
 QRect inkBounds(const QImage& image, QRgb background);
-// Bounding box of the pixels of `image` that are not fully transparent.
-QRect alphaInk(const QImage& image);
 // Width of the pixels `text` really covers when drawn alone in `font`.
 int textInkWidth(const QString& text, const QFont& font);
 
