@@ -30,7 +30,6 @@ public:
     bool running();
     void sendSignal(int signalNumber);
     std::string standardError() const;
-    pid_t id() const { return pid; }
 
 private:
     pid_t pid = -1;

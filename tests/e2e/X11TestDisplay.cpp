@@ -54,7 +54,6 @@ X11TestDisplay::~X11TestDisplay()
 
 int X11TestDisplay::screenWidth() const { return DisplayWidth(display, DefaultScreen(display)); }
 int X11TestDisplay::screenHeight() const { return DisplayHeight(display, DefaultScreen(display)); }
-std::uint32_t X11TestDisplay::root() const { return static_cast<std::uint32_t>(DefaultRootWindow(display)); }
 
 std::uint32_t X11TestDisplay::createWindow(int x, int y, int width, int height)
 {
@@ -126,7 +125,7 @@ std::vector<std::uint32_t> X11TestDisplay::viewableChildren(std::uint32_t parent
 
 std::uint32_t X11TestDisplay::findTopLevel(const std::string& name)
 {
-    for (std::uint32_t window : viewableChildren(root())) {
+    for (std::uint32_t window : viewableChildren(static_cast<std::uint32_t>(DefaultRootWindow(display)))) {
         char* windowName = nullptr;
         if (XFetchName(display, window, &windowName) && windowName) {
             const bool match = name == windowName;

@@ -33,7 +33,6 @@ public:
     bool isOpen() const { return display != nullptr; }
     int screenWidth() const;
     int screenHeight() const;
-    std::uint32_t root() const;
 
     // A mapped top-level window of the test's own (waits until it is viewable).
     std::uint32_t createWindow(int x, int y, int width, int height);
