@@ -96,15 +96,15 @@ void readAndAssemble(benchmark::State& state)
     const std::string path = modelPath(scale);
     std::size_t faces = 0;
     for (auto _ : state) {
-        std::vector<std::uint8_t> bytes;
+        // Opened as Model3ds::loadFromFile opens a user's file.
+        orbit::ByteStream stream;
         int cause = 0;
-        if (!orbit::readWholeFile(path, bytes, cause)) {
-            state.SkipWithError("cannot read the generated model");
+        if (!stream.openFile(path, cause)) {
+            state.SkipWithError("cannot open the generated model");
             return;
         }
         NullSink sink;
         orbit::ParsedScene scene;
-        orbit::ByteStream stream(bytes);
         orbit::SceneReader reader(stream, scene, sink);
         reader.parseStream();
         orbit::ModelAssembly assembly(90, true);

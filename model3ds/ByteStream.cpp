@@ -1,7 +1,9 @@
-// Bounded little-endian reads over a byte view, and whole-file reading with
-// the errno of the call that failed (the "cause" in the reader's message).
+// Bounded little-endian reads over bytes in place or over a file's window,
+// and whole-file reading, with the errno of the call that failed (the
+// "cause" in the reader's message).
 #include "ByteStream.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdio>
@@ -12,23 +14,96 @@
 
 namespace orbit {
 
+namespace {
+bool readRest(std::FILE* file, std::vector<std::uint8_t>& bytes, int& errorCause);
+
+// Large enough for the longest run a chunk holds in one view (32,767 points
+// of 12 bytes), small enough to stay in the cache; a file is read in pieces
+// of this size instead of whole.
+constexpr std::size_t windowBytes = std::size_t{1} << 20;
+} // namespace
+
+bool ByteStream::openFile(const std::string& path, int& cause)
+{
+    errno = 0;
+    file.reset(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        cause = errno;
+        return false;
+    }
+    pos = 0;
+    windowStart = 0;
+    bytes = {};
+    window.clear();
+    errorCause = 0;
+    struct stat info {};
+    if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+        // No size to go by (a directory, a pipe): read it whole instead.
+        const bool read = readRest(file.get(), window, cause);
+        file.reset();
+        if (!read)
+            return false;
+        bytes = window;
+        total = window.size();
+        return true;
+    }
+    if (info.st_size > static_cast<off_t>(maxFileBytes)) {
+        file.reset();
+        cause = EFBIG;
+        return false;
+    }
+    total = static_cast<std::size_t>(info.st_size);
+    window.resize(std::min(windowBytes, total));
+    return true;
+}
+
+bool ByteStream::fits(std::size_t n, std::size_t limit) const
+{
+    const std::size_t end = limit < total ? limit : total;
+    return pos <= end && n <= end - pos;
+}
+
+bool ByteStream::inWindow(std::size_t n)
+{
+    if (pos >= windowStart && pos - windowStart <= bytes.size() && n <= bytes.size() - (pos - windowStart))
+        return true;
+    if (!file || errorCause != 0)
+        return false;
+    if (window.size() < n)
+        window.resize(n);
+    const std::size_t wanted = std::min(window.size(), total - pos);
+    bytes = {};
+    windowStart = pos;
+    errno = 0;
+    if (fseeko(file.get(), static_cast<off_t>(pos), SEEK_SET) != 0) {
+        errorCause = errno != 0 ? errno : EIO;
+        return false;
+    }
+    const std::size_t got = std::fread(window.data(), 1, wanted, file.get());
+    bytes = std::span<const std::uint8_t>(window.data(), got);
+    if (got < n) {
+        // A read error, or the file became shorter since it was opened.
+        errorCause = std::ferror(file.get()) && errno != 0 ? errno : EIO;
+        return false;
+    }
+    return true;
+}
+
 bool ByteStream::read(void* out, std::size_t n, std::size_t limit)
 {
-    const std::size_t end = limit < bytes.size() ? limit : bytes.size();
-    if (pos > end || n > end - pos)
+    if (!fits(n, limit) || !inWindow(n))
         return false;
     if (n != 0)
-        std::memcpy(out, bytes.data() + pos, n);
+        std::memcpy(out, bytes.data() + (pos - windowStart), n);
     pos += n;
     return true;
 }
 
 bool ByteStream::readView(std::span<const std::uint8_t>& view, std::size_t n, std::size_t limit)
 {
-    const std::size_t end = limit < bytes.size() ? limit : bytes.size();
-    if (pos > end || n > end - pos)
+    if (!fits(n, limit) || !inWindow(n))
         return false;
-    view = bytes.subspan(pos, n);
+    view = bytes.subspan(pos - windowStart, n);
     pos += n;
     return true;
 }
@@ -72,15 +147,33 @@ bool ByteStream::readF32(float& value, std::size_t limit)
 }
 
 namespace {
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// Reads the rest of an open file into bytes, growing them as it goes (at
+// most maxFileBytes, else EFBIG).
+bool readRest(std::FILE* file, std::vector<std::uint8_t>& bytes, int& errorCause)
+{
+    std::uint8_t block[65536];
+    for (;;) {
+        if (bytes.size() > maxFileBytes) {
+            errorCause = EFBIG;
+            return false;
+        }
+        const std::size_t got = std::fread(block, 1, sizeof block, file);
+        bytes.insert(bytes.end(), block, block + got);
+        if (got < sizeof block) {
+            if (std::ferror(file)) {
+                errorCause = errno != 0 ? errno : EIO;
+                return false;
+            }
+            return true;
+        }
+    }
+}
 } // namespace
 
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, int& errorCause)
 {
     errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, StdioFileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         errorCause = errno;
         return false;
@@ -89,28 +182,13 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, in
     // Size the buffer once for a regular file (a directory or a pipe tells
     // no usable size); growth covers the rest.
     struct stat info {};
-    if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
     if (fstat(fileno(file.get()), &info) == 0 && info.st_size > static_cast<off_t>(maxFileBytes)) {
         errorCause = EFBIG;
         return false;
     }
-    std::uint8_t block[65536];
-    for (;;) {
-        if (bytes.size() > maxFileBytes) {
-            errorCause = EFBIG;
-            return false;
-        }
-        const std::size_t got = std::fread(block, 1, sizeof block, file.get());
-        bytes.insert(bytes.end(), block, block + got);
-        if (got < sizeof block) {
-            if (std::ferror(file.get())) {
-                errorCause = errno != 0 ? errno : EIO;
-                return false;
-            }
-            return true;
-        }
-    }
+    if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    return readRest(file.get(), bytes, errorCause);
 }
 
 } // namespace orbit

@@ -1,5 +1,5 @@
-// The source a 3DS parse reads: a read-only view of bytes (the embedded
-// resource in place, or a file read whole into memory) with a position,
+// The source a 3DS parse reads: the embedded resource's bytes in place, or a
+// file read through a window that follows the position, with a position,
 // absolute seek and bounded reads. Reads never pass the end: a read that
 // does not fit reads nothing and returns false, so a truncated file can only
 // stop the parse, never overrun.
@@ -8,20 +8,36 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace orbit {
 
+// Closes a stdio file held in a unique_ptr.
+struct StdioFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
 class ByteStream {
 public:
-    explicit ByteStream(std::span<const std::uint8_t> bytes) : bytes(bytes) {}
+    // Reads the bytes in place, without a copy.
+    explicit ByteStream(std::span<const std::uint8_t> bytes) : bytes(bytes), total(bytes.size()) {}
+    // Empty until openFile.
+    ByteStream() = default;
+
+    // Opens a file for reading: a regular file through a window that follows
+    // the position, anything else (a pipe) read whole at once; at most
+    // maxFileBytes, else EFBIG. False with errorCause set to the errno of the
+    // failing call. Read errors later on show in readError().
+    bool openFile(const std::string& path, int& errorCause);
 
     std::size_t position() const { return pos; }
-    std::size_t size() const { return bytes.size(); }
+    std::size_t size() const { return total; }
     // Positions past the end are clamped to the end.
-    void seek(std::size_t position) { pos = position < bytes.size() ? position : bytes.size(); }
+    void seek(std::size_t position) { pos = position < total ? position : total; }
     // Copies n bytes to out and advances; false (nothing read) when fewer
     // than n bytes remain before limit or the end of the stream.
     bool read(void* out, std::size_t n, std::size_t limit);
@@ -34,12 +50,29 @@ public:
     bool readU32(std::uint32_t& value, std::size_t limit);
     bool readF32(float& value, std::size_t limit);
     // A view of the next n bytes, advancing past them, for decoding a run of
-    // records checked once; false (nothing read) as for read.
+    // records checked once; valid until the next read. False (nothing read)
+    // as for read.
     bool readView(std::span<const std::uint8_t>& view, std::size_t n, std::size_t limit);
 
+    // The errno of a file read that failed (or EIO for a file that became
+    // shorter than it was when opened); 0 while every read succeeded. A
+    // failed read reads nothing, like one past the end.
+    int readError() const { return errorCause; }
+
 private:
-    std::span<const std::uint8_t> bytes;
+    // Whether n bytes fit between the position and limit (or the end).
+    bool fits(std::size_t n, std::size_t limit) const;
+    // Makes bytes[pos - windowStart, + n) hold the stream's bytes at the
+    // position, refilling the window from the file when they are not there.
+    bool inWindow(std::size_t n);
+
+    std::span<const std::uint8_t> bytes; // the whole resource, or the file's window
+    std::size_t windowStart = 0;         // stream offset of bytes[0]
+    std::size_t total = 0;
     std::size_t pos = 0;
+    std::unique_ptr<std::FILE, StdioFileCloser> file;
+    std::vector<std::uint8_t> window;
+    int errorCause = 0;
 };
 
 // Little-endian values at p, for decoding a view.
@@ -51,8 +84,8 @@ inline std::uint32_t loadU32(const std::uint8_t* p)
 }
 inline float loadF32(const std::uint8_t* p) { return std::bit_cast<float>(loadU32(p)); }
 
-// Largest file readWholeFile accepts: far beyond any model the format's
-// 16-bit counts describe in a sensible number of meshes.
+// Largest file readWholeFile and openFile accept: far beyond any model the
+// format's 16-bit counts describe in a sensible number of meshes.
 constexpr std::size_t maxFileBytes = std::size_t{1} << 30;
 
 // Reads a whole file into bytes (at most maxFileBytes, else EFBIG). On failure returns false with errorCause set

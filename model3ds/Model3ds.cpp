@@ -95,21 +95,31 @@ bool Model3ds::loadFromFile(const std::string& path)
 
 bool Model3ds::readFileAndAssemble(const std::string& path)
 {
-    std::vector<std::uint8_t> bytes;
+    ByteStream stream;
     int cause = 0;
-    if (!readWholeFile(path, bytes, cause)) {
-        services.diagnostics.write("File could not be opened " + std::to_string(cause) + "\n");
+    if (!stream.openFile(path, cause)) {
+        reportUnreadableFile(cause);
         return false;
     }
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     sceneFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
-    ByteStream stream(bytes);
-    if (parseStream(stream)) {
+    const bool parsed = parseStream(stream);
+    if (stream.readError() != 0) {
+        // The file layer failed part way: nothing is assembled from it.
+        reportUnreadableFile(stream.readError());
+        return false;
+    }
+    if (parsed) {
         assemble();
         return true;
     }
     services.diagnostics.write("Failed to parse " + path + "\n");
     return false;
+}
+
+void Model3ds::reportUnreadableFile(int cause)
+{
+    services.diagnostics.write("File could not be opened " + std::to_string(cause) + "\n");
 }
 
 bool Model3ds::loadFromResource(int resourceId)

@@ -69,6 +69,7 @@ public:
 
 private:
     bool readFileAndAssemble(const std::string& path);
+    void reportUnreadableFile(int cause);
     bool parseStream(ByteStream& stream);
     void assemble();
     void loadTextures();
