@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <numbers>
@@ -262,9 +262,7 @@ struct VertexSums {
     double sx = 0, sy = 0, sz = 0, weightSum = 0;
 };
 static_assert(sizeof(VertexSums) == sizeof(ModelVertex), "the sums live in a vertex's room");
-} // namespace
 
-namespace {
 // A corner moved to a vertex's split-off copy before the copy has its index
 // holds -1 - vertex; it keeps its position, which is the vertex's.
 constexpr int movedCorner(int vertex) { return -1 - vertex; }

@@ -78,12 +78,12 @@ private:
     void reportMissingMaterial(std::string_view name, DiagnosticSink& diagnostics) const;
     // The three passes of computeVertexNormals (see there).
     void sumFaceNormals(ModelFace& f, std::size_t& splitCount);
+    void finishVertices(std::size_t vertexCount);
+    void redirectMovedCorners(ModelFace& f, std::vector<std::uint8_t>& copyHasNormal);
     // Whether f is smoothed together with the vertex's reference face (the
     // first face to reach it); a parted face marks the vertex for a copy.
     bool smoothWithReference(const ModelFace& f, std::size_t vertex, std::size_t& splitCount);
-    void finishVertices(std::size_t vertexCount);
-    void redirectMovedCorners(ModelFace& f, std::vector<std::uint8_t>& copyHasNormal);
-    // Weight of f at the corner that is (or was moved from) vertex.
+    // Weight of f at its corner that refers to vertex (0 when none does).
     double cornerWeight(const ModelFace& f, int vertex) const;
 
     std::vector<ModelMaterial> materialList;
