@@ -42,8 +42,8 @@ void countAllocation()
     if (!counting.load(std::memory_order_relaxed) || insideCount)
         return;
     insideCount = true;
-    void* frames[24];
-    const int depth = backtrace(frames, 24);
+    void* frames[32];
+    const int depth = backtrace(frames, 32);
     bool driver = false;
     for (int i = 1; i < depth && !driver; ++i) {
         Dl_info info{};
@@ -54,34 +54,24 @@ void countAllocation()
 }
 
 // Out of line, so the compiler does not pair operator new with free.
-[[gnu::noinline]] void* takeBlock(std::size_t size) { return std::malloc(size ? size : 1); }
+[[gnu::noinline]] void* takeBlock(std::size_t size)
+{
+    countAllocation();
+    return std::malloc(size ? size : 1);
+}
+[[gnu::noinline]] void* takeBlockOrThrow(std::size_t size)
+{
+    if (void* p = takeBlock(size))
+        return p;
+    throw std::bad_alloc();
+}
 [[gnu::noinline]] void releaseBlock(void* p) { std::free(p); }
 } // namespace
 
-void* operator new(std::size_t size)
-{
-    countAllocation();
-    if (void* p = takeBlock(size))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size)
-{
-    countAllocation();
-    if (void* p = takeBlock(size))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    countAllocation();
-    return takeBlock(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    countAllocation();
-    return takeBlock(size);
-}
+void* operator new(std::size_t size) { return takeBlockOrThrow(size); }
+void* operator new[](std::size_t size) { return takeBlockOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return takeBlock(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return takeBlock(size); }
 void operator delete(void* p) noexcept { releaseBlock(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { releaseBlock(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { releaseBlock(p); }
