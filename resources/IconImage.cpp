@@ -93,8 +93,11 @@ std::optional<IconImage> decodeDib(std::span<const std::uint8_t> dib, const Dire
     const std::size_t paletteSize = bitsPerPixel <= 8 ? (coloursUsed != 0 ? coloursUsed : 1u << bitsPerPixel) : 0;
     if (bitsPerPixel <= 8 && paletteSize > (1u << bitsPerPixel))
         return std::nullopt;
+    // Above 8 bits a colour table is optional (a hint for palette devices),
+    // but when the header counts one it still stands before the pixels.
+    const std::size_t tableEntries = bitsPerPixel <= 8 ? paletteSize : coloursUsed;
     const std::size_t paletteStart = headerBytes;
-    const std::size_t xorStart = paletteStart + 4 * paletteSize;
+    const std::size_t xorStart = paletteStart + 4 * tableEntries;
     const std::size_t xorStride = rowStride(width, bitsPerPixel);
     const std::size_t andStride = rowStride(width, 1);
     const auto rows = static_cast<std::size_t>(height);

@@ -164,6 +164,15 @@ TEST(IconImage, TwentyFourAndThirtyTwoBitPixels)
     EXPECT_EQ(pixelAt(*image, 0, 1), (Rgba{0, 0, 0, 0}));
     EXPECT_EQ(pixelAt(*image, 1, 1), (Rgba{6, 5, 4, 255}));
 
+    // A colour table counted in the header stands before the pixels.
+    Dib withTable = rgb;
+    withTable.palette = {{90, 91, 92}, {93, 94, 95}};
+    withTable.coloursUsed = 2;
+    image = decodeIconResource(iconFile(1, {{2, 1, 24, withTable.bytes()}}), 16);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(pixelAt(*image, 0, 0), (Rgba{9, 8, 7, 255}));
+    EXPECT_EQ(pixelAt(*image, 1, 1), (Rgba{6, 5, 4, 255}));
+
     // With an alpha channel in use, alpha decides and the mask is ignored.
     Dib rgba = rgb;
     rgba.bitsPerPixel = 32;
