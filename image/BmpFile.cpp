@@ -7,7 +7,7 @@
 // top-down (negative height) files are copied upright.
 #include "BmpFile.h"
 
-#include "FileBytes.h"
+#include "platform/FileBytes.h"
 
 #include <algorithm>
 #include <array>
@@ -327,7 +327,8 @@ BmpResult decodeBmp(std::span<const std::uint8_t> bytes, std::size_t maxPixels)
 BmpResult readBmpFile(const std::string& path)
 {
     std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes)) {
+    int cause = 0;
+    if (!readWholeFile(path, bytes, cause)) {
         BmpResult result;
         result.error = BmpError::OpenFailed;
         return result;

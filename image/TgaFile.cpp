@@ -6,7 +6,7 @@
 // refused; run-length packets never write past the image.
 #include "TgaFile.h"
 
-#include "FileBytes.h"
+#include "platform/FileBytes.h"
 
 #include <algorithm>
 #include <new>
@@ -181,7 +181,8 @@ TgaResult decodeTga(std::span<const std::uint8_t> d, std::size_t maxPixels)
 TgaResult readTgaFile(const std::string& path)
 {
     std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes)) {
+    int cause = 0;
+    if (!readWholeFile(path, bytes, cause)) {
         TgaResult result;
         result.error = TgaError::OpenFailed;
         return result;

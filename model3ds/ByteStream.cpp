@@ -1,6 +1,6 @@
 // Bounded little-endian reads over bytes in place or over a file's window,
-// and whole-file reading, with the errno of the call that failed (the
-// "cause" in the reader's message).
+// with the errno of the call that failed (the "cause" in the reader's
+// message).
 #include "ByteStream.h"
 
 #include <algorithm>
@@ -15,8 +15,6 @@
 namespace orbit {
 
 namespace {
-bool readRest(std::FILE* file, std::vector<std::uint8_t>& bytes, int& errorCause);
-
 // Large enough for the longest run a chunk holds in one view (32,767 points
 // of 12 bytes), small enough to stay in the cache; a file is read in pieces
 // of this size instead of whole.
@@ -39,7 +37,7 @@ bool ByteStream::openFile(const std::string& path, int& cause)
     struct stat info {};
     if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
         // No size to go by (a directory, a pipe): read it whole instead.
-        const bool read = readRest(file.get(), window, cause);
+        const bool read = readRestOfFile(file.get(), window, cause);
         file.reset();
         if (!read)
             return false;
@@ -144,51 +142,6 @@ bool ByteStream::readF32(float& value, std::size_t limit)
         return false;
     value = std::bit_cast<float>(raw);
     return true;
-}
-
-namespace {
-// Reads the rest of an open file into bytes, growing them as it goes (at
-// most maxFileBytes, else EFBIG).
-bool readRest(std::FILE* file, std::vector<std::uint8_t>& bytes, int& errorCause)
-{
-    std::uint8_t block[65536];
-    for (;;) {
-        if (bytes.size() > maxFileBytes) {
-            errorCause = EFBIG;
-            return false;
-        }
-        const std::size_t got = std::fread(block, 1, sizeof block, file);
-        bytes.insert(bytes.end(), block, block + got);
-        if (got < sizeof block) {
-            if (std::ferror(file)) {
-                errorCause = errno != 0 ? errno : EIO;
-                return false;
-            }
-            return true;
-        }
-    }
-}
-} // namespace
-
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, int& errorCause)
-{
-    errno = 0;
-    const std::unique_ptr<std::FILE, StdioFileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        errorCause = errno;
-        return false;
-    }
-    bytes.clear();
-    // Size the buffer once for a regular file (a directory or a pipe tells
-    // no usable size); growth covers the rest.
-    struct stat info {};
-    if (fstat(fileno(file.get()), &info) == 0 && info.st_size > static_cast<off_t>(maxFileBytes)) {
-        errorCause = EFBIG;
-        return false;
-    }
-    if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    return readRest(file.get(), bytes, errorCause);
 }
 
 } // namespace orbit

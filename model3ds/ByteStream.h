@@ -5,6 +5,8 @@
 // stop the parse, never overrun.
 #pragma once
 
+#include "platform/FileBytes.h"
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -83,13 +85,5 @@ inline std::uint32_t loadU32(const std::uint8_t* p)
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 inline float loadF32(const std::uint8_t* p) { return std::bit_cast<float>(loadU32(p)); }
-
-// Largest file readWholeFile and openFile accept: far beyond any model the
-// format's 16-bit counts describe in a sensible number of meshes.
-constexpr std::size_t maxFileBytes = std::size_t{1} << 30;
-
-// Reads a whole file into bytes (at most maxFileBytes, else EFBIG). On failure returns false with errorCause set
-// to the errno value of the failing call.
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, int& errorCause);
 
 } // namespace orbit

@@ -4,9 +4,9 @@
 #include "ToolCommands.h"
 
 #include "image/BmpFile.h"
-#include "image/FileBytes.h"
 #include "image/JpegDecoder.h"
 #include "image/TgaFile.h"
+#include "platform/FileBytes.h"
 #include "resources/EmbeddedResources.h"
 
 #include <charconv>
@@ -98,7 +98,8 @@ int runJpeg(Arguments args)
     } else {
         name = parsed->input;
         std::vector<std::uint8_t> bytes;
-        if (!readWholeFile(parsed->input, bytes))
+        int cause = 0;
+        if (!readWholeFile(parsed->input, bytes, cause))
             return fail("orbit-patrol-inspect: cannot read " + parsed->input);
         decoder.decode(bytes);
     }
