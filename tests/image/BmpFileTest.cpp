@@ -4,6 +4,7 @@
 // Files are built here byte by byte so each expected pixel follows from the
 // format, not from the reader.
 #include "image/BmpFile.h"
+#include "tests/image/BmpTestFile.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -13,92 +14,13 @@
 namespace orbit {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void put16(Bytes& b, std::uint32_t v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-struct BmpLayout {
-    std::uint32_t headerSize = 40;
-    bool fileHeader = true;
-    std::int32_t width = 1;
-    std::int32_t height = 1;
-    std::uint16_t bitCount = 24;
-    std::uint32_t compression = 0;
-    std::uint32_t clrUsed = 0;
-    std::vector<std::uint32_t> masks;   // written after a 40-byte header
-    std::vector<std::uint32_t> palette; // 0x00RRGGBB
-    Bytes bits;
-    std::optional<std::uint32_t> bitsOffset;
-
-    Bytes build() const
-    {
-        Bytes info;
-        put32(info, headerSize);
-        if (headerSize == 12) {
-            put16(info, static_cast<std::uint32_t>(width));
-            put16(info, static_cast<std::uint32_t>(height));
-            put16(info, 1);
-            put16(info, bitCount);
-        } else {
-            put32(info, static_cast<std::uint32_t>(width));
-            put32(info, static_cast<std::uint32_t>(height));
-            put16(info, 1);
-            put16(info, bitCount);
-            put32(info, compression);
-            put32(info, 0);
-            put32(info, 2835);
-            put32(info, 2835);
-            put32(info, clrUsed);
-            put32(info, 0);
-            while (info.size() < headerSize)
-                info.push_back(0);
-        }
-        for (std::uint32_t m : masks)
-            put32(info, m);
-        for (std::uint32_t c : palette) {
-            info.push_back(static_cast<std::uint8_t>(c));
-            info.push_back(static_cast<std::uint8_t>(c >> 8));
-            info.push_back(static_cast<std::uint8_t>(c >> 16));
-            if (headerSize != 12)
-                info.push_back(0);
-        }
-        Bytes out;
-        if (fileHeader) {
-            out = {'B', 'M'};
-            put32(out, static_cast<std::uint32_t>(14 + info.size() + bits.size()));
-            put32(out, 0);
-            put32(out, bitsOffset.value_or(static_cast<std::uint32_t>(14 + info.size())));
-        }
-        out.insert(out.end(), info.begin(), info.end());
-        out.insert(out.end(), bits.begin(), bits.end());
-        return out;
-    }
-};
-
-// Record rows bottom-up, R, G, B.
-Bytes rgb(std::initializer_list<std::uint32_t> pixels)
-{
-    Bytes out;
-    for (std::uint32_t p : pixels) {
-        out.push_back(static_cast<std::uint8_t>(p >> 16));
-        out.push_back(static_cast<std::uint8_t>(p >> 8));
-        out.push_back(static_cast<std::uint8_t>(p));
-    }
-    return out;
-}
+using test::BmpTestFile;
+using test::Bytes;
+using test::rgb;
 
 struct Case {
     const char* what;
-    BmpLayout layout;
+    BmpTestFile layout;
     int width;
     int height;
     Bytes expected;
@@ -108,7 +30,7 @@ std::vector<Case> conversionCases()
 {
     std::vector<Case> cases;
     {
-        BmpLayout s; // 3 x 2, rows of 9 bytes padded to 12, bottom row first
+        BmpTestFile s; // 3 x 2, rows of 9 bytes padded to 12, bottom row first
         s.width = 3;
         s.height = 2;
         s.bits = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE,
@@ -117,7 +39,7 @@ std::vector<Case> conversionCases()
                          rgb({0x030201, 0x060504, 0x090807, 0x131211, 0x161514, 0x191817})});
     }
     {
-        BmpLayout s; // 3-pixel-wide 8-bit file with a 256-entry table
+        BmpTestFile s; // 3-pixel-wide 8-bit file with a 256-entry table
         s.width = 3;
         s.height = 1;
         s.bitCount = 8;
@@ -127,7 +49,7 @@ std::vector<Case> conversionCases()
         cases.push_back({"8 bits, 256 colours", s, 3, 1, rgb({0x00FF55, 0x07F852, 0xFF00AA})});
     }
     {
-        BmpLayout s; // 10 pixels of 1 bit, most significant bit first
+        BmpTestFile s; // 10 pixels of 1 bit, most significant bit first
         s.width = 10;
         s.bitCount = 1;
         s.palette = {0x102030, 0xA0B0C0};
@@ -137,7 +59,7 @@ std::vector<Case> conversionCases()
                               0x102030, 0xA0B0C0})});
     }
     {
-        BmpLayout s; // 4 bits with a 4-entry table: index 9 lies past it, black
+        BmpTestFile s; // 4 bits with a 4-entry table: index 9 lies past it, black
         s.width = 3;
         s.bitCount = 4;
         s.clrUsed = 4;
@@ -146,14 +68,14 @@ std::vector<Case> conversionCases()
         cases.push_back({"4 bits, index past a short table", s, 3, 1, rgb({0x000004, 0x000000, 0x000002})});
     }
     {
-        BmpLayout s; // 16 bits 5-5-5: fields widened by repeating their top bits
+        BmpTestFile s; // 16 bits 5-5-5: fields widened by repeating their top bits
         s.width = 3;
         s.bitCount = 16;
         s.bits = {0xFF, 0x7F, 0x1F, 0x00, 0x10, 0x00, 0, 0};
         cases.push_back({"16 bits 5-5-5", s, 3, 1, rgb({0xFFFFFF, 0x0000FF, 0x000084})});
     }
     {
-        BmpLayout s; // 16 bits with 5-6-5 bit-field masks
+        BmpTestFile s; // 16 bits with 5-6-5 bit-field masks
         s.width = 3;
         s.bitCount = 16;
         s.compression = 3;
@@ -162,14 +84,14 @@ std::vector<Case> conversionCases()
         cases.push_back({"16 bits 5-6-5 bit fields", s, 3, 1, rgb({0xFF0000, 0x00FF00, 0x008200})});
     }
     {
-        BmpLayout s; // 32 bits, B G R x
+        BmpTestFile s; // 32 bits, B G R x
         s.width = 2;
         s.bitCount = 32;
         s.bits = {0x01, 0x02, 0x03, 0xFF, 0x04, 0x05, 0x06, 0x00};
         cases.push_back({"32 bits", s, 2, 1, rgb({0x030201, 0x060504})});
     }
     {
-        BmpLayout s; // 32 bits with R G B in the top three bytes
+        BmpTestFile s; // 32 bits with R G B in the top three bytes
         s.width = 1;
         s.bitCount = 32;
         s.compression = 3;
@@ -178,7 +100,7 @@ std::vector<Case> conversionCases()
         cases.push_back({"32 bits bit fields", s, 1, 1, rgb({0x102030})});
     }
     {
-        BmpLayout s; // RLE8, 4 x 3: run, absolute run, delta, end of bitmap
+        BmpTestFile s; // RLE8, 4 x 3: run, absolute run, delta, end of bitmap
         s.width = 4;
         s.height = 3;
         s.bitCount = 8;
@@ -194,7 +116,7 @@ std::vector<Case> conversionCases()
                               0x111111})});
     }
     {
-        BmpLayout s; // RLE4, 5 x 2: alternating run, absolute nibbles
+        BmpTestFile s; // RLE4, 5 x 2: alternating run, absolute nibbles
         s.width = 5;
         s.height = 2;
         s.bitCount = 4;
@@ -207,7 +129,7 @@ std::vector<Case> conversionCases()
                          rgb({0x0000AA, 0x00AA00, 0x0000AA, 0x00AA00, 0x0000AA, 0xAA0000, 0xAAAAAA, 0x555555, 0, 0})});
     }
     {
-        BmpLayout s; // 12-byte core header with a 16-entry table of 3-byte entries
+        BmpTestFile s; // 12-byte core header with a 16-entry table of 3-byte entries
         s.headerSize = 12;
         s.width = 2;
         s.bitCount = 4;
@@ -217,7 +139,7 @@ std::vector<Case> conversionCases()
         cases.push_back({"core header, 3-byte colours", s, 2, 1, rgb({0xFFFFFF, 0x333333})});
     }
     {
-        BmpLayout s; // packed DIB: no file header, bits follow a 2-entry table
+        BmpTestFile s; // packed DIB: no file header, bits follow a 2-entry table
         s.fileHeader = false;
         s.width = 2;
         s.bitCount = 8;
@@ -227,7 +149,7 @@ std::vector<Case> conversionCases()
         cases.push_back({"no file header, 40-byte header", s, 2, 1, rgb({0x0D0E0F, 0x0A0B0C})});
     }
     {
-        BmpLayout s; // packed core DIB: bits at header + 12 + 3 * 2
+        BmpTestFile s; // packed core DIB: bits at header + 12 + 3 * 2
         s.fileHeader = false;
         s.headerSize = 12;
         s.width = 3;
@@ -237,21 +159,21 @@ std::vector<Case> conversionCases()
         cases.push_back({"no file header, core header", s, 3, 1, rgb({0, 0xFFFFFF, 0})});
     }
     {
-        BmpLayout s; // top-down: the file's first row is the picture's top
+        BmpTestFile s; // top-down: the file's first row is the picture's top
         s.width = 1;
         s.height = -2;
         s.bits = {0x01, 0x02, 0x03, 0, 0x04, 0x05, 0x06, 0};
         cases.push_back({"top-down rows come out upright", s, 1, 2, rgb({0x060504, 0x030201})});
     }
     {
-        BmpLayout s; // the last row is missing from the file: converted up to the end
+        BmpTestFile s; // the last row is missing from the file: converted up to the end
         s.width = 1;
         s.height = 2;
         s.bits = {0x01, 0x02, 0x03, 0};
         cases.push_back({"pixel data cut short", s, 1, 2, rgb({0x030201, 0})});
     }
     {
-        BmpLayout s; // pixel offset in the file header wins over the layout
+        BmpTestFile s; // pixel offset in the file header wins over the layout
         s.width = 1;
         s.bits = {0xEE, 0xEE, 0x01, 0x02, 0x03, 0};
         s.bitsOffset = 14 + 40 + 2;
@@ -282,20 +204,20 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
     };
     std::vector<Refusal> rows;
     for (std::uint32_t size : {108u, 124u, 64u}) {
-        BmpLayout s;
+        BmpTestFile s;
         s.headerSize = size;
         rows.push_back({"V4/V5/unknown header", s.build(), BmpError::UnknownFormat, "Unknown DIB file format."});
     }
     rows.push_back({"too short for a header", Bytes{'B', 'M', 0, 0}, BmpError::UnknownFormat, "Unknown DIB file format."});
     {
-        BmpLayout s;
+        BmpTestFile s;
         s.width = 0;
         rows.push_back({"zero width", s.build(), BmpError::OutOfMemory, "Out of memory."});
         s.width = 70000;
         rows.push_back({"width past the limit", s.build(), BmpError::OutOfMemory, "Out of memory."});
     }
     {
-        BmpLayout s;
+        BmpTestFile s;
         s.compression = 4; // JPEG inside a BMP
         s.bits = {0, 0, 0, 0};
         rows.push_back({"JPEG compression", s.build(), BmpError::ConversionError, "Image file conversion error."});
@@ -308,7 +230,7 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
                         "Image file conversion error."});
     }
     {
-        BmpLayout s;
+        BmpTestFile s;
         s.bitCount = 8;
         s.compression = 1;
         s.height = -1; // RLE is bottom-up only
@@ -317,7 +239,7 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
         rows.push_back({"top-down RLE", s.build(), BmpError::ConversionError, "Image file conversion error."});
     }
     {
-        BmpLayout s;
+        BmpTestFile s;
         s.width = 4;
         s.bits = {0x01, 0x02}; // not even one pixel
         rows.push_back({"no whole pixel", s.build(), BmpError::ConversionError, "Image file conversion error."});
@@ -335,7 +257,7 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
 
 TEST(BmpConversion, HostileRunsStayInsideTheImage)
 {
-    BmpLayout s;
+    BmpTestFile s;
     s.width = 2;
     s.height = 2;
     s.bitCount = 8;
@@ -363,7 +285,7 @@ TEST(LoadBmpFile, ShowsTheMessageUnderErrorAndReturnsNothing)
     // A folder opens but cannot be read: the same message.
     EXPECT_EQ(readBmpFile(dir.path().string()).error, BmpError::OpenFailed);
 
-    BmpLayout v5;
+    BmpTestFile v5;
     v5.headerSize = 124;
     const std::string refused = (dir.path() / "v5.bmp").string();
     test::writeFileBytes(refused, v5.build());
@@ -371,7 +293,7 @@ TEST(LoadBmpFile, ShowsTheMessageUnderErrorAndReturnsNothing)
     ASSERT_EQ(notifier.messages.size(), 2u);
     EXPECT_EQ(notifier.messages[1].text, "Unknown DIB file format.");
 
-    BmpLayout good;
+    BmpTestFile good;
     good.width = 1;
     good.bits = {0x10, 0x20, 0x30, 0};
     const std::string fine = (dir.path() / "good.bmp").string();

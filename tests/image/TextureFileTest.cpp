@@ -3,6 +3,7 @@
 // repeat wrapping, GL_MODULATE and tight unpacking. The texture is read back.
 #include "image/TextureFile.h"
 #include "platform/HeadlessGlContext.h"
+#include "tests/image/BmpTestFile.h"
 #include "tests/support/TestFiles.h"
 
 #include <GL/gl.h>
@@ -11,45 +12,8 @@
 namespace orbit {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void put16(Bytes& b, std::uint32_t v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-// A 24-bit BMP whose pixel (x, y), y from the bottom, is (x, y, x ^ y).
-Bytes bmp24(int width, int height)
-{
-    const int stride = (width * 3 + 3) / 4 * 4;
-    Bytes b = {'B', 'M'};
-    put32(b, static_cast<std::uint32_t>(54 + stride * height));
-    put32(b, 0);
-    put32(b, 54);
-    put32(b, 40);
-    put32(b, static_cast<std::uint32_t>(width));
-    put32(b, static_cast<std::uint32_t>(height));
-    put16(b, 1);
-    put16(b, 24);
-    for (int i = 0; i < 6; ++i)
-        put32(b, 0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            b.push_back(static_cast<std::uint8_t>(x ^ y)); // blue
-            b.push_back(static_cast<std::uint8_t>(y));
-            b.push_back(static_cast<std::uint8_t>(x));
-        }
-        for (int p = width * 3; p < stride; ++p)
-            b.push_back(0);
-    }
-    return b;
-}
+using test::Bytes;
+using test::put16;
 
 Bytes tga(int type, int width, int height, int bits, const Bytes& pixels)
 {
@@ -122,7 +86,7 @@ protected:
 
 TEST_F(TextureFileTest, BmpBecomesOneNearestRepeatingLevel)
 {
-    const std::string path = write("square.bmp", bmp24(256, 256));
+    const std::string path = write("square.bmp", test::bmp24Pattern(256, 256));
     ASSERT_TRUE(loadBmpTexture(path, texture, notifier));
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(bound(), static_cast<GLint>(texture));
@@ -145,7 +109,7 @@ TEST_F(TextureFileTest, BmpTheGlCannotTakeIsRefused)
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     ASSERT_LT(maxSize, 65535);
-    const std::string path = write("wide.bmp", bmp24(maxSize + 1, 1));
+    const std::string path = write("wide.bmp", test::bmp24Pattern(maxSize + 1, 1));
     EXPECT_FALSE(loadBmpTexture(path, texture, notifier));
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text,

@@ -1,0 +1,41 @@
+// BMP files built byte by byte for the image tests, so each expected pixel
+// follows from the format rather than from the reader.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+namespace orbit::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void put16(Bytes& b, std::uint32_t v);
+void put32(Bytes& b, std::uint32_t v);
+
+// The fields of a BMP (or a packed DIB without the file header) and its
+// pixel bits, laid out by build().
+struct BmpTestFile {
+    std::uint32_t headerSize = 40;
+    bool fileHeader = true;
+    std::int32_t width = 1;
+    std::int32_t height = 1;
+    std::uint16_t bitCount = 24;
+    std::uint32_t compression = 0;
+    std::uint32_t clrUsed = 0;
+    std::vector<std::uint32_t> masks;   // written after a 40-byte header
+    std::vector<std::uint32_t> palette; // 0x00RRGGBB
+    Bytes bits;
+    std::optional<std::uint32_t> bitsOffset;
+
+    Bytes build() const;
+};
+
+// A 24-bit BMP whose pixel (x, y), y from the bottom, is (x, y, x ^ y).
+Bytes bmp24Pattern(int width, int height);
+
+// Record bytes (rows bottom-up, R, G, B) of pixels given as 0xRRGGBB.
+Bytes rgb(std::initializer_list<std::uint32_t> pixels);
+
+} // namespace orbit::test
