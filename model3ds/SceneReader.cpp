@@ -109,6 +109,18 @@ int SceneReader::fittingCount(int count, std::size_t recordSize, const ChunkHead
     return static_cast<int>(fits);
 }
 
+std::span<const std::uint8_t> SceneReader::readRecords(const ChunkHeader& chunk, std::size_t recordSize,
+                                                      std::int16_t& count)
+{
+    if (!stream.readS16(count, chunk.end))
+        return {};
+    const auto fits = static_cast<std::size_t>(fittingCount(count, recordSize, chunk));
+    std::span<const std::uint8_t> records;
+    if (!stream.readView(records, fits * recordSize, chunk.end))
+        return {};
+    return records;
+}
+
 void SceneReader::readMain(std::size_t end)
 {
     ChunkHeader chunk;
@@ -185,15 +197,10 @@ void SceneReader::readTriangleMesh(const std::string& objectName, std::size_t en
 
 void SceneReader::readPoints(ParsedMesh& mesh, const ChunkHeader& chunk)
 {
-    std::int16_t count = 0;
-    if (!stream.readS16(count, chunk.end))
-        return;
     constexpr std::size_t recordSize = 3 * sizeof(float);
-    const auto fits = static_cast<std::size_t>(fittingCount(count, recordSize, chunk));
-    std::span<const std::uint8_t> records;
-    if (!stream.readView(records, fits * recordSize, chunk.end))
-        return;
-    mesh.points.reserve(mesh.points.size() + fits);
+    std::int16_t count = 0;
+    const std::span<const std::uint8_t> records = readRecords(chunk, recordSize, count);
+    mesh.points.reserve(mesh.points.size() + records.size() / recordSize);
     for (std::size_t at = 0; at < records.size(); at += recordSize) {
         const std::uint8_t* record = records.data() + at;
         mesh.points.push_back({loadF32(record), loadF32(record + 4), loadF32(record + 8)});
@@ -202,14 +209,10 @@ void SceneReader::readPoints(ParsedMesh& mesh, const ChunkHeader& chunk)
 
 int SceneReader::readFaces(ParsedMesh& mesh, const ChunkHeader& chunk)
 {
-    std::int16_t count = 0;
-    if (!stream.readS16(count, chunk.end))
-        return 0;
     constexpr std::size_t recordSize = 4 * sizeof(std::uint16_t);
-    const int fits = fittingCount(count, recordSize, chunk);
-    std::span<const std::uint8_t> records;
-    if (!stream.readView(records, static_cast<std::size_t>(fits) * recordSize, chunk.end))
-        return 0;
+    std::int16_t count = 0;
+    const std::span<const std::uint8_t> records = readRecords(chunk, recordSize, count);
+    const auto fits = static_cast<int>(records.size() / recordSize);
     mesh.faces.reserve(mesh.faces.size() + static_cast<std::size_t>(fits));
     for (std::size_t at = 0; at < records.size(); at += recordSize) {
         const std::uint8_t* record = records.data() + at;
@@ -241,15 +244,10 @@ void SceneReader::readMaterialGroup(ParsedMesh& mesh, const ChunkHeader& chunk)
 
 void SceneReader::readTexCoords(ParsedMesh& mesh, const ChunkHeader& chunk)
 {
-    std::int16_t count = 0;
-    if (!stream.readS16(count, chunk.end))
-        return;
     constexpr std::size_t recordSize = 2 * sizeof(float);
-    const auto fits = static_cast<std::size_t>(fittingCount(count, recordSize, chunk));
-    std::span<const std::uint8_t> records;
-    if (!stream.readView(records, fits * recordSize, chunk.end))
-        return;
-    mesh.texCoords.reserve(mesh.texCoords.size() + fits);
+    std::int16_t count = 0;
+    const std::span<const std::uint8_t> records = readRecords(chunk, recordSize, count);
+    mesh.texCoords.reserve(mesh.texCoords.size() + records.size() / recordSize);
     for (std::size_t at = 0; at < records.size(); at += recordSize) {
         const std::uint8_t* record = records.data() + at;
         mesh.texCoords.push_back({loadF32(record), loadF32(record + 4)});
