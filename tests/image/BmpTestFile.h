@@ -15,7 +15,8 @@ void put16(Bytes& b, std::uint32_t v);
 void put32(Bytes& b, std::uint32_t v);
 
 // The fields of a BMP (or a packed DIB without the file header) and its
-// pixel bits, laid out by build().
+// pixel bits, laid out by build(). Every member has a default, so a file is
+// written as a designated initialiser naming only what differs.
 struct BmpTestFile {
     std::uint32_t headerSize = 40;
     bool fileHeader = true;
@@ -24,10 +25,10 @@ struct BmpTestFile {
     std::uint16_t bitCount = 24;
     std::uint32_t compression = 0;
     std::uint32_t clrUsed = 0;
-    std::vector<std::uint32_t> masks;   // written after a 40-byte header
-    std::vector<std::uint32_t> palette; // 0x00RRGGBB
-    Bytes bits;
-    std::optional<std::uint32_t> bitsOffset;
+    std::vector<std::uint32_t> masks{};   // written after a 40-byte header
+    std::vector<std::uint32_t> palette{}; // 0x00RRGGBB
+    Bytes bits{};
+    std::optional<std::uint32_t> bitsOffset{};
 
     Bytes build() const;
 };

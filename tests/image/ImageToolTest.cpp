@@ -121,7 +121,8 @@ TEST_F(InspectImage, RefusedInputExitsOneWithOneLine)
     const Row rows[] = {
         {"jpeg " + progressive + " -o " + out("x.ppm"),
          "orbit-patrol-inspect: " + progressive + ": no image (not a baseline JPEG this decoder reads)\n"},
-        {"jpeg " + out("none.jpg") + " -o " + out("x.ppm"), "orbit-patrol-inspect: cannot read " + out("none.jpg") + "\n"},
+        {"jpeg " + out("none.jpg") + " -o " + out("x.ppm"),
+         "orbit-patrol-inspect: cannot read " + out("none.jpg") + "\n"},
         {"bmp " + v5 + " -o " + out("x.ppm"), "Unknown DIB file format.\n"},
         {"bmp " + out("none.bmp") + " -o " + out("x.ppm"), "Failed to open DIB file " + out("none.bmp") + ".\n"},
         {"tga " + missingTga + " -o " + out("x.pam"), "Failed to open TGA Texture File: " + missingTga + ".\n"},
