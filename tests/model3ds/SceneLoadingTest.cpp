@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cmath>
 #include <limits>
 #include <filesystem>
 
@@ -106,16 +105,6 @@ TEST(SceneLoading, BuiltInSceneLoadsFromItsResourceOrSaysSo)
         EXPECT_EQ(bad.notifier.messages[0].text, "Error loading 3ds default file");
         EXPECT_EQ(bad.notifier.messages[0].caption, "orbit-patrol");
     }
-}
-
-TEST(SceneLoading, EmptyModelFallsBackToTheDefaultScale)
-{
-    Harness h;
-    h.resources.add("FILE3DS", 5, sceneFile({simpleMaterial("Lonely", 1, 1, 1)}));
-    const LoadedModel loaded = loadBuiltInScene(5, false, h.services);
-    ASSERT_NE(loaded.model, nullptr);
-    EXPECT_TRUE(std::isinf(loaded.modelSize) && loaded.modelSize < 0);
-    EXPECT_EQ(loaded.modelScale, 2.0);
 }
 
 // Changes the working directory for one test and puts it back.

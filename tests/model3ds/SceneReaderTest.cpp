@@ -62,18 +62,6 @@ TEST(SceneReader, MeshWithoutMaterialGroupGetsTheDefaultGroupOfAllItsFaces)
     EXPECT_TRUE(result.scene.meshes[1].materialGroups[0].faceIndices.empty());
 }
 
-TEST(SceneReader, MeshWithGroupsKeepsThemAndLeavesTheDefaultUnused)
-{
-    const Parsed result = parse(sceneFile({simpleMaterial("Hull", 1, 0, 0),
-                                           meshObject("Ship", triangle, {{0, 1, 2, 0}}, "Hull")}));
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(result.scene.usesDefaultMaterial, 0);
-    ASSERT_EQ(result.scene.meshes.size(), 1u);
-    ASSERT_EQ(result.scene.meshes[0].materialGroups.size(), 1u);
-    EXPECT_EQ(result.scene.meshes[0].materialGroups[0].materialName, "Hull");
-    EXPECT_EQ(result.diagnostics, "");
-}
-
 TEST(SceneReader, OnlyFlagWordSevenSwapsTheLastTwoCorners)
 {
     const std::uint16_t flagWords[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 15, 0x8007, 0xFFFF};
