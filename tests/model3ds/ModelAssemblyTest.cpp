@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 #include <numbers>
 #include <set>
 
@@ -20,6 +21,7 @@ namespace {
 using namespace orbit::test;
 
 struct Built {
+    Built(int creaseAngleDeg, bool forceTwoSided) : assembly(creaseAngleDeg, forceTwoSided) {}
     ParsedScene scene;
     ModelAssembly assembly;
     std::string diagnostics;
@@ -27,7 +29,7 @@ struct Built {
 
 std::unique_ptr<Built> build(const std::vector<std::uint8_t>& bytes, bool forceTwoSided, int creaseAngleDeg = 90)
 {
-    auto built = std::unique_ptr<Built>(new Built{{}, ModelAssembly(creaseAngleDeg, forceTwoSided), {}});
+    auto built = std::make_unique<Built>(creaseAngleDeg, forceTwoSided);
     RecordingSink sink;
     ByteStream stream(bytes);
     SceneReader reader(stream, built->scene, sink);
