@@ -138,9 +138,8 @@ TEST_F(InspectImage, RefusedInputExitsOneWithOneLine)
 TEST_F(InspectImage, BadInvocationsShowUsage)
 {
     const std::string jpg = data + "jpeg/yuv420_1x1.jpg";
-    for (const std::string& args : {std::string("jpeg"), "jpeg " + jpg, "jpeg " + jpg + " -o", "jpeg -o " + out("x.ppm"),
-                                    "jpeg --resource abc -o " + out("x.ppm"), "bmp --resource 5 -o " + out("x.ppm"),
-                                    "tga a.tga b.tga -o " + out("x.pam"), "jpeg " + jpg + " --bogus -o x.ppm"}) {
+    for (const std::string& args : {std::string("jpeg"), "jpeg " + jpg + " -o", "jpeg --resource abc -o " + out("x.ppm"),
+                                    "bmp --resource 5 -o " + out("x.ppm"), "tga a.tga b.tga -o " + out("x.pam")}) {
         SCOPED_TRACE(args);
         const ToolRun r = run(args);
         EXPECT_EQ(r.status, 2);

@@ -1,5 +1,5 @@
-// The test JPEG writer: segments in cjpeg's order (DQT, SOF0, DHT, DRI, SOS),
-// restart markers between MCU groups, 1-bits padding the last byte.
+// The test JPEG writer: segments in cjpeg's order (DQT, SOF0, DHT, SOS),
+// 1-bits padding the last byte.
 #include "TestJpegWriter.h"
 
 #include <algorithm>
@@ -63,19 +63,6 @@ void EntropyBits::padToByte()
         put(1, 1);
 }
 
-void EntropyBits::restartMarker(int n)
-{
-    padToByte();
-    bytes.push_back(0xFF);
-    bytes.push_back(static_cast<std::uint8_t>(0xD0 + n % 8));
-}
-
-TestJpeg::TestJpeg()
-{
-    quant0.fill(1);
-    quant1.fill(1);
-}
-
 std::vector<std::uint8_t> TestJpeg::encodeWith(const std::vector<std::uint8_t>& scan) const
 {
     std::vector<std::uint8_t> out{0xFF, 0xD8};
@@ -83,8 +70,8 @@ std::vector<std::uint8_t> TestJpeg::encodeWith(const std::vector<std::uint8_t>& 
         out.insert(out.end(), {0xFF, 0xDB});
         putWord(out, 67);
         out.push_back(static_cast<std::uint8_t>(t));
-        const auto& q = t == 0 ? quant0 : quant1;
-        out.insert(out.end(), q.begin(), q.end());
+        for (std::size_t k = 0; k < 64; ++k)
+            out.push_back(t == 0 ? quant0[k] : 1);
     }
     out.insert(out.end(), {0xFF, 0xC0});
     putWord(out, 8 + 3 * static_cast<int>(components.size()));
@@ -117,10 +104,6 @@ std::vector<std::uint8_t> TestJpeg::encodeWith(const std::vector<std::uint8_t>& 
         for (int s = 1; s <= 10; ++s)
             out.push_back(static_cast<std::uint8_t>(r << 4 | s));
     }
-    if (restartInterval > 0) {
-        out.insert(out.end(), {0xFF, 0xDD, 0x00, 0x04});
-        putWord(out, restartInterval);
-    }
     out.insert(out.end(), {0xFF, 0xDA});
     putWord(out, 6 + 2 * static_cast<int>(components.size()));
     out.push_back(static_cast<std::uint8_t>(components.size()));
@@ -147,17 +130,13 @@ std::vector<std::uint8_t> TestJpeg::encode() const
     std::vector<int> predictor(components.size(), 0);
     std::size_t next = 0;
     for (int mcu = 0; mcu < mcus; ++mcu) {
-        if (restartInterval > 0 && mcu > 0 && mcu % restartInterval == 0) {
-            bits.restartMarker(mcu / restartInterval - 1);
-            std::fill(predictor.begin(), predictor.end(), 0);
-        }
         for (std::size_t c = 0; c < components.size(); ++c) {
             for (int b = 0; b < components[c].h * components[c].v; ++b) {
                 const Block block = next < blocks.size() ? blocks[next] : Block{};
                 ++next;
                 const int diff = block[0] - predictor[c];
                 predictor[c] = block[0];
-                bits.dcCategory(category(diff));
+                bits.put(static_cast<std::uint32_t>(category(diff)), 4);
                 bits.value(diff, category(diff));
                 int run = 0;
                 for (int k = 1; k < 64; ++k) {

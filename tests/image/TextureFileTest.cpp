@@ -146,25 +146,6 @@ TEST_F(TextureFileTest, TgaBecomesAFullMipmapPyramid)
     }
 }
 
-TEST_F(TextureFileTest, TgaRowsNotAMultipleOfFourAreReadTightly)
-{
-    // 2 x 4 at 24 bits: rows of 6 bytes. With the default unpack alignment
-    // of 4 still set, the mipmap build would read rows 8 bytes apart, skew
-    // every row after the first and read past the pixels.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    Bytes pixels;
-    for (int i = 0; i < 8; ++i)
-        pixels.insert(pixels.end(), {static_cast<std::uint8_t>(10 * i), static_cast<std::uint8_t>(i), 7});
-    const std::string path = write("narrow.tga", tga(2, 2, 4, 24, pixels));
-    ASSERT_TRUE(loadTgaTexture(path, texture, notifier));
-    ASSERT_EQ(level(0, GL_TEXTURE_WIDTH), 2);
-    const Bytes rgb = readBack(GL_RGB, 2, 4, 3);
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(rgb[static_cast<std::size_t>(3 * i)], 7);
-        EXPECT_EQ(rgb[static_cast<std::size_t>(3 * i + 2)], 10 * i);
-    }
-}
-
 TEST_F(TextureFileTest, TgaRefusalUsesTheApplicationCaption)
 {
     const std::string path = write("grey.tga", tga(3, 2, 2, 8, Bytes(4, 0)));
