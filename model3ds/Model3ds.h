@@ -6,7 +6,7 @@
 // measured but makes no GL objects (tools, fuzzers).
 #pragma once
 
-#include "model3ds/GlObjects.h"
+#include "image/GlObjects.h"
 #include "model3ds/ModelAssembly.h"
 #include "model3ds/ModelGeometry.h"
 #include "model3ds/ModelServices.h"

@@ -15,7 +15,7 @@
 #include "ShotSound.h"
 #include "StarField.h"
 
-#include "model3ds/GlObjects.h"
+#include "image/GlObjects.h"
 #include "model3ds/ModelServices.h"
 
 #include <array>

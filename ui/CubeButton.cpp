@@ -204,7 +204,7 @@ void CubeButton::setUpScene()
 
     // A missing or broken picture leaves the texture empty; the cube is then
     // drawn untextured, as the description of a failed JPEG load allows.
-    cubeTexture = GlTextureName::generate();
+    cubeTexture = GlTexture::generate();
     glBindTexture(GL_TEXTURE_2D, cubeTexture.name());
     DibImage image;
     if (image.loadJpegResource(resources, cubeTextureId) && image.bits())
@@ -222,7 +222,7 @@ void CubeButton::takeSnapshot()
     behind.fill(owner->palette().color(QPalette::Window));
     owner->render(&behind, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
     const QImage bottomUp = behind.convertToFormat(QImage::Format_RGB888).mirrored(false, true);
-    backgroundTexture = GlTextureName::generate();
+    backgroundTexture = GlTexture::generate();
     glBindTexture(GL_TEXTURE_2D, backgroundTexture.name());
     // QImage rows are 4-byte aligned, matching the unpack alignment.
     buildMipmaps(bottomUp.width(), bottomUp.height(), GL_RGB, bottomUp.constBits());
@@ -412,8 +412,8 @@ void CubeButton::releaseGl()
         return;
     // GL objects die while their context is current.
     if (context->makeCurrent(surface.get())) {
-        cubeTexture.reset();
-        backgroundTexture.reset();
+        cubeTexture = GlTexture();
+        backgroundTexture = GlTexture();
         framebuffer.reset();
         context->doneCurrent();
     }

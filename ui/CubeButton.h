@@ -12,7 +12,7 @@
 // the cube keeps turning between the drawings the system asks for.
 #pragma once
 
-#include "GlTextureName.h"
+#include "image/GlObjects.h"
 
 #include <QBasicTimer>
 #include <QCursor>
@@ -94,8 +94,8 @@ private:
     Corners quad;  // the viewport's corners at window depth 0.99
     Corners frame; // the frame's pixel-centre corners at the same depth
     double frameRightEndY = 0; // one pixel above the top row, same depth
-    GlTextureName cubeTexture;
-    GlTextureName backgroundTexture;
+    GlTexture cubeTexture;
+    GlTexture backgroundTexture;
     QCursor hoverCursor;
     QCursor pressedCursor;
     QBasicTimer animation;

@@ -1,4 +1,4 @@
-// The only glDeleteLists and glDeleteTextures calls of the model. A name is
+// The only glDeleteLists and glDeleteTextures calls of the program. A name is
 // deleted only while the GL still knows it (glIsList / glIsTexture), as the
 // model's destructor has always checked.
 #include "GlObjects.h"

@@ -1,6 +1,7 @@
-// Move-only owners of the model's GL objects: a display list and a texture.
+// Move-only owners of GL objects: a display list and a texture, shared by the
+// model, the scene and the cube button.
 // Each kind has exactly one glDelete* call site, made only for a name the GL
-// still knows, and only while the model's context is current. Zero is "none".
+// still knows, and only while the owner's context is current. Zero is "none".
 #pragma once
 
 namespace orbit {
