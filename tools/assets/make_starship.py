@@ -263,15 +263,6 @@ def _components(faces):
     return list(groups.values())
 
 
-def _signed_volume(points, faces):
-    total = 0.0
-    for a, b, c in faces:
-        p, q, r = points[a], points[b], points[c]
-        total += (p[0] * (q[1] * r[2] - q[2] * r[1]) - p[1] * (q[0] * r[2] - q[2] * r[0])
-                  + p[2] * (q[0] * r[1] - q[1] * r[0]))
-    return total
-
-
 def _is_closed(faces):
     edges = {}
     for a, b, c in faces:
@@ -376,7 +367,7 @@ def check(data):
         for comp in _components(faces):
             if not _is_closed(comp):
                 problems.append("mesh %s has a piece that is not closed or mixes windings" % scene.meshes[index]["name"])
-            elif _signed_volume(placed, comp) <= 0:
+            elif shipgeom.signed_volume(placed, comp) <= 0:
                 problems.append("mesh %s has a piece wound inside out" % scene.meshes[index]["name"])
         degenerate += sum(1 for a, b, c in faces if _is_degenerate(vertices[a], vertices[b], vertices[c]))
     if degenerate:
