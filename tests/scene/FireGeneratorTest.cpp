@@ -1,6 +1,4 @@
-// The fire generator against values worked out by hand from its rules: the
-// seed's columns and values, the ramp's corners, one spread step around single
-// hot cells (including the bordered reads), and the black image borders.
+// The fire generator against values worked out by hand from its rules.
 #include "scene/FireGenerator.h"
 
 #include "platform/RandomGenerator.h"
@@ -23,11 +21,9 @@ TEST(FireGenerator, InitialiseClearsEverythingAndSeedsColumnsTwoToTwentyNineOfTh
         fire.advance(random);
     RandomGenerator unseeded; // draws 16838, 5758, 10113, 17515, 31051, ...
     fire.initialise(unseeded);
-    for (int x = 0; x < W; ++x) {
-        for (int y = 0; y < H; ++y) {
-            if (y != 0 || x < 2 || x > 29) {
-                ASSERT_EQ(fire.intensity(x, y), 0) << "cell " << x << "," << y;
-            }
+    for (int i = 0; i < W * H; ++i) {
+        if (i >= W || i % W < 2 || i % W > 29) {
+            ASSERT_EQ(fire.intensity(i % W, i / W), 0) << "cell " << i;
         }
     }
     // 156 - trunc(r * 100 / 32767), in 56..156.
@@ -40,13 +36,10 @@ TEST(FireGenerator, InitialiseClearsEverythingAndSeedsColumnsTwoToTwentyNineOfTh
 
 TEST(FireGenerator, RampRunsFromBlackThroughBlueToNearWhite)
 {
-    const struct {
-        int index;
-        std::array<std::uint8_t, 3> rgb;
-    } rows[] = {{64, {0, 0, 0}},      {65, {0, 0, 3}},       {129, {0, 3, 255}},
-                {193, {3, 255, 255}}, {255, {251, 255, 255}}};
-    for (const auto& row : rows)
-        EXPECT_EQ(FireGenerator::rampColour(row.index), row.rgb) << "entry " << row.index;
+    const std::pair<int, std::array<std::uint8_t, 3>> rows[] = {
+        {64, {0, 0, 0}}, {65, {0, 0, 3}}, {129, {0, 3, 255}}, {193, {3, 255, 255}}, {255, {251, 255, 255}}};
+    for (const auto& [index, rgb] : rows)
+        EXPECT_EQ(FireGenerator::rampColour(index), rgb) << "entry " << index;
 }
 
 TEST(FireGenerator, OneStepSpreadsFromTheTopDownWithCoolingAndBorderedReads)
@@ -54,15 +47,14 @@ TEST(FireGenerator, OneStepSpreadsFromTheTopDownWithCoolingAndBorderedReads)
     RandomGenerator random;
     FireGenerator fire;
     fire.initialise(random);
-    for (int x = 0; x < W; ++x)
-        for (int y = 0; y < H; ++y)
-            fire.setIntensity(x, y, 0);
+    for (int i = 0; i < W * H; ++i)
+        fire.setIntensity(i % W, i / W, 0);
     fire.setIntensity(5, 10, 100);  // an isolated hot cell
     fire.setIntensity(20, 15, 25);  // a weak one: its own cell ends at 5, not cooled further
     fire.setIntensity(0, 20, 100);  // at the left border
     fire.setIntensity(31, 20, 100); // at the right border
-    fire.setIntensity(0, 0, 100);   // columns 0 and 1 of the base are never seeded
-    fire.setIntensity(1, 0, 50);
+    fire.setIntensity(1, 0, 50);    // columns 0 and 1 of the base are never seeded
+    fire.setIntensity(0, 0, 100);
     fire.step(random);
 
     // v = (left two below + 2 * one below + itself + right two below) / 5, minus 5 above 5.
@@ -72,16 +64,12 @@ TEST(FireGenerator, OneStepSpreadsFromTheTopDownWithCoolingAndBorderedReads)
         {5, 10, 15},  // itself: 100 / 5 = 20 -> 15
         {5, 11, 35},  // 2 * 100 / 5 = 40 -> 35
         {5, 12, 0},   // reads (5, 11) before it was written this step
-        {4, 12, 15},  // (5, 10) is its right-two-below cell
-        {6, 12, 15},  // (5, 10) is its left-two-below cell
+        {4, 12, 15},  {6, 12, 15}, // (5, 10) is their right- and left-two-below cell
         {5, 9, 0},    // nothing spreads downwards
         {20, 15, 5},  // 25 / 5 = 5 stays 5
         {20, 16, 5},  // 50 / 5 = 10 -> 5
-        {1, 22, 15},  // the left border cell read as x - 1 from column 1
-        {0, 22, 0},   // column -1 reads 0
-        {30, 22, 15}, // the right border cell read as x + 1
-        {31, 22, 0},  // column 32 reads 0
-        {31, 21, 35},
+        {1, 22, 15},  {0, 22, 0},   // column -1 reads 0
+        {30, 22, 15}, {31, 22, 0},  // column 32 reads 0
         {0, 1, 45},   // (2 * 100 + (1, -1) read as (1, 0) = 50) / 5 - 5
         {0, 2, 5},    // (1, 0) = 50 is its right-two-below cell
     };
@@ -100,17 +88,14 @@ TEST(FireGenerator, ImageRowsHoldGridRowsAboveAndKeepTwoTopAndTwoBottomRowsBlack
         fire.advance(random);
     const auto image = fire.image();
     ASSERT_EQ(image.size(), std::size_t{W * H * 3});
-    const auto at = [&](int row, int x, int c) { return image[static_cast<std::size_t>((row * W + x) * 3 + c)]; };
+    const auto at = [&](int row, int i) { return image[static_cast<std::size_t>(row * W * 3 + i)]; };
     for (int row : {0, 1, H - 2, H - 1})
         for (int i = 0; i < W * 3; ++i)
-            ASSERT_EQ(at(row, 0, i), 0) << "row " << row;
+            ASSERT_EQ(at(row, i), 0) << "row " << row;
     bool coloured = false;
-    for (int x = 0; x < W; ++x) {
-        const auto expected = FireGenerator::rampColour(fire.intensity(x, 3));
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(at(2, x, c), expected[static_cast<std::size_t>(c)]) << "column " << x;
-            coloured |= at(2, x, c) != 0;
-        }
+    for (int i = 0; i < W * 3; ++i) {
+        EXPECT_EQ(at(2, i), FireGenerator::rampColour(fire.intensity(i / 3, 3))[static_cast<std::size_t>(i % 3)]) << i;
+        coloured |= at(2, i) != 0;
     }
     EXPECT_TRUE(coloured) << "the hot base rows are coloured";
 }

@@ -1,16 +1,11 @@
-// No allocation per frame: this test program replaces the global operator new
-// with a counting one and draws frames of the built-in scene on a headless
-// context. Mesa allocates with operator new too (llvmpipe's LLVM and its
-// shader compiler build a variant whenever they meet a new GL state), so an
-// allocation whose call stack passes through the GL driver is the driver's and
-// is not counted; every other one made while frames run is.
+// No allocation per frame: a counting global operator new, frames of the
+// built-in scene on a headless context. Mesa allocates with operator new too
+// (llvmpipe builds a variant per new GL state), so an allocation whose call
+// stack passes through the GL driver is not counted.
 #include "scene/SaverScene.h"
 
 #include "platform/HeadlessGlContext.h"
-#include "platform/SettingsStore.h"
-#include "platform/SoundPlayer.h"
-#include "platform/UserNotifier.h"
-#include "resources/EmbeddedResources.h"
+#include "tests/support/RecordingSceneServices.h"
 
 #include <dlfcn.h>
 #include <execinfo.h>
@@ -24,8 +19,6 @@
 #include <string>
 
 namespace {
-// The counting state of this one program: the replacement operator new has no
-// other place to keep it.
 std::atomic<long> sceneAllocations{0};
 std::atomic<long> driverAllocations{0};
 std::atomic<bool> counting{false};
@@ -65,19 +58,12 @@ void countAllocation()
         return p;
     throw std::bad_alloc();
 }
-[[gnu::noinline]] void releaseBlock(void* p) { std::free(p); }
 } // namespace
 
+// The nothrow and array forms of the library fall back on these.
 void* operator new(std::size_t size) { return takeBlockOrThrow(size); }
-void* operator new[](std::size_t size) { return takeBlockOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return takeBlock(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return takeBlock(size); }
-void operator delete(void* p) noexcept { releaseBlock(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { releaseBlock(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { releaseBlock(p); }
-void operator delete(void* p, std::size_t) noexcept { releaseBlock(p); }
-void operator delete[](void* p) noexcept { releaseBlock(p); }
-void operator delete[](void* p, std::size_t) noexcept { releaseBlock(p); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace orbit {
 namespace {
@@ -96,15 +82,9 @@ TEST(FrameAllocation, FramesAllocateNothing)
 
     HeadlessGlContext gl;
     ASSERT_TRUE(gl.create(160, 120)) << gl.error();
-    RandomGenerator random;
-    MemorySettingsStore settings;
-    const EmbeddedResources resources;
-    RecordingNotifier notifier;
-    RecordingSink diagnostics;
-    RecordingSoundPlayer sound; // records into a vector, so room is made first
-    sound.played.reserve(10000);
-    auto scene = std::make_unique<SaverScene>(SceneServices{random, settings, resources, notifier, diagnostics, sound},
-                                              7000u);
+    test::RecordingSceneServices services;
+    services.sound.played.reserve(10000); // it records into a vector
+    auto scene = std::make_unique<SaverScene>(services.services(), 7000u);
     scene->resize(160, 120);
     scene->setUpScene(nullptr, gl);
     scene->fitCamera();
@@ -120,7 +100,7 @@ TEST(FrameAllocation, FramesAllocateNothing)
     counting = false;
     EXPECT_EQ(sceneAllocations.load(), 0);
     RecordProperty("driverAllocations", std::to_string(driverAllocations.load()));
-    EXPECT_FALSE(sound.played.empty()) << "bolts were fired during the frames";
+    EXPECT_FALSE(services.sound.played.empty()) << "bolts were fired during the frames";
 
     // The counter itself works: an allocation of ours is seen.
     counting = true;
