@@ -1,6 +1,5 @@
-// Runs a program for a test: spawned with extra environment variables, its
-// standard output and error going to files, waited for with a timeout, and
-// killed when the test ends without it having exited.
+// Runs a program for a test with extra environment (an empty value removes a
+// variable), output to files, and a kill when the test ends first.
 #pragma once
 
 #include <chrono>
@@ -15,8 +14,6 @@ namespace orbit::test {
 
 class ChildProcess {
 public:
-    // argv[0] is the program path. env entries are set (or replaced) on top of
-    // the test's own environment; an empty value removes the variable.
     ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                  const std::filesystem::path& outputDir);
     ~ChildProcess();
@@ -24,10 +21,9 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return pid > 0; }
-    // The exit status once the process has ended within timeout; empty while
-    // it still runs. A process ended by a signal reports 128 + the signal.
+    // Empty while the process still runs; a signal reports 128 + its number.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
-    bool running();
+    bool running() { return pid > 0 && !waitForExit(std::chrono::milliseconds(0)); }
     void sendSignal(int signalNumber);
     std::string standardError() const;
 
@@ -37,7 +33,6 @@ private:
     std::filesystem::path stderrPath;
 };
 
-// Runs argv to its end (at most timeout) and returns its exit status, or -1.
 int runToEnd(const std::vector<std::string>& argv, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 } // namespace orbit::test

@@ -1,6 +1,5 @@
-// orbit-patrol /s on the real X server: the window covers the screen and has
-// the keyboard focus, and exactly the closing inputs end the program with
-// status 0, after which the pointer is back where it was.
+// orbit-patrol /s: the window covers the screen with the keyboard focus, and
+// exactly the closing inputs end it with status 0, the pointer back in place.
 #include "SaverRun.h"
 
 #include <gtest/gtest.h>
@@ -11,111 +10,68 @@
 namespace orbit::test {
 namespace {
 
-using namespace std::chrono_literals;
-
-constexpr auto startTimeout = 10s;
-constexpr auto exitTimeout = 5s;
-// How long a program that should stay must survive an input that must not
-// close it: well beyond the queued close and the event round trip.
-constexpr auto stayTime = 700ms;
-
 class FullScreenTest : public testing::Test {
 protected:
-    void SetUp() override
+    void start()
     {
-        ASSERT_TRUE(run.x.isOpen()) << "no X display; run under xvfb-run";
-        run.x.warpPointer(startPointer.first, startPointer.second);
-        run.start({"/s"});
-        ASSERT_TRUE(run.child().started());
-        ASSERT_TRUE(waitUntil([&] { return (window = run.x.findTopLevel("orbit-patrol")) != 0; }, startTimeout))
-            << "no full-screen window appeared; stderr: " << run.child().standardError();
-        ASSERT_TRUE(waitUntil([&] { return run.x.focusedWindow() == window; }, startTimeout))
-            << "the full-screen window did not take the keyboard focus";
+        run = std::make_unique<SaverRun>();
+        ASSERT_TRUE(run->x.isOpen()) << "no X display; run under xvfb-run";
+        run->x.warpPointer(startPointer.first, startPointer.second);
+        run->start({"/s"});
+        ASSERT_TRUE(waitUntil([&] { return (window = run->x.findTopLevel("orbit-patrol")) != 0; }, 10s))
+            << run->child().standardError();
+        ASSERT_TRUE(waitUntil([&] { return run->x.focusedWindow() == window; }, 10s));
     }
 
-    void expectStillRunning(const std::string& after)
-    {
-        std::this_thread::sleep_for(stayTime);
-        EXPECT_TRUE(run.child().running()) << "closed after " << after;
-    }
-
-    void expectClosedCleanly(const std::string& after)
-    {
-        const std::optional<int> status = run.child().waitForExit(exitTimeout);
-        ASSERT_TRUE(status.has_value()) << "still running after " << after;
-        EXPECT_EQ(*status, 0) << "after " << after << "; stderr: " << run.child().standardError();
-    }
-
-    SaverRun run;
+    std::unique_ptr<SaverRun> run;
     std::uint32_t window = 0;
     const std::pair<int, int> startPointer{123, 77};
 };
 
-TEST_F(FullScreenTest, CoversThePrimaryScreenWithFocusAndEndsOnATerminationSignal)
+TEST_F(FullScreenTest, CoversTheScreenAndEndsOnATerminationSignal)
 {
-    const std::optional<WindowGeometry> geometry = run.x.geometry(window);
-    ASSERT_TRUE(geometry.has_value());
-    EXPECT_EQ(*geometry, (WindowGeometry{0, 0, run.x.screenWidth(), run.x.screenHeight()}));
-    run.child().sendSignal(SIGINT);
-    expectClosedCleanly("SIGINT");
-    EXPECT_EQ(run.x.pointer(), startPointer);
+    start();
+    EXPECT_EQ(run->x.geometry(window), run->x.screen());
+    run->child().sendSignal(SIGINT);
+    run->expectExit(0);
+    EXPECT_EQ(run->x.pointer(), startPointer);
 }
 
-TEST_F(FullScreenTest, SecondMoveToANewPositionClosesAndCursorReturns)
+// Each row: inputs that must leave the program running, then the one that closes it.
+TEST_F(FullScreenTest, ExactlyTheClosingInputsClose)
 {
-    ASSERT_TRUE(xdotool({"mousemove", "300", "200"}));
-    expectStillRunning("the first mouse move");
-    ASSERT_TRUE(xdotool({"mousemove", "300", "200"}));
-    expectStillRunning("a move to the recorded position");
-    ASSERT_TRUE(xdotool({"mousemove", "301", "200"}));
-    expectClosedCleanly("the second move, one pixel away");
-    EXPECT_EQ(run.x.pointer(), startPointer) << "the cursor was not put back";
-}
-
-TEST_F(FullScreenTest, RightPressAloneStaysAndReleaseCloses)
-{
-    ASSERT_TRUE(xdotool({"mousedown", "3"}));
-    expectStillRunning("a right-button press");
-    ASSERT_TRUE(xdotool({"mouseup", "3"}));
-    expectClosedCleanly("the right-button release");
-}
-
-TEST_F(FullScreenTest, WindowManagerCloseIsSwallowed)
-{
-    run.x.sendDeleteWindow(window);
-    expectStillRunning("the window manager's close");
-    ASSERT_TRUE(xdotool({"key", "space"}));
-    expectClosedCleanly("a key");
+    using Input = std::vector<std::string>;
+    const std::pair<std::vector<Input>, Input> cases[] = {
+        {{{"mousemove", "300", "200"}, {"mousemove", "300", "200"}}, {"mousemove", "301", "200"}},
+        {{{"mousedown", "3"}}, {"mouseup", "3"}},
+        {{{"WM_DELETE_WINDOW"}}, {"key", "space"}},
+        {{}, {"key", "alt+x"}},
+        {{}, {"mousedown", "1"}},
+    };
+    for (const auto& [stays, closes] : cases) {
+        SCOPED_TRACE(closes[0] + " " + closes[1]);
+        start();
+        for (const Input& input : stays) {
+            if (input[0] == "WM_DELETE_WINDOW")
+                run->x.sendDeleteWindow(window);
+            else
+                ASSERT_TRUE(xdotool(input));
+            std::this_thread::sleep_for(700ms); // beyond the queued close and the event round trip
+            EXPECT_TRUE(run->child().running()) << "closed after " << input[0];
+        }
+        ASSERT_TRUE(xdotool(closes));
+        run->expectExit(0);
+        EXPECT_EQ(run->x.pointer(), startPointer);
+    }
+    xdotool({"mouseup", "1"});
 }
 
 TEST_F(FullScreenTest, LosingTheFocusCloses)
 {
-    const std::uint32_t other = run.x.createWindow(10, 10, 100, 100);
-    run.x.focusWindow(other);
-    expectClosedCleanly("the focus moved to another window");
+    start();
+    run->x.focusWindow(run->x.createWindow(10, 10, 100, 100));
+    run->expectExit(0);
 }
-
-struct ClosingInput {
-    const char* name;
-    std::vector<std::string> xdotoolArgs;
-    std::vector<std::string> cleanupArgs; // releases a button the input left pressed
-};
-
-class FullScreenClosingInputTest : public FullScreenTest, public testing::WithParamInterface<ClosingInput> {};
-
-TEST_P(FullScreenClosingInputTest, Closes)
-{
-    ASSERT_TRUE(xdotool(GetParam().xdotoolArgs));
-    expectClosedCleanly(GetParam().name);
-    EXPECT_EQ(run.x.pointer(), startPointer);
-    if (!GetParam().cleanupArgs.empty())
-        xdotool(GetParam().cleanupArgs);
-}
-
-INSTANTIATE_TEST_SUITE_P(Inputs, FullScreenClosingInputTest,
-    testing::Values(ClosingInput{"AltCombination", {"key", "alt+x"}, {}},
-                    ClosingInput{"LeftPress", {"mousedown", "1"}, {"mouseup", "1"}}),
-    [](const testing::TestParamInfo<ClosingInput>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace orbit::test

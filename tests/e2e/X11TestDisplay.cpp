@@ -1,10 +1,9 @@
-// Plain Xlib for the tests' side of the X server. Every request that changes
-// something is followed by XSync, so the program sees it before the test goes on.
+// Every request that changes something is followed by XSync, so the program
+// sees it before the test goes on.
 #include "X11TestDisplay.h"
 
 #include "ChildProcess.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -12,23 +11,15 @@
 
 namespace orbit::test {
 
-namespace {
-
-// Windows under test come and go; an error about one is an answer, not a failure.
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-} // namespace
-
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (condition())
-            return true;
+    while (!condition()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    return true;
 }
 
 bool xdotool(const std::vector<std::string>& args)
@@ -40,9 +31,8 @@ bool xdotool(const std::vector<std::string>& args)
 
 X11TestDisplay::X11TestDisplay()
 {
-    XSetErrorHandler(ignoreXError);
-    // Xvfb resets itself when its last client leaves (between two tests) and
-    // refuses connections meanwhile, so a refusal is retried for a while.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    // Xvfb refuses connections while it resets after its last client left.
     waitUntil([&] { return (display = XOpenDisplay(nullptr)) != nullptr; }, std::chrono::seconds(5));
 }
 
@@ -52,16 +42,15 @@ X11TestDisplay::~X11TestDisplay()
         XCloseDisplay(display);
 }
 
-int X11TestDisplay::screenWidth() const { return DisplayWidth(display, DefaultScreen(display)); }
-int X11TestDisplay::screenHeight() const { return DisplayHeight(display, DefaultScreen(display)); }
+WindowGeometry X11TestDisplay::screen() const
+{
+    return {0, 0, DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display))};
+}
 
 std::uint32_t X11TestDisplay::createWindow(int x, int y, int width, int height)
 {
-    const int screen = DefaultScreen(display);
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), x, y,
-                                              static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                                              BlackPixel(display, screen), WhitePixel(display, screen));
-    XStoreName(display, window, "orbit-test-host");
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                                              static_cast<unsigned>(height), 0, 0, 0);
     XMapWindow(display, window);
     XSync(display, False);
     waitUntil(
@@ -99,7 +88,6 @@ void X11TestDisplay::sendDeleteWindow(std::uint32_t window)
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
     XSync(display, False);
 }
@@ -107,11 +95,9 @@ void X11TestDisplay::sendDeleteWindow(std::uint32_t window)
 std::vector<std::uint32_t> X11TestDisplay::viewableChildren(std::uint32_t parent)
 {
     std::vector<std::uint32_t> found;
-    Window rootReturn = 0;
-    Window parentReturn = 0;
-    Window* children = nullptr;
+    Window root = 0, up = 0, *children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(display, parent, &rootReturn, &parentReturn, &children, &count))
+    if (!XQueryTree(display, parent, &root, &up, &children, &count))
         return found;
     for (unsigned i = 0; i < count; ++i) {
         XWindowAttributes attributes{};
@@ -139,10 +125,10 @@ std::uint32_t X11TestDisplay::findTopLevel(const std::string& name)
 
 std::optional<WindowGeometry> X11TestDisplay::geometry(std::uint32_t window)
 {
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, window, &attributes))
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(display, window, &a))
         return std::nullopt;
-    return WindowGeometry{attributes.x, attributes.y, attributes.width, attributes.height};
+    return WindowGeometry{a.x, a.y, a.width, a.height};
 }
 
 std::uint32_t X11TestDisplay::focusedWindow()
@@ -155,20 +141,16 @@ std::uint32_t X11TestDisplay::focusedWindow()
 
 std::pair<int, int> X11TestDisplay::pointer()
 {
-    Window rootReturn = 0;
-    Window childReturn = 0;
-    int rootX = -1;
-    int rootY = -1;
-    int winX = 0;
-    int winY = 0;
+    Window root = 0, child = 0;
+    int x = -1, y = -1, winX = 0, winY = 0;
     unsigned mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &rootReturn, &childReturn, &rootX, &rootY, &winX, &winY, &mask);
-    return {rootX, rootY};
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &winX, &winY, &mask);
+    return {x, y};
 }
 
 void X11TestDisplay::warpPointer(int x, int y)
 {
-    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
+    XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
     XSync(display, False);
 }
 
