@@ -1,6 +1,6 @@
 // Images for the dialogs: a decoded JPEG shown the right way up with its row
 // padding skipped, stretching that never blends pixels, and icons and cursors
-// built from resource bytes or falling back when the resource is missing.
+// from resource bytes or falling back when the resource is missing or broken.
 #include "ui/DibImageDrawing.h"
 #include "ui/ResourceImages.h"
 
@@ -18,8 +18,7 @@ class ImagesTest : public test::QtTest {};
 
 TEST_F(ImagesTest, DecodedPictureIsTopDownWithItsQuadrantsInPlace)
 {
-    // 35 x 20: rows of 105 bytes padded to 108. Top-left red, top-right green,
-    // bottom-left blue, bottom-right near white (split at x 16, y 10).
+    // 35 x 20: rows of 105 bytes padded to 108; red, green / blue, near white, split at x 16, y 10.
     MemoryResources resources;
     resources.add("Jpg", 135, test::uiTestData("quadrants-35x20.jpg"));
     DibImage dib;
@@ -37,10 +36,9 @@ TEST_F(ImagesTest, DecodedPictureIsTopDownWithItsQuadrantsInPlace)
 TEST_F(ImagesTest, StretchingCopiesWholePixelsWithoutBlending)
 {
     QImage source(2, 2, QImage::Format_RGB32);
-    source.setPixel(0, 0, qRgb(255, 0, 0));
-    source.setPixel(1, 0, qRgb(0, 255, 0));
-    source.setPixel(0, 1, qRgb(0, 0, 255));
-    source.setPixel(1, 1, qRgb(255, 255, 255));
+    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
+    for (int i = 0; i < 4; ++i)
+        source.setPixel(i % 2, i / 2, colours[i]);
     QImage target(14, 10, QImage::Format_RGB32);
     target.fill(Qt::black);
     {
@@ -49,44 +47,37 @@ TEST_F(ImagesTest, StretchingCopiesWholePixelsWithoutBlending)
         ASSERT_TRUE(drawStretched(painter, source, 14, 10));
         EXPECT_FALSE(draw(DibImage(), painter, 14, 10)); // an empty image draws nothing
     }
-    for (int y = 0; y < 10; ++y) {
+    for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 14; ++x)
             EXPECT_EQ(target.pixel(x, y), source.pixel(x / 7, y / 5)) << x << "," << y;
-    }
 }
 
 TEST_F(ImagesTest, BuiltInHandsKeepTheirHotSpotsAndTransparency)
 {
     EmbeddedResources resources;
     for (const auto& [id, hotSpot] : {std::pair{185, QPoint(12, 1)}, std::pair{184, QPoint(12, 3)}}) {
-        SCOPED_TRACE(id);
         const QCursor cursor = resourceCursor(resources, id, Qt::ForbiddenCursor);
         EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
         EXPECT_EQ(cursor.hotSpot(), hotSpot);
         const QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(image.size(), QSize(32, 32));
-        EXPECT_EQ(qAlpha(image.pixel(31, 31)), 0); // beside the hand
-        EXPECT_EQ(qAlpha(image.pixel(hotSpot.x(), hotSpot.y() + 2)), 255); // the fingertip
+        EXPECT_EQ(qAlpha(image.pixel(31, 31)), 0) << id; // beside the hand
+        EXPECT_EQ(qAlpha(image.pixel(hotSpot.x(), hotSpot.y() + 2)), 255) << id; // the fingertip
     }
 }
 
-TEST_F(ImagesTest, MissingBrokenOrMistypedCursorFallsBack)
+TEST_F(ImagesTest, MissingBrokenOrMistypedResourcesFallBack)
 {
-    EmbeddedResources builtIn;
+    const EmbeddedResources builtIn;
     const std::span<const std::uint8_t> hand = builtIn.find("CURSOR", 185);
     MemoryResources resources;
     resources.add("CURSOR", 184, {0, 0, 2, 0, 1, 0, 32}); // truncated directory
     resources.add("ICON", 185, {hand.begin(), hand.end()}); // a cursor filed as an icon
     for (int id : {184, 185, 186})
         EXPECT_EQ(resourceCursor(resources, id, Qt::PointingHandCursor).shape(), Qt::PointingHandCursor) << id;
-}
-
-TEST_F(ImagesTest, IconResourceGivesBothSizesOrNothing)
-{
     EXPECT_TRUE(resourceIcon(MemoryResources(), 128).isNull());
-    const QList<QSize> sizes = resourceIcon(EmbeddedResources(), 128).availableSizes();
-    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
-    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    const QList<QSize> sizes = resourceIcon(builtIn, 128).availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)) && sizes.contains(QSize(16, 16)));
 }
 
 } // namespace

@@ -1,14 +1,9 @@
-// Test main for the ui tests: one QApplication on the platform the executable
-// was built for (ORBIT_UI_TEST_PLATFORM). Listing tests needs no display, so
-// CTest can discover the X11 tests anywhere; an X11 run without a display
-// skips its tests instead of aborting in Qt.
+// One QApplication on the platform the executable was built for. Listing tests
+// needs no display, and an X11 run without a display skips its tests.
 //
-// Under AddressSanitizer the X11 run checks for leaks itself while Qt and
-// Mesa are still up, then ends without tearing them down: Mesa's GL
-// tear-down loses 112 bytes that LeakSanitizer cannot attribute (the same
-// report comes from a bare QOpenGLContext program with none of our code).
-#include "UiTestSupport.h"
-
+// Under AddressSanitizer the X11 run checks for leaks itself while Qt and Mesa
+// are still up, then ends without tearing them down: Mesa's GL tear-down loses
+// 112 bytes that LeakSanitizer cannot attribute.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -20,7 +15,6 @@
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
-#define ORBIT_UI_TEST_LEAK_CHECK 1
 #endif
 
 int main(int argc, char** argv)
@@ -35,7 +29,7 @@ int main(int argc, char** argv)
     if (!needsDisplay || (display && *display))
         app = std::make_unique<QApplication>(argc, argv);
     const int result = RUN_ALL_TESTS();
-#ifdef ORBIT_UI_TEST_LEAK_CHECK
+#if defined(__SANITIZE_ADDRESS__)
     if (needsDisplay && app) {
         const int leaked = __lsan_do_recoverable_leak_check();
         std::fflush(nullptr);

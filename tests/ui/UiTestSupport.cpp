@@ -1,4 +1,3 @@
-// See UiTestSupport.h.
 #include "UiTestSupport.h"
 
 #include "tests/support/TestFiles.h"
@@ -29,12 +28,11 @@ ModalWatcher::ModalWatcher(std::function<void(QWidget*)> act)
     : timer(std::make_unique<QTimer>()), action(std::move(act))
 {
     QObject::connect(timer.get(), &QTimer::timeout, [this] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || hasFired)
-            return;
-        hasFired = true;
-        timer->stop();
-        action(modal);
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && !hasFired) {
+            hasFired = true;
+            timer->stop();
+            action(modal);
+        }
     });
     timer->start(10);
 }
@@ -62,12 +60,10 @@ bool nearColour(QRgb pixel, QRgb want, int tolerance)
 QRect inkBounds(const QImage& image, QRgb background)
 {
     QRect bounds;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
             if (image.pixel(x, y) != background)
                 bounds |= QRect(x, y, 1, 1);
-        }
-    }
     return bounds;
 }
 
@@ -78,7 +74,6 @@ int textInkWidth(const QString& text, const QFont& font)
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);
     painter.setFont(font);
-    painter.setPen(Qt::black);
     painter.drawText(20, 10 + metrics.ascent(), text);
     painter.end();
     return inkBounds(canvas, qRgba(0, 0, 0, 0)).width();
