@@ -6,6 +6,34 @@
 
 namespace orbit::test {
 
+namespace {
+
+void putName(std::vector<std::uint8_t>& out, const std::string& name)
+{
+    out.insert(out.end(), name.begin(), name.end());
+    out.push_back(0);
+}
+
+void putFloats(std::vector<std::uint8_t>& out, std::initializer_list<float> values)
+{
+    for (const float v : values) {
+        const auto bits = std::bit_cast<std::uint32_t>(v);
+        putU16(out, static_cast<std::uint16_t>(bits & 0xFFFF));
+        putU16(out, static_cast<std::uint16_t>(bits >> 16));
+    }
+}
+
+Chunk node(std::uint16_t id, std::vector<Chunk> children) { return Chunk{id, {}, std::move(children), {}}; }
+
+Chunk named(std::uint16_t id, const std::string& name)
+{
+    Chunk chunk = leaf(id);
+    putName(chunk.payload, name);
+    return chunk;
+}
+
+} // namespace
+
 std::vector<std::uint8_t> Chunk::bytes() const
 {
     std::vector<std::uint8_t> body = payload;
@@ -15,12 +43,12 @@ std::vector<std::uint8_t> Chunk::bytes() const
     }
     std::vector<std::uint8_t> out;
     putU16(out, id);
-    putU32(out, forcedLength ? *forcedLength : static_cast<std::uint32_t>(body.size() + 6));
+    const std::uint32_t length = forcedLength ? *forcedLength : static_cast<std::uint32_t>(body.size() + 6);
+    putU16(out, static_cast<std::uint16_t>(length & 0xFFFF));
+    putU16(out, static_cast<std::uint16_t>(length >> 16));
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }
-
-void putU8(std::vector<std::uint8_t>& out, std::uint8_t value) { out.push_back(value); }
 
 void putU16(std::vector<std::uint8_t>& out, std::uint16_t value)
 {
@@ -28,63 +56,45 @@ void putU16(std::vector<std::uint8_t>& out, std::uint16_t value)
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
-}
-
-void putF32(std::vector<std::uint8_t>& out, float value) { putU32(out, std::bit_cast<std::uint32_t>(value)); }
-
-void putName(std::vector<std::uint8_t>& out, const std::string& name)
-{
-    out.insert(out.end(), name.begin(), name.end());
-    out.push_back(0);
-}
-
 Chunk leaf(std::uint16_t id, std::vector<std::uint8_t> payload) { return Chunk{id, std::move(payload), {}, {}}; }
-
-Chunk mainChunk(std::vector<Chunk> children) { return Chunk{0x4D4D, {}, std::move(children), {}}; }
-Chunk editorChunk(std::vector<Chunk> children) { return Chunk{0x3D3D, {}, std::move(children), {}}; }
+Chunk editorChunk(std::vector<Chunk> children) { return node(0x3D3D, std::move(children)); }
+Chunk triMesh(std::vector<Chunk> children) { return node(0x4100, std::move(children)); }
+Chunk material(std::vector<Chunk> children) { return node(0xAFFF, std::move(children)); }
+Chunk colourChunk(std::uint16_t which, std::vector<Chunk> values) { return node(which, std::move(values)); }
+Chunk materialName(const std::string& name) { return named(0xA000, name); }
+Chunk twoSided() { return leaf(0xA081); }
+Chunk colour24(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return leaf(0x0011, {r, g, b}); }
 
 Chunk namedObject(const std::string& name, std::vector<Chunk> children)
 {
-    Chunk chunk{0x4000, {}, std::move(children), {}};
-    putName(chunk.payload, name);
+    Chunk chunk = named(0x4000, name);
+    chunk.children = std::move(children);
     return chunk;
 }
 
-Chunk triMesh(std::vector<Chunk> children) { return Chunk{0x4100, {}, std::move(children), {}}; }
-
 Chunk pointArray(const std::vector<Point3>& points)
 {
-    Chunk chunk{0x4110, {}, {}, {}};
+    Chunk chunk = leaf(0x4110);
     putU16(chunk.payload, static_cast<std::uint16_t>(points.size()));
-    for (const Point3& p : points) {
-        putF32(chunk.payload, p.x);
-        putF32(chunk.payload, p.y);
-        putF32(chunk.payload, p.z);
-    }
+    for (const Point3& p : points)
+        putFloats(chunk.payload, {p.x, p.y, p.z});
     return chunk;
 }
 
 Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks)
 {
-    Chunk chunk{0x4120, {}, std::move(subChunks), {}};
+    Chunk chunk = node(0x4120, std::move(subChunks));
     putU16(chunk.payload, static_cast<std::uint16_t>(faces.size()));
     for (const Face3& f : faces) {
-        putU16(chunk.payload, f.a);
-        putU16(chunk.payload, f.b);
-        putU16(chunk.payload, f.c);
-        putU16(chunk.payload, f.flags);
+        for (const std::uint16_t word : {f.a, f.b, f.c, f.flags})
+            putU16(chunk.payload, word);
     }
     return chunk;
 }
 
 Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t>& faceIndices)
 {
-    Chunk chunk{0x4130, {}, {}, {}};
-    putName(chunk.payload, material);
+    Chunk chunk = named(0x4130, material);
     putU16(chunk.payload, static_cast<std::uint16_t>(faceIndices.size()));
     for (const std::uint16_t index : faceIndices)
         putU16(chunk.payload, index);
@@ -93,61 +103,37 @@ Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t
 
 Chunk texCoords(const std::vector<std::pair<float, float>>& coords)
 {
-    Chunk chunk{0x4140, {}, {}, {}};
+    Chunk chunk = leaf(0x4140);
     putU16(chunk.payload, static_cast<std::uint16_t>(coords.size()));
-    for (const auto& [u, v] : coords) {
-        putF32(chunk.payload, u);
-        putF32(chunk.payload, v);
-    }
+    for (const auto& [u, v] : coords)
+        putFloats(chunk.payload, {u, v});
     return chunk;
 }
 
-Chunk localMatrix(const std::vector<float>& values)
+Chunk localMatrix(std::initializer_list<float> values)
 {
-    Chunk chunk{0x4160, {}, {}, {}};
-    for (const float value : values)
-        putF32(chunk.payload, value);
+    Chunk chunk = leaf(0x4160);
+    putFloats(chunk.payload, values);
     return chunk;
 }
-
-Chunk material(std::vector<Chunk> children) { return Chunk{0xAFFF, {}, std::move(children), {}}; }
-
-Chunk materialName(const std::string& name)
-{
-    Chunk chunk{0xA000, {}, {}, {}};
-    putName(chunk.payload, name);
-    return chunk;
-}
-
-Chunk colourChunk(std::uint16_t which, std::vector<Chunk> values) { return Chunk{which, {}, std::move(values), {}}; }
 
 Chunk colourFloat(float r, float g, float b)
 {
-    Chunk chunk{0x0010, {}, {}, {}};
-    putF32(chunk.payload, r);
-    putF32(chunk.payload, g);
-    putF32(chunk.payload, b);
+    Chunk chunk = leaf(0x0010);
+    putFloats(chunk.payload, {r, g, b});
     return chunk;
 }
 
-Chunk colour24(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return Chunk{0x0011, {r, g, b}, {}, {}}; }
-
 Chunk transparency(std::int16_t percent)
 {
-    Chunk value{0x0030, {}, {}, {}};
+    Chunk value = leaf(0x0030);
     putU16(value.payload, static_cast<std::uint16_t>(percent));
-    return Chunk{0xA050, {}, {value}, {}};
+    return node(0xA050, {value});
 }
-
-Chunk twoSided() { return Chunk{0xA081, {}, {}, {}}; }
 
 Chunk textureMap(const std::string& fileName)
 {
-    Chunk name{0xA300, {}, {}, {}};
-    putName(name.payload, fileName);
-    Chunk percent{0x0030, {}, {}, {}};
-    putU16(percent.payload, 100);
-    return Chunk{0xA200, {}, {percent, name}, {}};
+    return node(0xA200, {leaf(0x0030, {100, 0}), named(0xA300, fileName)});
 }
 
 Chunk meshObject(const std::string& name, const std::vector<Point3>& points, const std::vector<Face3>& faces,
@@ -171,7 +157,7 @@ Chunk simpleMaterial(const std::string& name, float r, float g, float b)
 
 std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren)
 {
-    return mainChunk({leaf(0x0002, {3, 0, 0, 0}), editorChunk(std::move(editorChildren))}).bytes();
+    return node(0x4D4D, {leaf(0x0002, {3, 0, 0, 0}), editorChunk(std::move(editorChildren))}).bytes();
 }
 
 std::vector<Point3> cubeCorners()
@@ -187,19 +173,11 @@ std::vector<Face3> cubeFaces()
     // Each side as two triangles (p, q, r) and (p, r, s), counter-clockwise
     // seen from outside; stored as (p, r, q) because assembly swaps the
     // second and third corners back.
-    const int sides[6][4] = {
-        {0, 2, 3, 1}, // z = -1
-        {4, 5, 7, 6}, // z = +1
-        {0, 1, 5, 4}, // y = -1
-        {2, 6, 7, 3}, // y = +1
-        {0, 4, 6, 2}, // x = -1
-        {1, 3, 7, 5}, // x = +1
-    };
+    const std::uint16_t sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
     std::vector<Face3> faces;
     for (const auto& s : sides) {
-        const auto u = [](int v) { return static_cast<std::uint16_t>(v); };
-        faces.push_back({u(s[0]), u(s[2]), u(s[1]), 0});
-        faces.push_back({u(s[0]), u(s[3]), u(s[2]), 0});
+        faces.push_back({s[0], s[2], s[1], 0});
+        faces.push_back({s[0], s[3], s[2], 0});
     }
     return faces;
 }

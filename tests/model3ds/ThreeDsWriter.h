@@ -1,10 +1,11 @@
-// Builds small 3DS files for tests, seeds and benchmarks: chunks as a tree of
+// Builds small 3DS files for tests and benchmarks: chunks as a tree of
 // (id, payload, children) serialised with their lengths computed, or forced
 // to a given value to make damaged files. Little-endian throughout, as the
 // format stores everything.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,12 +21,7 @@ struct Chunk {
     std::vector<std::uint8_t> bytes() const;
 };
 
-// Payload helpers.
-void putU8(std::vector<std::uint8_t>& out, std::uint8_t value);
 void putU16(std::vector<std::uint8_t>& out, std::uint16_t value);
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t value);
-void putF32(std::vector<std::uint8_t>& out, float value);
-void putName(std::vector<std::uint8_t>& out, const std::string& name); // with its NUL
 
 struct Point3 {
     float x, y, z;
@@ -34,7 +30,7 @@ struct Face3 {
     std::uint16_t a, b, c, flags;
 };
 
-Chunk mainChunk(std::vector<Chunk> children);
+Chunk leaf(std::uint16_t id, std::vector<std::uint8_t> payload = {});
 Chunk editorChunk(std::vector<Chunk> children);
 Chunk namedObject(const std::string& name, std::vector<Chunk> children);
 Chunk triMesh(std::vector<Chunk> children);
@@ -43,7 +39,7 @@ Chunk pointArray(const std::vector<Point3>& points);
 Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks = {});
 Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t>& faceIndices);
 Chunk texCoords(const std::vector<std::pair<float, float>>& coords);
-Chunk localMatrix(const std::vector<float>& values);
+Chunk localMatrix(std::initializer_list<float> values);
 Chunk material(std::vector<Chunk> children);
 Chunk materialName(const std::string& name);
 Chunk colourChunk(std::uint16_t which, std::vector<Chunk> values); // 0xA010, 0xA020, 0xA030
@@ -52,7 +48,6 @@ Chunk colour24(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 Chunk transparency(std::int16_t percent);
 Chunk twoSided();
 Chunk textureMap(const std::string& fileName);
-Chunk leaf(std::uint16_t id, std::vector<std::uint8_t> payload = {});
 
 // One mesh holding the given triangles on the given points, in one material
 // group (none when materialName is empty), inside a named object.
@@ -61,7 +56,7 @@ Chunk meshObject(const std::string& name, const std::vector<Point3>& points, con
 // A material with a name and diffuse/ambient/specular float colours.
 Chunk simpleMaterial(const std::string& name, float r, float g, float b);
 
-// The whole file: main chunk holding an editor chunk with these children.
+// The whole file: main chunk holding a version and an editor chunk with these children.
 std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren);
 
 // A cube of 12 triangles on 8 shared corners, side 2 centred on the origin,
