@@ -1,6 +1,5 @@
-// The screensaver switches as the host passes them: the byte-by-byte parse of
-// the raw command line, its rebuild from argv, the program name, and the
-// XScreenSaver switches that are looked for first.
+// The switches as the host passes them, the command line rebuilt from argv,
+// the program name, and the XScreenSaver switches looked for first.
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -20,35 +19,30 @@ struct ParseCase {
 
 TEST(ParseCommandLine, ModeAndArgument)
 {
+    // A quoted name may hold blanks; a bare configure switch takes the
+    // foreground window; only a switch's first letter counts, then atoi on what
+    // follows blanks and colons, saturating beyond 32 bits.
     const ParseCase cases[] = {
-        // No switch: configure. A quoted name may hold blanks; an unclosed quote runs to the end.
-        {"", SaverMode::Configure, 0},
         {"orbit-patrol", SaverMode::Configure, 0},
         {"\"/opt/my savers/orbit-patrol\"   ", SaverMode::Configure, 0},
         {"\"/opt/orbit-patrol /s", SaverMode::Configure, 0},
-        // Configure: a bare switch takes the foreground window.
         {"orbit-patrol /c:1234", SaverMode::Configure, 1234},
         {"orbit-patrol -C 1234", SaverMode::Configure, 1234},
         {"orbit-patrol /c : ", SaverMode::Configure, foreground},
         {"orbit-patrol /config", SaverMode::Configure, 0},
-        // Preview: only the first letter counts, then atoi on what follows blanks and colons.
-        {"orbit-patrol /p:1234", SaverMode::Preview, 1234},
         {"orbit-patrol /L1234", SaverMode::Preview, 1234},
         {"orbit-patrol p : 1234", SaverMode::Preview, 1234},
-        {"\"/opt/my savers/orbit-patrol\" /p 42", SaverMode::Preview, 42},
         {"orbit-patrol /preview 5", SaverMode::Preview, 0},
         {"orbit-patrol /p\t 99", SaverMode::Preview, 99},
         {"orbit-patrol /p -5", SaverMode::Preview, -5},
         {"orbit-patrol /p +7", SaverMode::Preview, 7},
         {"orbit-patrol /p 12abc", SaverMode::Preview, 12},
         {"orbit-patrol /p - 5", SaverMode::Preview, 0},
-        // Beyond 32 bits the number saturates instead of wrapping.
         {"orbit-patrol /p 4294967296", SaverMode::Preview, INT_MAX},
         {"orbit-patrol /p -2147483649", SaverMode::Preview, INT_MIN},
         {"orbit-patrol /S", SaverMode::FullScreen, 0},
         {"orbit-patrol      s 1234", SaverMode::FullScreen, 0},
         {"orbit-patrol -A:42", SaverMode::ChangePassword, 42},
-        {"orbit-patrol /a 1234", SaverMode::ChangePassword, 1234},
         {"orbit-patrol /x", SaverMode::None, 0},
         {"orbit-patrol /", SaverMode::None, 0},
         {"orbit-patrol //s", SaverMode::None, 0},
@@ -77,7 +71,6 @@ TEST(RebuildCommandLine, QuotesOnlyAProgramPathWithBlanks)
 
 TEST(ApplicationName, IsTheBaseNameWithoutExtension)
 {
-    EXPECT_EQ(applicationName("orbit-patrol"), "orbit-patrol");
     EXPECT_EQ(applicationName("/a.b/Orbit.Patrol.scr"), "Orbit.Patrol");
     EXPECT_EQ(applicationName("/home/u/.saver"), ".saver");
 }
@@ -117,8 +110,7 @@ TEST(HostWindowSwitch, RootWindowIdAndOtherSwitches)
         const auto found = parseHostWindowSwitch(c.args, c.xscreensaverWindow);
         ASSERT_EQ(found.has_value(), c.found.has_value());
         if (found) {
-            EXPECT_EQ(found->rootWindow, c.found->rootWindow);
-            EXPECT_EQ(found->windowId, c.found->windowId);
+            EXPECT_EQ(std::pair(found->rootWindow, found->windowId), std::pair(c.found->rootWindow, c.found->windowId));
         }
     }
 }

@@ -1,6 +1,5 @@
-// The Qt implementations of the platform interfaces, on Qt's offscreen
-// platform: message boxes are found and answered as a user would, and link
-// opening is caught by URL handlers installed for the test.
+// The Qt platform parts on Qt's offscreen platform: message boxes answered as
+// a user would, links caught by URL handlers installed for the test.
 #include "platform/qt/DesktopUrlOpener.h"
 #include "platform/qt/MessageBoxNotifier.h"
 
@@ -19,8 +18,7 @@
 namespace orbit {
 namespace {
 
-// Waits (in the box's own event loop) for the modal box, checks what it shows
-// and answers it: with button, or with Escape when button is NoButton.
+// From inside the next box's loop: checks it and answers with button, or Escape for NoButton.
 void answerNextBox(QMessageBox::StandardButton button, const QString& title, bool retryCancel)
 {
     auto* poll = new QTimer(qApp);
@@ -35,12 +33,8 @@ void answerNextBox(QMessageBox::StandardButton button, const QString& title, boo
         EXPECT_EQ(box->standardButtons(), retryCancel ? QMessageBox::Retry | QMessageBox::Cancel
                                                       : QMessageBox::StandardButtons(QMessageBox::Ok));
         EXPECT_EQ(box->icon(), retryCancel ? QMessageBox::Question : QMessageBox::NoIcon);
-        if (button != QMessageBox::NoButton) {
-            box->button(button)->click();
-        } else {
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(box, &escape);
-        }
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        button != QMessageBox::NoButton ? box->button(button)->click() : (void)QApplication::sendEvent(box, &escape);
     });
     poll->start(10);
 }
@@ -87,7 +81,6 @@ TEST(DesktopUrlOpener, HandsOnlyValidTargetsToTheDesktop)
 
 int main(int argc, char** argv)
 {
-    // Widgets without an X server.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
