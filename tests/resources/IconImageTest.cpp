@@ -18,7 +18,6 @@ namespace orbit {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Rgba = std::array<std::uint8_t, 4>;
 
 void put(Bytes& out, std::uint32_t value, int width)
 {
@@ -82,15 +81,6 @@ Bytes iconFile(unsigned type, const std::vector<Entry>& entries)
 
 Bytes iconOf(const Dib& dib) { return iconFile(1, {{2, 1, static_cast<unsigned>(dib.bitsPerPixel), dib.bytes()}}); }
 
-// The pixels top-down, left to right.
-std::vector<Rgba> pixels(const IconImage& image)
-{
-    std::vector<Rgba> out(image.rgba.size() / 4);
-    for (std::size_t i = 0; i < out.size(); ++i)
-        std::copy_n(image.rgba.begin() + static_cast<std::ptrdiff_t>(4 * i), 4, out[i].begin());
-    return out;
-}
-
 TEST(IconImage, FourTwentyFourAndThirtyTwoBitPixelsBecomeTopDownRgba)
 {
     Dib rgb;
@@ -106,36 +96,28 @@ TEST(IconImage, FourTwentyFourAndThirtyTwoBitPixelsBecomeTopDownRgba)
     Dib rgba = rgb;
     rgba.bitsPerPixel = 32;
     rgba.xorRows = {1, 2, 3, 255, 4, 5, 6, 0, 7, 8, 9, 200, 10, 11, 12, 10};
-    const std::vector<Rgba> withMask = {{9, 8, 7, 255}, {12, 11, 10, 255}, {0, 0, 0, 0}, {6, 5, 4, 255}};
-    const struct {
-        Dib dib;
-        std::vector<Rgba> expected;
-    } rows[] = {
-        {Dib{}, {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 0, 0}, {0, 0, 0, 255}}},
+    // Top-down RGBA: the top row, then the bottom row.
+    const Bytes withMask = {9, 8, 7, 255, 12, 11, 10, 255, 0, 0, 0, 0, 6, 5, 4, 255};
+    const std::pair<Dib, Bytes> rows[] = {
+        {Dib{}, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 0, 0, 255}},
         {rgb, withMask},
         {withTable, withMask},
-        {rgba, {{9, 8, 7, 255}, {0, 0, 0, 0}, {3, 2, 1, 255}, {0, 0, 0, 0}}},
+        {rgba, {9, 8, 7, 255, 0, 0, 0, 0, 3, 2, 1, 255, 0, 0, 0, 0}},
     };
-    for (const auto& row : rows) {
-        const auto image = decodeIconResource(iconOf(row.dib), 32);
-        ASSERT_TRUE(image) << row.dib.bitsPerPixel;
-        EXPECT_EQ(image->width * 10 + image->height, 22);
-        EXPECT_EQ(image->hotSpotX + image->hotSpotY, 0) << "an icon has no hot spot";
-        EXPECT_EQ(pixels(*image), row.expected) << row.dib.bitsPerPixel;
+    for (const auto& [dib, expected] : rows) {
+        const auto image = decodeIconResource(iconOf(dib), 32);
+        ASSERT_TRUE(image) << dib.bitsPerPixel;
+        EXPECT_EQ((std::array{image->width, image->height, image->hotSpotX, image->hotSpotY}), (std::array{2, 2, 0, 0}));
+        EXPECT_EQ(image->rgba, expected) << dib.bitsPerPixel;
     }
 }
 
 TEST(IconImage, CursorCarriesItsHotSpotFromTheDirectoryKeptOnThePicture)
 {
-    const struct {
-        unsigned x, y;
-        int expectedX, expectedY;
-    } rows[] = {{1, 0, 1, 0}, {40, 9, 1, 1}};
-    for (const auto& row : rows) {
-        const auto image = decodeIconResource(iconFile(2, {{2, row.x, row.y, Dib{}.bytes()}}), 2);
+    for (const auto& [stored, expected] : {std::pair{std::array{1u, 0u}, std::array{1, 0}}, {{40u, 9u}, {1, 1}}}) {
+        const auto image = decodeIconResource(iconFile(2, {{2, stored[0], stored[1], Dib{}.bytes()}}), 2);
         ASSERT_TRUE(image);
-        EXPECT_EQ(image->hotSpotX, row.expectedX) << row.x;
-        EXPECT_EQ(image->hotSpotY, row.expectedY) << row.y;
+        EXPECT_EQ((std::array{image->hotSpotX, image->hotSpotY}), expected) << stored[0];
     }
 }
 
