@@ -1,6 +1,5 @@
-// The icon/cursor decoder on files built here byte by byte: pixel layout
-// (bottom-up storage to top-down RGBA, palette order B, G, R), AND-mask
-// transparency, hot spots, size choice, and refusal of malformed input.
+// The icon/cursor decoder on files built here byte by byte: pixel layouts,
+// AND-mask transparency, hot spots, size choice, and refusal of malformed input.
 #include "resources/IconImage.h"
 
 #include <gtest/gtest.h>
@@ -25,14 +24,12 @@ void put(Bytes& out, std::uint32_t value, int width)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-const std::vector<std::array<std::uint8_t, 3>> blackRedGreenBlue = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-
-// One DIB entry: header, palette (given R, G, B; stored B, G, R, 0), then the
-// XOR and AND rows exactly as given (bottom-up and padded by the caller).
+// One DIB entry: header, then palette (B, G, R, 0 each), XOR and AND rows
+// exactly as given (bottom-up and padded by the caller).
 struct Dib {
     int width = 2, height = 2, bitsPerPixel = 4;
     std::uint32_t compression = 0, coloursUsed = 4;
-    std::vector<std::array<std::uint8_t, 3>> palette = blackRedGreenBlue;
+    Bytes palette = {0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0}; // black, red, green, blue
     // Top row red, green; bottom row blue, masked: stored bottom row first.
     Bytes xorRows = {0x30, 0, 0, 0, 0x12, 0, 0, 0};
     Bytes andRows = {0x80, 0, 0, 0, 0x00, 0, 0, 0};
@@ -40,14 +37,11 @@ struct Dib {
     Bytes bytes() const
     {
         Bytes out;
-        for (const std::uint32_t field : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height * 2)})
+        const auto planesAndBits = 1u | static_cast<std::uint32_t>(bitsPerPixel) << 16;
+        for (const auto field : {40u, std::uint32_t(width), std::uint32_t(height * 2), planesAndBits, compression, 0u, 0u,
+                                 0u, coloursUsed, 0u})
             put(out, field, 4);
-        put(out, 1, 2);
-        put(out, static_cast<std::uint32_t>(bitsPerPixel), 2);
-        for (const std::uint32_t field : {compression, 0u, 0u, 0u, coloursUsed, 0u})
-            put(out, field, 4);
-        for (const auto& c : palette)
-            out.insert(out.end(), {c[2], c[1], c[0], 0});
+        out.insert(out.end(), palette.begin(), palette.end());
         out.insert(out.end(), xorRows.begin(), xorRows.end());
         out.insert(out.end(), andRows.begin(), andRows.end());
         return out;
@@ -68,8 +62,7 @@ Bytes iconFile(unsigned type, const std::vector<Entry>& entries)
     std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(entries.size());
     for (const Entry& e : entries) {
         out.insert(out.end(), {static_cast<std::uint8_t>(e.size), static_cast<std::uint8_t>(e.size), 16, 0});
-        put(out, e.field1, 2);
-        put(out, e.field2, 2);
+        put(out, e.field1 | e.field2 << 16, 4);
         put(out, static_cast<std::uint32_t>(e.dib.size()), 4);
         put(out, offset, 4);
         offset += static_cast<std::uint32_t>(e.dib.size());
@@ -90,7 +83,7 @@ TEST(IconImage, FourTwentyFourAndThirtyTwoBitPixelsBecomeTopDownRgba)
     rgb.xorRows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}; // B, G, R; rows padded to 8
     // A colour table counted in the header stands before the pixels even above 8 bits.
     Dib withTable = rgb;
-    withTable.palette = {{90, 91, 92}, {93, 94, 95}};
+    withTable.palette = {90, 91, 92, 0, 93, 94, 95, 0};
     withTable.coloursUsed = 2;
     // With an alpha channel in use, alpha decides and the mask is ignored.
     Dib rgba = rgb;
@@ -127,7 +120,7 @@ TEST(IconImage, PicksTheEntryClosestToThePreferredSizeLargerOnTies)
     const auto solid = [](int size) {
         Dib dib;
         dib.width = dib.height = size;
-        dib.palette = {{0, 0, 0}, {static_cast<std::uint8_t>(size), 0, 0}};
+        dib.palette = {0, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(size), 0};
         dib.coloursUsed = 2;
         dib.xorRows.assign(static_cast<std::size_t>((size * 4 + 31) / 32 * 4 * size), 0x11);
         dib.andRows.assign(static_cast<std::size_t>((size + 31) / 32 * 4 * size), 0);
@@ -174,7 +167,7 @@ TEST(IconImage, RefusesMalformedFilesWithoutReadingOutside)
         {"too wide", withDib([](Dib& d) { d.width = 300; })},
         {"negative height", withDib([](Dib& d) { d.height = -2; })},
         {"palette larger than the depth allows", withDib([](Dib& d) { d.coloursUsed = 17; })},
-        {"index beyond the palette", withDib([](Dib& d) { d.palette.resize(d.coloursUsed = 2); })},
+        {"index beyond the palette", withDib([](Dib& d) { d.palette.resize(4 * (d.coloursUsed = 2)); })},
         {"mask missing", withDib([](Dib& d) { d.andRows.clear(); })},
     };
     for (const auto& [what, bytes] : rows) {
