@@ -166,7 +166,7 @@ TEST(IconImage, RefusesMalformedFilesWithoutReadingOutside)
         {"zero width", withDib([](Dib& d) { d.width = 0; })},
         {"too wide", withDib([](Dib& d) { d.width = 300; })},
         {"negative height", withDib([](Dib& d) { d.height = -2; })},
-        {"palette larger than the depth allows", withDib([](Dib& d) { d.coloursUsed = 17; })},
+        {"palette larger than the depth allows", withDib([](Dib& d) { d.palette.resize(4 * (d.coloursUsed = 17)); })},
         {"index beyond the palette", withDib([](Dib& d) { d.palette.resize(4 * (d.coloursUsed = 2)); })},
         {"mask missing", withDib([](Dib& d) { d.andRows.clear(); })},
     };

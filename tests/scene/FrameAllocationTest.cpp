@@ -2,10 +2,7 @@
 // built-in scene on a headless context. Mesa allocates with operator new too
 // (llvmpipe builds a variant per new GL state), so an allocation whose call
 // stack passes through the GL driver is not counted.
-#include "scene/SaverScene.h"
-
-#include "platform/HeadlessGlContext.h"
-#include "tests/support/RecordingSceneServices.h"
+#include "tests/scene/SceneRun.h"
 
 #include <dlfcn.h>
 #include <execinfo.h>
@@ -68,46 +65,28 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace orbit {
 namespace {
 
-class PlainSwapper final : public BufferSwapper {
-public:
-    explicit PlainSwapper(HeadlessGlContext& gl) : gl(gl) {}
-    void swapBuffers() override { gl.swapBuffers(); }
-    HeadlessGlContext& gl;
-};
-
 TEST(FrameAllocation, FramesAllocateNothing)
 {
     void* warmUp[4];
     backtrace(warmUp, 4); // loads the unwinder before counting starts
-
-    HeadlessGlContext gl;
-    ASSERT_TRUE(gl.create(160, 120)) << gl.error();
-    test::RecordingSceneServices services;
-    services.sound.played.reserve(10000); // it records into a vector
-    auto scene = std::make_unique<SaverScene>(services.services(), 7000u);
-    scene->resize(160, 120);
-    scene->setUpScene(nullptr, gl);
-    scene->fitCamera();
-    PlainSwapper swapper(gl);
-    scene->setKey(ControlKey::Z, true);
-    // The driver builds most of its state variants in the first frames.
-    for (int frame = 0; frame < 60; ++frame)
-        scene->timerTick(swapper);
+    test::SceneRun run;
+    ASSERT_TRUE(run.ready) << run.gl.error();
+    run.sound.played.reserve(10000); // it records into a vector
+    run.scene->setKey(ControlKey::Z, true);
+    run.frames(60); // the driver builds most of its state variants in the first frames
 
     counting = true;
-    for (int frame = 0; frame < 300; ++frame)
-        scene->timerTick(swapper);
+    run.frames(300);
     counting = false;
     EXPECT_EQ(sceneAllocations.load(), 0);
     RecordProperty("driverAllocations", std::to_string(driverAllocations.load()));
-    EXPECT_FALSE(services.sound.played.empty()) << "bolts were fired during the frames";
+    EXPECT_FALSE(run.sound.played.empty()) << "bolts were fired during the frames";
 
     // The counter itself works: an allocation of ours is seen.
     counting = true;
     const auto probe = std::make_unique<int>(1);
     counting = false;
     EXPECT_EQ(sceneAllocations.load(), 1);
-    scene->releaseModel();
 }
 
 } // namespace

@@ -1,112 +1,39 @@
 // The scene on a headless GL context: set-up state and status lines, the
 // projection, the fire texture's names, the rendering flag, and pictures.
-#include "scene/SaverScene.h"
-
-#include "platform/HeadlessGlContext.h"
-#include "tests/support/RecordingSceneServices.h"
+#include "tests/scene/SceneRun.h"
 #include "tests/support/TestFiles.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
-#include <memory>
 #include <numbers>
 #include <set>
-#include <string>
-#include <vector>
 
 namespace orbit {
 namespace {
 
-constexpr int viewWidth = 320;
-constexpr int viewHeight = 240;
+using test::SceneRun, test::viewWidth, test::viewHeight;
+using Pixels = std::vector<std::uint8_t>;
 
-class RecordingStatus final : public LaunchingStatus {
-public:
-    void setStatusText(std::string_view text) override { lines.emplace_back(text); }
-    void close() override { ++closes; }
-    std::vector<std::string> lines;
-    int closes = 0;
-};
+const std::uint8_t* pixel(const Pixels& rgb, int x, int y) { return &rgb[static_cast<std::size_t>((y * viewWidth + x) * 3)]; }
+Pixels captureFrame(SceneRun& run)
+{
+    run.frames(1);
+    return run.swapper.rgb;
+}
 
-// What a frame left in the back buffer, read before the swap.
-struct Capture {
-    std::vector<std::uint8_t> rgb; // bottom-up rows, 3 bytes per pixel
+// Window coordinates of a scene point in the current GL state, and whether it lies in front of the camera.
+bool project(Vec3 p, double& x, double& y)
+{
     std::array<double, 16> modelView{}, projection{};
     std::array<int, 4> viewport{};
-
-    const std::uint8_t* pixel(int x, int y) const { return &rgb[static_cast<std::size_t>((y * viewWidth + x) * 3)]; }
-    // Window coordinates of a scene point, and whether it lies in front of the camera.
-    bool project(Vec3 p, double& x, double& y) const
-    {
-        double z = 0;
-        gluProject(p.x, p.y, p.z, modelView.data(), projection.data(), viewport.data(), &x, &y, &z);
-        return z > 0.0 && z < 1.0;
-    }
-};
-
-class CapturingSwapper final : public BufferSwapper {
-public:
-    explicit CapturingSwapper(HeadlessGlContext& gl) : gl(gl) {}
-    void swapBuffers() override
-    {
-        ++swaps;
-        if (onSwap)
-            onSwap();
-        last.rgb.resize(static_cast<std::size_t>(viewWidth * viewHeight * 3));
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, viewWidth, viewHeight, GL_RGB, GL_UNSIGNED_BYTE, last.rgb.data());
-        glGetDoublev(GL_MODELVIEW_MATRIX, last.modelView.data());
-        glGetDoublev(GL_PROJECTION_MATRIX, last.projection.data());
-        glGetIntegerv(GL_VIEWPORT, last.viewport.data());
-        gl.swapBuffers();
-    }
-    HeadlessGlContext& gl;
-    int swaps = 0;
-    std::function<void()> onSwap;
-    Capture last;
-};
-
-// One saver window's worth: services, a headless context and the scene, set up.
-struct SceneRun : test::RecordingSceneServices {
-    explicit SceneRun(const std::string& sceneFile = {})
-    {
-        if (!sceneFile.empty())
-            settings.writeString(settings::section, settings::sceneFileNameKey, sceneFile);
-        ready = gl.create(viewWidth, viewHeight);
-        if (!ready)
-            return;
-        scene = std::make_unique<SaverScene>(services(), 7000u);
-        scene->resize(viewWidth, viewHeight);
-        scene->setUpScene(&status, gl);
-        scene->fitCamera();
-    }
-    ~SceneRun()
-    {
-        if (scene && gl.makeCurrent())
-            scene->releaseModel();
-    }
-    void frames(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            scene->timerTick(swapper);
-    }
-    Capture captureFrame()
-    {
-        frames(1);
-        return swapper.last;
-    }
-
-    RecordingStatus status;
-    HeadlessGlContext gl;
-    CapturingSwapper swapper{gl};
-    bool ready = false;
-    std::unique_ptr<SaverScene> scene;
-};
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    double z = 0;
+    gluProject(p.x, p.y, p.z, modelView.data(), projection.data(), viewport.data(), &x, &y, &z);
+    return z > 0.0 && z < 1.0;
+}
 
 bool isGrey(const std::uint8_t* p) { return p[0] == p[1] && p[1] == p[2]; }
 int brightness(const std::uint8_t* p) { return p[0] + p[1] + p[2]; }
@@ -200,10 +127,10 @@ TEST(SceneGl, StarsAloneAreGreyPointsAndThePlanetSitsWhereTheProjectionPutsIt)
     // Away from the starship and the planet; no bolt lives before frame 21.
     const Vec3 ship = run.scene->sceneModel().position;
     lookAlong((ship / length(ship) + Vec3{0.7071, 0.7071, 0.0}) * -1.0);
-    const Capture sky = run.captureFrame();
+    const Pixels sky = captureFrame(run);
     int starPixels = 0;
     for (int i = 0; i < viewWidth * viewHeight; ++i) {
-        const std::uint8_t* p = sky.pixel(i % viewWidth, i / viewWidth);
+        const std::uint8_t* p = pixel(sky, i % viewWidth, i / viewWidth);
         starPixels += brightness(p) != 0;
         ASSERT_TRUE(isGrey(p)) << "pixel " << i;
     }
@@ -212,9 +139,9 @@ TEST(SceneGl, StarsAloneAreGreyPointsAndThePlanetSitsWhereTheProjectionPutsIt)
     EXPECT_LT(starPixels, 200);
 
     lookAlong(SaverScene::planetCentre);
-    const Capture frame = run.captureFrame();
+    const Pixels frame = captureFrame(run);
     double cx = 0, cy = 0;
-    ASSERT_TRUE(frame.project(SaverScene::planetCentre, cx, cy));
+    ASSERT_TRUE(project(SaverScene::planetCentre, cx, cy));
     EXPECT_NEAR(cx, viewWidth / 2.0, 2.0);
     EXPECT_NEAR(cy, viewHeight / 2.0, 2.0);
     // Radius 5 at distance 141.4 with a 20 degree field: about 24 pixels. The
@@ -223,8 +150,8 @@ TEST(SceneGl, StarsAloneAreGreyPointsAndThePlanetSitsWhereTheProjectionPutsIt)
     for (int i = 0; i < 16; ++i) {
         const double a = i * std::numbers::pi / 8;
         for (const double r : {0.4, 1.4}) {
-            const std::uint8_t* p = frame.pixel(static_cast<int>(cx + std::cos(a) * radiusPx * r),
-                                                static_cast<int>(cy + std::sin(a) * radiusPx * r));
+            const std::uint8_t* p = pixel(frame, static_cast<int>(cx + std::cos(a) * radiusPx * r),
+                                          static_cast<int>(cy + std::sin(a) * radiusPx * r));
             EXPECT_TRUE(r < 1 ? brightness(p) > 30 : isGrey(p) && brightness(p) < 3 * 255) << i << " at " << r;
         }
     }
@@ -241,8 +168,9 @@ TEST(SceneGl, StarshipIsCentredAndOnlyTheBuiltInShipTrailsFlamesAndBolts)
     constexpr int frames = 240;
 
     // Same seed, same model: the user-file run differs only by the missing effects.
-    Capture builtIn, user;
+    Pixels builtIn, user;
     Vec3 shipPosition;
+    double sx = 0, sy = 0;
     {
         // A missing user file falls back to the built-in ship, silently.
         SceneRun run("/nonexistent/folder/ship.3ds");
@@ -250,7 +178,7 @@ TEST(SceneGl, StarshipIsCentredAndOnlyTheBuiltInShipTrailsFlamesAndBolts)
         EXPECT_TRUE(run.scene->shared().builtInSceneInUse);
         EXPECT_TRUE(run.notifier.messages.empty());
         run.frames(frames);
-        builtIn = run.captureFrame();
+        builtIn = captureFrame(run);
         shipPosition = run.scene->sceneModel().position;
     }
     {
@@ -258,21 +186,20 @@ TEST(SceneGl, StarshipIsCentredAndOnlyTheBuiltInShipTrailsFlamesAndBolts)
         ASSERT_TRUE(run.ready) << run.gl.error();
         EXPECT_FALSE(run.scene->shared().builtInSceneInUse);
         run.frames(frames);
-        user = run.captureFrame();
+        user = captureFrame(run);
+        ASSERT_TRUE(project(shipPosition, sx, sy));
         EXPECT_EQ(run.scene->sceneModel().position.x, shipPosition.x);
         EXPECT_TRUE(run.sound.played.empty()) << "no bolts, no shot sounds";
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 
-    double sx = 0, sy = 0;
-    ASSERT_TRUE(user.project(shipPosition, sx, sy));
     EXPECT_NEAR(sx, viewWidth / 2.0, viewWidth * 0.2) << "camera has caught up";
     EXPECT_NEAR(sy, viewHeight / 2.0, viewHeight * 0.2);
     int shipPixels = 0, effectPixelsNearShip = 0;
     for (int y = 0; y < viewHeight; ++y) {
         for (int x = 0; x < viewWidth; ++x) {
-            const std::uint8_t* a = builtIn.pixel(x, y);
-            const std::uint8_t* b = user.pixel(x, y);
+            const std::uint8_t* a = pixel(builtIn, x, y);
+            const std::uint8_t* b = pixel(user, x, y);
             for (int c = 0; c < 3; ++c)
                 ASSERT_GE(a[c], b[c]) << "effects only add light, at " << x << "," << y;
             shipPixels += std::abs(x - sx) <= 12 && std::abs(y - sy) <= 12 && brightness(b) > 60;

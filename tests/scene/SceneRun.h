@@ -1,0 +1,84 @@
+// One saver window's worth for GL tests: recording services, a headless
+// context and the scene set up on it, with each frame's pixels read back
+// before the swap.
+#pragma once
+
+#include "scene/SaverScene.h"
+
+#include "platform/HeadlessGlContext.h"
+#include "tests/support/RecordingSceneServices.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orbit::test {
+
+constexpr int viewWidth = 320;
+constexpr int viewHeight = 240;
+
+class RecordingStatus final : public LaunchingStatus {
+public:
+    void setStatusText(std::string_view text) override { lines.emplace_back(text); }
+    void close() override { ++closes; }
+    std::vector<std::string> lines;
+    int closes = 0;
+};
+
+class CapturingSwapper final : public BufferSwapper {
+public:
+    explicit CapturingSwapper(HeadlessGlContext& gl) : gl(gl) {}
+    void swapBuffers() override
+    {
+        ++swaps;
+        if (onSwap)
+            onSwap();
+        rgb.resize(static_cast<std::size_t>(viewWidth * viewHeight * 3)); // bottom-up rows
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, viewWidth, viewHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        gl.swapBuffers();
+    }
+    HeadlessGlContext& gl;
+    int swaps = 0;
+    std::function<void()> onSwap;
+    std::vector<std::uint8_t> rgb;
+};
+
+struct SceneRun : RecordingSceneServices {
+    explicit SceneRun(const std::string& sceneFile = {})
+    {
+        if (!sceneFile.empty())
+            settings.writeString(settings::section, settings::sceneFileNameKey, sceneFile);
+        ready = gl.create(viewWidth, viewHeight);
+        if (!ready)
+            return;
+        scene = std::make_unique<SaverScene>(services(), 7000u);
+        scene->resize(viewWidth, viewHeight);
+        scene->setUpScene(&status, gl);
+        scene->fitCamera();
+    }
+    ~SceneRun()
+    {
+        if (scene && gl.makeCurrent())
+            scene->releaseModel();
+    }
+    void frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            scene->timerTick(swapper);
+    }
+
+    RecordingStatus status;
+    HeadlessGlContext gl;
+    CapturingSwapper swapper{gl};
+    bool ready = false;
+    std::unique_ptr<SaverScene> scene;
+};
+
+} // namespace orbit::test
