@@ -1,11 +1,11 @@
-// The cube's faces: each quad is a square of the cube's edge on the side its
-// normal points to, winds counter-clockwise seen from outside (so back-face
-// culling keeps the outer side) and maps the whole texture; together the six
-// faces close the cube.
+// The cube's faces: squares of the cube's edge on the side their normal points
+// to, counter-clockwise seen from outside (so back-face culling keeps the outer
+// side), mapping the whole texture, and together closing the cube.
 #include "ui/CubeGeometry.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -16,12 +16,13 @@ namespace {
 
 using cube::Vec3;
 
-Vec3 minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 cross(const Vec3& a, const Vec3& b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 TEST(CubeGeometry, SixOutwardCounterClockwiseSquaresWithTheWholeTexture)
 {
+    auto minus = [](const Vec3& a, const Vec3& b) { return Vec3{a.x - b.x, a.y - b.y, a.z - b.z}; };
+    auto dot = [](const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; };
+    auto cross = [](const Vec3& a, const Vec3& b) {
+        return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    };
     const double h = cube::halfEdge;
     EXPECT_DOUBLE_EQ(h, 0.800000011920929); // 0.8 as a float, not as a double
     std::set<std::tuple<double, double, double>> normals;
@@ -43,8 +44,7 @@ TEST(CubeGeometry, SixOutwardCounterClockwiseSquaresWithTheWholeTexture)
     }
     EXPECT_EQ(normals.size(), 6u);
     EXPECT_EQ(cornerUses.size(), 8u);
-    for (const auto& [corner, uses] : cornerUses)
-        EXPECT_EQ(uses, 3);
+    EXPECT_TRUE(std::all_of(cornerUses.begin(), cornerUses.end(), [](const auto& use) { return use.second == 3; }));
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 
 #include <QDialog>
 #include <QFontMetrics>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace orbit {
@@ -61,20 +60,6 @@ TEST_F(DialogBuilderTest, SettingsTemplateBecomesWidgetsAtConvertedRectangles)
     EXPECT_EQ(ok->text(), "OK");
     EXPECT_FALSE(controls.controlAs<QPushButton>(2)->isDefault());
     EXPECT_EQ(dialog.focusWidget(), ok); // the first tab stop
-}
-
-TEST_F(DialogBuilderTest, FactoryWidgetsGetTheTemplatesRectangleAndStyle)
-{
-    QDialog dialog;
-    QLineEdit* custom = nullptr;
-    const DialogControls controls = buildDialog(dialog, *findDialogTemplate(dialogId::about), resources,
-                                                [&](const ControlTemplate& control, QWidget* parent) -> QWidget* {
-                                                    return control.id == 1000 ? custom = new QLineEdit(parent) : nullptr;
-                                                });
-    ASSERT_NE(custom, nullptr);
-    EXPECT_EQ(controls.control(1000), custom);
-    EXPECT_TRUE(custom->isReadOnly());
-    EXPECT_EQ(custom->geometry(), pixels({42, 109, 113, 12}, controls.baseUnits));
 }
 
 TEST_F(DialogBuilderTest, HiddenTemplateControlsStayHiddenAndNoCaptionMeansNoFrame)

@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
@@ -23,21 +22,6 @@ std::vector<std::uint8_t> uiTestData(const char* name)
 {
     return readFileBytes(std::filesystem::path(ORBIT_TEST_DATA_DIR) / "ui" / name);
 }
-
-ModalWatcher::ModalWatcher(std::function<void(QWidget*)> act)
-    : timer(std::make_unique<QTimer>()), action(std::move(act))
-{
-    QObject::connect(timer.get(), &QTimer::timeout, [this] {
-        if (QWidget* modal = QApplication::activeModalWidget(); modal && !hasFired) {
-            hasFired = true;
-            timer->stop();
-            action(modal);
-        }
-    });
-    timer->start(10);
-}
-
-ModalWatcher::~ModalWatcher() = default;
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 {

@@ -9,10 +9,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <vector>
 
-class QTimer;
 class QWidget;
 
 namespace orbit::test {
@@ -24,24 +22,9 @@ protected:
 };
 
 std::vector<std::uint8_t> uiTestData(const char* name);
-
-// Calls `act` from inside the first modal widget's loop; `act` must close it.
-class ModalWatcher {
-public:
-    explicit ModalWatcher(std::function<void(QWidget*)> act);
-    ~ModalWatcher();
-    bool fired() const { return hasFired; }
-
-private:
-    std::unique_ptr<QTimer> timer;
-    std::function<void(QWidget*)> action;
-    bool hasFired = false;
-};
-
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 bool nearColour(QRgb pixel, QRgb want, int tolerance);
 QRect inkBounds(const QImage& image, QRgb background);
-// Width of the pixels `text` really covers when drawn alone in `font`.
-int textInkWidth(const QString& text, const QFont& font);
+int textInkWidth(const QString& text, const QFont& font); // of `text` drawn alone in `font`
 
 } // namespace orbit::test
