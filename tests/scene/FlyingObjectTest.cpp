@@ -89,42 +89,29 @@ TEST(FlyingObject, UpdateWrapsRollAndOrbitAnglesAsWritten)
     }
 }
 
-TEST(FlyingObject, UpdateStepsOntoThePathAndStaysWithinFortyUnits)
-{
-    RandomGenerator random;
-    random.seed(5);
-    FlyingObject object;
-    object.randomize(random);
-    const Vec3 start = object.position;
-    const Vec3 expected =
-        orbitPathPoint(object.latitude + object.latitudeStep, object.longitude + object.longitudeStep, object.radius);
-    object.update(random);
-    expectNear(object.position, expected);
-    expectNear(object.previousPosition, start);
-    expectNear(object.delta, start - expected);
-    for (int frame = 0; frame < 3000; ++frame) {
-        object.update(random);
-        ASSERT_LE(length(object.position), 40.0 + 1e-9);
-    }
-}
-
-TEST(FlyingObject, RespawnsOnlyBeyondTwoHundredUnitsAtTheStartOfItsUpdate)
+TEST(FlyingObject, UpdateRespawnsOnlyBeyondTwoHundredUnitsStepsOntoThePathAndStaysWithinForty)
 {
     for (const Vec3 position : {Vec3{200.0, 0.0, 0.0}, Vec3{0.0, 0.0, -200.0}}) {
         RandomGenerator random;
-        FlyingObject object;
-        object.position = position;
-        object.respawnIfFar(random);
-        EXPECT_EQ(object.radius, 0.0) << position.x;
+        FlyingObject near;
+        near.position = position;
+        near.respawnIfFar(random);
+        EXPECT_EQ(near.radius, 0.0) << position.x;
     }
     RandomGenerator random, twin;
-    FlyingObject far;
+    FlyingObject far, expected;
     far.position = {120.0, 160.0, 0.5};
     far.update(random);
-    FlyingObject expected;
     expected.randomize(twin);
+    const Vec3 start = expected.position;
     expectNear(far.position, orbitPathPoint(expected.latitude + expected.latitudeStep,
                                             expected.longitude + expected.longitudeStep, expected.radius));
+    expectNear(far.previousPosition, start);
+    expectNear(far.delta, start - far.position);
+    for (int frame = 0; frame < 3000; ++frame) {
+        far.update(random);
+        ASSERT_LE(length(far.position), 40.0 + 1e-9);
+    }
 }
 
 TEST(FlyingObject, MoveToAndMoveAlongWrapRollAt360)
@@ -140,16 +127,14 @@ TEST(FlyingObject, MoveToAndMoveAlongWrapRollAt360)
     EXPECT_DOUBLE_EQ(jump.roll, 360.0); // 360 -> 0 -> not above 0 -> 360
 
     FlyingObject glide;
-    glide.roll = 359.5;
-    glide.rollStep = 1.0;
-    glide.moveAlong(4, 5, 6, 1, 0, 0);
+    for (const auto& [roll, step, after] : {std::array{359.5, 1.0, 0.5}, {-359.5, -1.0, -0.5}}) {
+        glide.roll = roll;
+        glide.rollStep = step;
+        glide.moveAlong(4, 5, 6, 1, 0, 0);
+        EXPECT_DOUBLE_EQ(glide.roll, after);
+    }
     expectNear(glide.previousPosition, {3, 5, 6});
     expectNear(glide.delta, {-1, 0, 0});
-    EXPECT_DOUBLE_EQ(glide.roll, 0.5);
-    glide.roll = -359.5;
-    glide.rollStep = -1.0;
-    glide.moveAlong(4, 5, 6, 1, 0, 0);
-    EXPECT_DOUBLE_EQ(glide.roll, -0.5);
 }
 
 } // namespace

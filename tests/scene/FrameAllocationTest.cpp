@@ -16,8 +16,7 @@
 #include <string>
 
 namespace {
-std::atomic<long> sceneAllocations{0};
-std::atomic<long> driverAllocations{0};
+std::atomic<long> sceneAllocations{0}, driverAllocations{0};
 std::atomic<bool> counting{false};
 thread_local bool insideCount = false;
 
@@ -47,18 +46,14 @@ void countAllocation()
 [[gnu::noinline]] void* takeBlock(std::size_t size)
 {
     countAllocation();
-    return std::malloc(size ? size : 1);
-}
-[[gnu::noinline]] void* takeBlockOrThrow(std::size_t size)
-{
-    if (void* p = takeBlock(size))
+    if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
 }
 } // namespace
 
 // The nothrow and array forms of the library fall back on these.
-void* operator new(std::size_t size) { return takeBlockOrThrow(size); }
+void* operator new(std::size_t size) { return takeBlock(size); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 

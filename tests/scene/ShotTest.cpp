@@ -16,26 +16,18 @@
 namespace orbit {
 namespace {
 
-TEST(Shot, ResetDrawsDelayThenLifetimeAndClearsTheBolt)
+TEST(Shot, ResetDrawsDelayThenLifetimeWaitsFadesOverItsLifeAndFliesForwards)
 {
-    RandomGenerator unseeded; // 16838, 5758: 20 + 77 and 10 + 1
+    RandomGenerator random; // 16838, 5758: 20 + 77 and 10 + 1
     Shot bolt;
     bolt.alive = bolt.spawned = true;
     bolt.age = 9;
     bolt.gun = 3;
     bolt.spin = 12.0f;
-    bolt.resetShot(unseeded);
-    EXPECT_EQ(bolt.delay, 97);
-    EXPECT_EQ(bolt.lifetime, 11);
-    EXPECT_FALSE(bolt.alive || bolt.spawned);
-    EXPECT_EQ(bolt.age + bolt.gun, 0);
-    EXPECT_EQ(bolt.spin, 0.0f);
-}
+    bolt.resetShot(random);
+    EXPECT_EQ((std::array{bolt.delay, bolt.lifetime, bolt.age, bolt.gun}), (std::array{97, 11, 0, 0}));
+    EXPECT_FALSE(bolt.alive || bolt.spawned || bolt.spin != 0.0f);
 
-TEST(Shot, LifetimeTenBoltIsDrawnOnTenFramesFadingToZeroThenReset)
-{
-    RandomGenerator random;
-    Shot bolt;
     bolt.delay = 25;
     bolt.lifetime = 10;
     for (int frame = 1; frame <= 26; ++frame) { // delay + 1 frames of waiting
@@ -47,19 +39,12 @@ TEST(Shot, LifetimeTenBoltIsDrawnOnTenFramesFadingToZeroThenReset)
         EXPECT_NEAR(bolt.stepShot(random).value_or(-1.0f), tenths / 10.0f, 1e-6f);
     EXPECT_EQ(bolt.stepShot(random), std::nullopt) << "the 11th frame resets";
     EXPECT_FALSE(bolt.alive);
-}
 
-TEST(Shot, FliesForwardsTwoAndAHalfUnitsPerFrameOnItsSpawnDelta)
-{
-    RandomGenerator random;
-    Shot bolt;
     bolt.position = {1.0, 2.0, 3.0};
     bolt.delta = {0.0, 0.0, 1.0}; // backwards along the path is +z
     bolt.update(random);
     bolt.update(random);
-    EXPECT_DOUBLE_EQ(bolt.position.z, -2.0);
-    EXPECT_DOUBLE_EQ(bolt.previousPosition.z, 0.5);
-    EXPECT_DOUBLE_EQ(bolt.delta.z, 1.0);
+    EXPECT_EQ((std::array{bolt.position.z, bolt.previousPosition.z, bolt.delta.z}), (std::array{-2.0, 0.5, 1.0}));
 }
 
 struct BoltDraw {
@@ -142,42 +127,32 @@ TEST_F(StarshipEffects, FireZeroOrNoSoundSourceStillFiresButSilently)
     }
 }
 
-TEST_F(StarshipEffects, BoltAppearsHalfAUnitBehindTheShipAndFadesFromPointNine)
+TEST_F(StarshipEffects, BoltAppearsHalfAUnitBehindTheShipFadesFromPointNineAndIsFiniteAtRest)
 {
     SceneModel ship(random, settings);
     ship.randomize(random);
     ship.update(random);
-    Shot& bolt = ship.effects.shots[0];
-    bolt.alive = bolt.spawned = true;
-    bolt.age = 0;
-    bolt.lifetime = 10;
-    ship.effects.nextGun = 2;
-    RecordingPainter painter(ship);
-    ship.drawEffects(random, painter, sound);
-    // Placed 3 units behind, then one step of 2.5 forwards.
-    const Vec3 expected = ship.position + ship.delta / length(ship.delta) * 0.5;
-    ASSERT_FALSE(painter.bolts.empty());
-    const BoltDraw& first = painter.bolts.front();
-    EXPECT_EQ((std::pair{first.shotIndex, first.gun}), (std::pair{0, 2}));
-    EXPECT_NEAR(first.alpha, 0.9f, 1e-6f);
-    EXPECT_NEAR(length(first.position - expected), 0.0, 1e-9);
-    EXPECT_FLOAT_EQ(bolt.spin, static_cast<float>(ship.roll));
-    EXPECT_FALSE(bolt.spawned);
-    EXPECT_EQ(ship.effects.nextGun, 3);
-}
-
-TEST_F(StarshipEffects, RestingShipGivesAFiniteBolt)
-{
-    SceneModel ship(random, settings);
-    ship.position = {1.0, 1.0, 1.0};
-    Shot& bolt = ship.effects.shots[4];
-    bolt.spawned = bolt.alive = true;
-    bolt.lifetime = 10;
-    RecordingPainter painter(ship);
-    ship.drawEffects(random, painter, sound);
-    EXPECT_EQ(length(bolt.delta), 0.0);
-    EXPECT_DOUBLE_EQ(bolt.position.z, 1.0);
-    EXPECT_FALSE(std::isnan(bolt.position.x));
+    for (const bool resting : {false, true}) {
+        if (resting) // a zero direction must not turn into NaN
+            ship.delta = {};
+        Shot& bolt = ship.effects.shots[0];
+        bolt.alive = bolt.spawned = true;
+        bolt.age = 0;
+        bolt.lifetime = 10;
+        ship.effects.nextGun = 2;
+        RecordingPainter painter(ship);
+        ship.drawEffects(random, painter, sound);
+        // Placed 3 units behind, then one step of 2.5 forwards.
+        const Vec3 expected = resting ? ship.position : ship.position + ship.delta / length(ship.delta) * 0.5;
+        ASSERT_EQ(painter.bolts.size(), 1u);
+        const BoltDraw& first = painter.bolts.front();
+        EXPECT_EQ((std::pair{first.shotIndex, first.gun}), (std::pair{0, 2}));
+        EXPECT_NEAR(first.alpha, 0.9f, 1e-6f);
+        EXPECT_NEAR(length(first.position - expected), 0.0, 1e-9) << resting;
+        EXPECT_FLOAT_EQ(bolt.spin, static_cast<float>(ship.roll));
+        EXPECT_FALSE(bolt.spawned);
+        EXPECT_EQ(ship.effects.nextGun, 3);
+    }
 }
 
 TEST(ShotSound, PlaysWave151OrReportsWhyNot)
@@ -186,7 +161,6 @@ TEST(ShotSound, PlaysWave151OrReportsWhyNot)
     withWave.add("WAVE", 151, std::vector<std::uint8_t>(10, 1));
     for (MemoryResources* resources : {&withWave, &withoutWave})
         resources->add("WAVE", 152, std::vector<std::uint8_t>(20, 2));
-
     RecordingSoundPlayer player;
     EXPECT_TRUE(ShotSound(withWave, player).play());
     EXPECT_EQ(player.played, std::vector<std::size_t>{10u}) << "resource 151, not 152";
