@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <thread>
 
 namespace orbit::test {
@@ -22,13 +21,6 @@ protected:
             << run.child().standardError();
         child = run.x.viewableChildren(host).front();
         EXPECT_EQ(run.x.geometry(child), (WindowGeometry{0, 0, 320, 240}));
-    }
-
-    std::string hexHost() const
-    {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%x", host);
-        return text;
     }
 
     SaverRun run;
@@ -61,18 +53,17 @@ TEST_F(PreviewTest, EscapeWithTheFocusCloses)
     EXPECT_TRUE(run.x.viewableChildren(host).empty());
 }
 
-TEST_F(PreviewTest, WindowIdSwitchDrawsInTheHostUntilATerminationSignal)
+TEST_F(PreviewTest, XScreenSaverSwitchesDrawInTheHostUntilATerminationSignal)
 {
-    start({"-window-id", hexHost()});
-    run.child().sendSignal(SIGTERM);
-    run.expectExit(0);
-}
-
-TEST_F(PreviewTest, RootSwitchUsesXScreenSaverWindow)
-{
-    start({"-root"}, {{"XSCREENSAVER_WINDOW", hexHost()}});
-    run.child().sendSignal(SIGTERM);
-    run.expectExit(0);
+    for (bool windowIdSwitch : {true, false}) {
+        if (windowIdSwitch)
+            start({"-window-id", std::to_string(host)});
+        else
+            start({"-root"}, {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
+        run.child().sendSignal(SIGTERM);
+        run.expectExit(0);
+        EXPECT_TRUE(waitUntil([&] { return run.x.viewableChildren(host).empty(); }, 5s)) << windowIdSwitch;
+    }
 }
 
 TEST(RootWindowTest, WithoutXScreenSaverWindowTheChildCoversTheRoot)
