@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 namespace orbit {
 namespace {
@@ -16,18 +17,12 @@ constexpr std::array<double, 16> lookingAlongX = {0, 0, -1, 0, 0, 1, 0, 0, 1, 0,
 
 TEST(CameraTurn, StepRulesApplyInOrder)
 {
-    const struct {
-        double angleDeg;
-        float previous, expected;
-    } rows[] = {
-        {10.0, 20.0f, 5.0f},    // half the remaining angle
-        {10.0, 2.0f, 2.6f},     // at most 1.3 x previous
-        {0.004, 1.0f, 0.01f},   // floor
-        {120.0, 40.0f, 25.0f},  // ceiling
-        {180.0, 0.005f, 0.01f}, // growth limit 0.0065, then the floor wins
-    };
-    for (const auto& row : rows)
-        EXPECT_FLOAT_EQ(limitedTurnStep(row.angleDeg, row.previous), row.expected) << row.angleDeg;
+    // Half the remaining angle, at most 1.3 x previous, floor, ceiling, and the
+    // growth limit 0.0065 before the floor wins.
+    const std::tuple<double, float, float> rows[] = {
+        {10.0, 20.0f, 5.0f}, {10.0, 2.0f, 2.6f}, {0.004, 1.0f, 0.01f}, {120.0, 40.0f, 25.0f}, {180.0, 0.005f, 0.01f}};
+    for (const auto& [angleDeg, previous, expected] : rows)
+        EXPECT_FLOAT_EQ(limitedTurnStep(angleDeg, previous), expected) << angleDeg;
 }
 
 TEST(CameraTurn, ZeroAxisLeavesTheOrientationAloneButStillUpdatesTheSteps)

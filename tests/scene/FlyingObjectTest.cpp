@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 namespace orbit {
 namespace {
@@ -49,18 +50,14 @@ TEST(FlyingObject, RandomizeTakesNineDrawsInTheDescribedOrder)
 
 TEST(FlyingObject, HeadingPointsAlongDeltaAndAZeroDeltaKeepsIt)
 {
-    const struct {
-        Vec3 delta;
-        float angleDeg;
-        Vec3 axis;
-    } rows[] = {{{0, 0, 3}, 0.0f, {0, 0, 0}}, {{0, 0, -0.5}, 180.0f, {0, 0, 0}}, {{2, 0, 0}, 90.0f, {0, -2, 0}},
+    const std::tuple<Vec3, float, Vec3> rows[] = {{{0, 0, 3}, 0.0f, {0, 0, 0}}, {{0, 0, -0.5}, 180.0f, {0, 0, 0}}, {{2, 0, 0}, 90.0f, {0, -2, 0}},
                 {{0, 1, 1}, 45.0f, {1, 0, 0}}, {{0, 0, 0}, 45.0f, {1, 0, 0}}}; // the last keeps the one before
     FlyingObject object;
-    for (const auto& row : rows) {
-        object.delta = row.delta;
+    for (const auto& [delta, angleDeg, axis] : rows) {
+        object.delta = delta;
         object.headFromDelta();
-        EXPECT_NEAR(object.headingAngle, row.angleDeg, 1e-4) << row.angleDeg;
-        expectNear(object.headingAxis, row.axis);
+        EXPECT_NEAR(object.headingAngle, angleDeg, 1e-4) << angleDeg;
+        expectNear(object.headingAxis, axis);
     }
 }
 

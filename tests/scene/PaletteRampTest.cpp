@@ -25,16 +25,10 @@ TEST(PaletteRamp, EntriesComeFromTheLayoutsBitsAndShifts)
 {
     const auto palette = buildPaletteRamp(rgb332);
     ASSERT_EQ(palette.size(), 256u);
-    const struct {
-        unsigned index;
-        std::uint8_t r, g, b;
-    } rows[] = {{0xFF, 255, 255, 255}, {0x38, 0, 255, 0}, {0x01, 36, 0, 0}, {0x03, 109, 0, 0},
-                {0x06, 219, 0, 0},     {0x40, 0, 0, 85},  {0x80, 0, 0, 170}, {0x49, 36, 36, 85}};
-    for (const auto& row : rows) {
-        const PaletteEntry& e = palette[row.index];
-        EXPECT_EQ((std::array<int, 3>{e.red, e.green, e.blue}), (std::array<int, 3>{row.r, row.g, row.b}))
-            << row.index;
-    }
+    const std::pair<unsigned, std::array<int, 3>> rows[] = {{0xFF, {255, 255, 255}}, {0x38, {0, 255, 0}},
+        {0x01, {36, 0, 0}}, {0x06, {219, 0, 0}}, {0x40, {0, 0, 85}}, {0x49, {36, 36, 85}}};
+    for (const auto& [index, rgb] : rows)
+        EXPECT_EQ((std::array<int, 3>{palette[index].red, palette[index].green, palette[index].blue}), rgb) << index;
     const PixelLayout rgb121{true, 4, 1, 0, 2, 1, 1, 3};
     const auto small = buildPaletteRamp(rgb121);
     ASSERT_EQ(small.size(), 16u);

@@ -77,25 +77,22 @@ TEST(SaverScene, SeedsAfterTheStarsRandomizesSatCountSatellitesAndStartsTheStars
 
 TEST(SaverScene, MarkerKeysNudgeByATenthPerTickWhileHeldEvenBeforeSetUp)
 {
-    const struct {
-        ControlKey key;
-        Vec3 expected; // after three ticks from (0, 0, -2)
-    } rows[] = {
+    // Where the marker is after three ticks from (0, 0, -2).
+    const std::pair<ControlKey, Vec3> rows[] = {
         {ControlKey::S, {-0.3, 0, -2}}, {ControlKey::F, {0.3, 0, -2}},  {ControlKey::W, {0, -0.3, -2}},
         {ControlKey::R, {0, 0.3, -2}},  {ControlKey::E, {0, 0, -2.3}}, {ControlKey::D, {0, 0, -1.7}},
-        {ControlKey::Z, {0, 0, -2}},
-    };
-    for (const auto& row : rows) {
+        {ControlKey::Z, {0, 0, -2}}};
+    for (const auto& [key, expected] : rows) {
         Services services;
         const auto scene = services.scene();
         const Vec3 shipBefore = scene->sceneModel().position;
         CountingSwapper swapper;
-        scene->setKey(row.key, true);
+        scene->setKey(key, true);
         for (int tick = 0; tick < 3; ++tick)
             scene->timerTick(swapper);
-        scene->setKey(row.key, false);
+        scene->setKey(key, false);
         scene->timerTick(swapper);
-        EXPECT_NEAR(length(scene->markerPoint() - row.expected), 0.0, 1e-12);
+        EXPECT_NEAR(length(scene->markerPoint() - expected), 0.0, 1e-12);
         // Without set-up there is no GL context: no frame is drawn or presented.
         EXPECT_FALSE(scene->drawFrame(swapper));
         EXPECT_EQ(swapper.swaps, 0);
