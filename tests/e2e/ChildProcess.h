@@ -20,7 +20,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool started() const { return pid > 0; }
     // Empty while the process still runs; a signal reports 128 + its number.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     bool running() { return pid > 0 && !waitForExit(std::chrono::milliseconds(0)); }
