@@ -3,8 +3,8 @@
 // keeps it from drawing into a host window that is gone.
 #include "saver/SaverWindow.h"
 
-#include "resources/EmbeddedResources.h"
 #include "platform/qt/QtGlProcLookup.h"
+#include "tests/support/RecordingSceneServices.h"
 
 #include <QApplication>
 #include <QOpenGLContext>
@@ -20,17 +20,7 @@
 namespace orbit {
 namespace {
 
-class SaverWindowGlTest : public testing::Test {
-protected:
-    SceneServices services() { return {random, settings, resources, notifier, diagnostics, sound}; }
-
-    RandomGenerator random;
-    MemorySettingsStore settings;
-    EmbeddedResources resources;
-    RecordingNotifier notifier;
-    RecordingSink diagnostics;
-    RecordingSoundPlayer sound;
-};
+class SaverWindowGlTest : public testing::Test, protected test::RecordingSceneServices {};
 
 TEST_F(SaverWindowGlTest, GetsTheRequestedContextLooksUpEntryPointsAndTicks)
 {
