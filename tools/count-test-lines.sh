@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Prints the size of the tests against the size of the code they test:
+# non-blank C++ lines (.cpp, .h) tracked by git in tests/ and fuzz/, against
+# those in the product and its tools. The aim is a quarter to a third.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+count() { git ls-files -- "$@" | grep -E '\.(cpp|cc|h|hpp)$' | xargs -r cat | grep -cvE '^\s*$' || true; }
+tests=$(count tests fuzz)
+code=$(count app saver scene model3ds image ui platform resources tools)
+echo "tests: $tests non-blank lines; code: $code; tests/code: $((100 * tests / code)) %"
