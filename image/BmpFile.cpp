@@ -3,8 +3,8 @@
 // that stands in for SetDIBits and writes the packed bottom-up RGB record.
 // Every read is bounds-checked against the file: rows or RLE runs that run
 // past the end stop the conversion there, pixels outside the image are
-// clipped, palette indices past the table give black. Unlike the original,
-// top-down (negative height) files are copied upright.
+// clipped, palette indices past the table give black, and top-down (negative
+// height) files are copied upright.
 #include "BmpFile.h"
 
 #include "platform/FileBytes.h"

@@ -11,7 +11,7 @@
 
 namespace orbit {
 
-// The fields of the Windows BITMAPINFOHEADER this image fills in.
+// The fields of a BMP file's 40-byte BITMAPINFOHEADER that this image fills in.
 struct BitmapInfoHeader {
     std::uint32_t biSize = 40;
     std::int32_t biWidth = 0;

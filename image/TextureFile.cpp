@@ -1,7 +1,7 @@
 // GL upload of texture map files; the reading is done GL-free by BmpFile and
 // TgaFile. The TGA path sets GL_UNPACK_ALIGNMENT to 1 before building its
-// mipmaps as well as after (the original set it only after, so the first TGA
-// with rows not a multiple of 4 bytes was read past its pixel buffer).
+// mipmaps as well as after: rows that are not a multiple of 4 bytes would
+// otherwise be read past the end of the pixel buffer.
 #include "TextureFile.h"
 
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 // TGA reading: the 18-byte header field by field, the make-even rule, the
 // image-type check, then raw or run-length pixels with red and blue swapped.
-// Beyond the original: the identification field (and a colour map, when the
+// The identification field (and a colour map, when the
 // header announces one) is skipped before the pixels instead of being read as
 // pixels; unknown image types, non-positive sizes and files that end early are
 // refused; run-length packets never write past the image.

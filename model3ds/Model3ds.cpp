@@ -1,6 +1,6 @@
 // Loading, texture set-up and display-list compilation of one model. The
 // GL-free work (reading, assembly, bounds) happens in SceneReader and
-// ModelAssembly; this file adds the GL objects around it, in the described
+// ModelAssembly; this file adds the GL objects around it, in this
 // order: vertex storage, interleaved arrays, the range check, the list
 // recorded material by material, then every pending GL error reported.
 #include "Model3ds.h"

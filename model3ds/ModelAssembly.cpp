@@ -1,6 +1,6 @@
-// Assembly keeps the described order of every step, because the order decides
+// Assembly runs its steps in one fixed order, because the order decides
 // the result: which face is a vertex's reference, which vertex a crease splits
-// off, which material a name finds. Two guards go beyond it: a triangle whose
+// off, which material a name finds. Two guards keep bad input finite: a triangle whose
 // normal is not finite counts as degenerate (it would poison every crease
 // test), and a vertex's reference face always counts as smooth with itself,
 // so a crease angle of 0 cannot split a vertex off again and again for ever.
@@ -26,7 +26,7 @@ bool sameLetters(std::string_view a, std::string_view b)
     });
 }
 
-// Unit normal of (p0, p1, p2) as the description computes it: d1 = p1 - p0,
+// Unit normal of (p0, p1, p2), in this order: d1 = p1 - p0,
 // d2 = p2 - p1, n = d1 x d2 in single precision; degenerate when n.n is 0.
 // The length is taken in double so very large or small triangles still
 // normalise. False for a degenerate or non-finite result.

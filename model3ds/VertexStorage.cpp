@@ -18,7 +18,7 @@ void find(const GlProcLookup& lookup, const char* name, Proc& proc)
     proc = reinterpret_cast<Proc>(lookup.find(name));
 }
 
-// Ends the process as the described failure paths do, or hands over to the
+// Ends the process (a vertex range that cannot be set up is fatal), or hands over to the
 // test seam; returns only when the seam does.
 void endProcess(const CompileHooks* hooks)
 {

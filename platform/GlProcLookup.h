@@ -1,4 +1,4 @@
-// GL extension entry points by name (wglGetProcAddress on Windows). The saver
+// GL extension entry points by name. The saver
 // window answers from its QOpenGLContext, the headless context from EGL, and
 // tests from a table of fakes.
 #pragma once

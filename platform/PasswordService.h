@@ -1,6 +1,6 @@
-// The screensaver password change (PwdChangePasswordA in MPR.DLL on Windows).
-// Linux has no per-screensaver password provider, so the program's service
-// finds none and does nothing, as Windows does without the library.
+// The screensaver password change (/a). Linux has no per-screensaver password
+// provider (locking belongs to the screen locker), so the program's service
+// finds none and does nothing.
 #pragma once
 
 #include <cstdint>

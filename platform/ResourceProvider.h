@@ -1,5 +1,4 @@
-// Read-only access to the program's built-in resources by type and id, as the
-// executable's resource section works on Windows. Types used by this program:
+// Read-only access to the program's built-in resources by type and id. Types used by this program:
 // "FILE3DS", "Jpg", "WAVE", "ICON", "CURSOR". Strings live in their own table.
 #pragma once
 

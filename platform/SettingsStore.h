@@ -1,4 +1,4 @@
-// The per-user settings (the registry's profile functions on Windows). Every
+// The per-user settings, as keys in named sections. Every
 // reader applies its own default; nothing is cached, so each value is read at
 // the moment it is used. The program's store is an INI file (app/IniSettingsStore).
 #pragma once

@@ -1,5 +1,4 @@
-// Opens a link target in the desktop's browser or mail client (ShellExecute
-// "open" on Windows).
+// Opens a link target in the desktop's browser or mail client.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// What the user must see: message boxes on Windows. The program shows them with
+// What the user must see: message boxes. The program shows them with
 // QMessageBox (platform/qt), tests record them, tools print them on stderr.
 #pragma once
 

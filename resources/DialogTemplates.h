@@ -1,8 +1,8 @@
 // The dialog templates of the resource script as plain data: the settings
 // dialog (208), the About box (100) and the launching dialog (130). Rectangles
 // are in dialog units; ui/ converts them with the dialog font's metrics. The
-// style words keep the Windows bit values so the data reads like the resource
-// script it replaces; ui/ looks only at the bits it maps to Qt.
+// style words keep the classic dialog-template bit values (WS_*, BS_*, SS_*),
+// so the data reads like a resource script; ui/ looks only at the bits it maps to Qt.
 #pragma once
 
 #include <cstdint>

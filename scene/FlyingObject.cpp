@@ -1,8 +1,8 @@
 // Orbit motion of the flying objects. The random factors are single-precision
 // constants (fractions of the generator's 32767), so the products are formed in
-// float before they widen into the double fields, as the original arithmetic did.
-// The 3600 wraps of the orbit angles are kept as written although the angles are
-// in radians: they only matter after hours of flight.
+// float before they widen into the double fields; a seed then gives the same
+// flight on every build. The orbit angles wrap at 3600 although they are in
+// radians: the wrap only matters after hours of flight.
 #include "FlyingObject.h"
 
 #include "platform/RandomGenerator.h"

@@ -1,8 +1,8 @@
 // The base of everything that flies: an orbit around the origin stepped once
 // per frame, a heading derived from the frame-to-frame movement, a steady roll,
-// and drawing with that placement. The nine virtual operations keep the slot
-// order of the original family (destructor, draw, respawnIfFar, update, moveTo,
-// moveAlong, placeOnOrbit, drawOriented, drawAt). Fields are plain public data:
+// and drawing with that placement. The family's virtual operations are the
+// destructor, draw, respawnIfFar, update, moveTo, moveAlong, placeOnOrbit,
+// drawOriented and drawAt. Fields are plain public data:
 // the saver scene copies orbits between objects and tests set them directly.
 // The random generator is passed in by reference wherever a draw can happen.
 #pragma once
@@ -19,23 +19,23 @@ public:
     FlyingObject(const FlyingObject&) = default;
     FlyingObject& operator=(const FlyingObject&) = default;
 
-    // Slot 0: nothing to release.
+    // Nothing to release.
     virtual ~FlyingObject() = default;
-    // Slot 1: draws the object in its own frame (GL current); the base draws nothing.
+    // Draws the object in its own frame (GL current); the base draws nothing.
     virtual void draw() const {}
-    // Slot 2: randomize when position lies farther than respawnDistance from the origin.
+    // Randomize when position lies farther than respawnDistance from the origin.
     virtual void respawnIfFar(RandomGenerator& random);
-    // Slot 3: one frame of orbit motion, heading and roll.
+    // One frame of orbit motion, heading and roll.
     virtual void update(RandomGenerator& random);
-    // Slot 4: jump to (x, y, z); heading from the jump; roll wrapped at 360.
+    // Jump to (x, y, z); heading from the jump; roll wrapped at 360.
     virtual void moveTo(double x, double y, double z);
-    // Slot 5: stand at (x, y, z) having come along (dx, dy, dz); roll wrapped to (-360, 360).
+    // Stand at (x, y, z) having come along (dx, dy, dz); roll wrapped to (-360, 360).
     virtual void moveAlong(double x, double y, double z, double dx, double dy, double dz);
-    // Slot 6: position from latitude, longitude and radius on the flight path.
+    // Position from latitude, longitude and radius on the flight path.
     virtual void placeOnOrbit();
-    // Slot 7: draw with translation, heading and roll (GL current, matrix kept).
+    // Draw with translation, heading and roll (GL current, matrix kept).
     virtual void drawOriented() const;
-    // Slot 8: draw translated only (GL current, matrix kept).
+    // Draw translated only (GL current, matrix kept).
     virtual void drawAt() const;
 
     // A new random orbit, steps and roll: nine draws from random.
@@ -45,7 +45,7 @@ public:
     void headFromDelta();
 
     static constexpr double respawnDistance = 200.0;
-    // The update's roll and orbit-angle wrap limit (the same for both, as written).
+    // The update's roll and orbit-angle wrap limit (one limit serves both).
     static constexpr double wrapLimit = 3600.0;
 
     Vec3 position;          // scene units

@@ -1,4 +1,4 @@
-// Starship drawing and effects. drawEffects keeps the original per-bolt order:
+// Starship drawing and effects. drawEffects handles each bolt in one order:
 // place a freshly spawned bolt, move it (its update), then age and draw it
 // (stepShot), so a bolt appears on the frame after it came alive, already one
 // step along its path.

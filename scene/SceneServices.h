@@ -1,7 +1,6 @@
 // What the scene reaches outside itself, handed in by the saver window: the
 // application's random generator and settings, the built-in resources, the
-// user-message and diagnostic sinks, the sound service and the GL procedure
-// lookup. Held by reference; the window outlives its scene.
+// user-message and diagnostic sinks and the sound service. Held by reference; the window outlives its scene.
 #pragma once
 
 #include "platform/DiagnosticSink.h"
@@ -40,8 +39,7 @@ struct SceneServices {
     SoundPlayer& sound;
 };
 
-// The application-level values the scene shares between its parts (held by
-// the application object on Windows).
+// The values the scene's parts share: one copy per scene, owned by it.
 struct SharedSceneValues {
     unsigned fireTexture = 0;     // GL texture name, rebuilt every frame
     unsigned flareTexture = 0;    // GL texture name from JPEG resource 150

@@ -1,4 +1,4 @@
-// Construction of a ship's effect members in the original order: flames, the
+// Construction of a ship's effect members in a fixed order (a seed gives one flight): flames, the
 // bolt pool, the counters, the bolt resets (which consume random draws), and
 // the sound flag from the "Fire" setting.
 #include "ShipEffects.h"

@@ -19,8 +19,7 @@ struct Star {
 
 class StarField {
 public:
-    // The original kept 30000 slots of which 3000 were ever used; only the
-    // used ones are stored here.
+    // Exactly the stars that are drawn are stored: the sky has no spare slots.
     static constexpr int starCount = 3000;
     static constexpr double skyRadius = 300.0;
 

@@ -1,6 +1,6 @@
 // See AboutDialog.h. The controls are made by the template builder; this
 // dialog only says which class each one becomes, then runs the initialisation
-// in the original order: picture, visited flags, cube GL set-up, author line
+// in a fixed order: picture, visited flags, cube GL set-up, author line
 // fitted, e-mail link, web link.
 #include "AboutDialog.h"
 

@@ -1,10 +1,10 @@
-// CubeButton drawing and input (see CubeButton.h). The GL work follows the
-// button's original order: set-up once (viewport, 45-degree projection of
+// CubeButton drawing and input (see CubeButton.h). The GL work runs in a
+// fixed order: set-up once (viewport, 45-degree projection of
 // aspect 1, lighting, blending, the cube texture), then per drawing: clear to
 // the face colour, frame, background quad from the snapshot, the cube back
 // faces first, each with the pressed-state shifts.
 //
-// One departure: the frame's line strips run through pixel centres. Through
+// The frame's line strips run through pixel centres. Through
 // the exact viewport corners, GL's line rules put the left and bottom edges
 // half outside the viewport and Mesa drew neither; at the centres all four
 // edges land on the button's outermost pixels as intended.

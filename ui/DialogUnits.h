@@ -1,8 +1,8 @@
-// Dialog units to pixels, as the Windows dialog manager converts them: one
+// Dialog units to pixels: one
 // horizontal unit is a quarter of the font's average character width, one
 // vertical unit an eighth of its character height. The average width is the
-// Windows one: the advance of the 52 Latin letters divided by 26, halved with
-// rounding. The conversion itself is Qt-free so it can be tested on numbers.
+// advance of the 52 Latin letters divided by 26, halved with rounding, so the
+// templates' layouts keep their proportions in any font. The conversion itself is Qt-free so it can be tested on numbers.
 #pragma once
 
 #include "resources/DialogTemplates.h"
@@ -23,7 +23,7 @@ struct PixelRect {
     int height = 0;
 };
 
-// MulDiv(value, base, divisor) with Windows' rounding (half away from zero).
+// value * base / divisor, rounded half away from zero; 0 when divisor is 0.
 int dialogUnitsToPixels(int value, int base, int divisor);
 
 // The rectangle in pixels for base units `units`; x and width scale by x / 4,
@@ -34,7 +34,7 @@ PixelRect toPixels(const DialogRect& rect, DialogBaseUnits units);
 DialogBaseUnits dialogBaseUnits(const QFont& font);
 
 // The font a template's dialog uses: the system's default sans-serif family
-// at the template's point size (the Windows face names do not exist here).
+// at the template's point size (the templates' face names are not installed on Linux).
 QFont dialogFont(const DialogTemplate& dialog);
 
 } // namespace orbit

@@ -1,8 +1,8 @@
 // The About box's read-only author line: an edit control with no frame and no
 // background, so the text sits on the picture, an I-beam cursor, and
-// fitToText to shrink it to its text. The Win32 original repainted the parent
-// under a shrinking selection by hand; Qt repaints what lies under a widget
-// without a background by itself, so that code has no counterpart here.
+// fitToText to shrink it to its text. Qt repaints what lies under a widget
+// without a background by itself, so a shrinking selection needs no repaint
+// code here.
 #pragma once
 
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // A static label drawn straight onto its parent's picture: no background of
-// its own, text in the palette's colour (the control-colour handler of the
-// Win32 original only made the background hollow; it never set a colour).
+// its own, text in the palette's colour (only the background is made
+// transparent; the text colour stays the palette's).
 #pragma once
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-// QMessageBox with the Windows box's buttons and icon. Escape or the close
+// QMessageBox with the requested buttons and icon. Escape or the close
 // button on a Retry/Cancel box means Cancel, on an OK box OK.
 #include "MessageBoxNotifier.h"
 

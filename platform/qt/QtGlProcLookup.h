@@ -1,6 +1,6 @@
-// GL entry points from a QOpenGLContext (wglGetProcAddress on Windows). On GLX
-// a name the driver does not know may still give a stub, so callers check the
-// extension string before using an entry point, as they would on Windows.
+// GL entry points from a QOpenGLContext. On GLX a name the driver does not know
+// may still give a stub, so callers check the extension string before using an
+// entry point.
 #pragma once
 
 #include "platform/GlProcLookup.h"

@@ -28,7 +28,7 @@ std::vector<std::uint8_t> patternBytes(std::size_t count)
     return bytes;
 }
 
-TEST(ByteStream, FileReadsAsTheSameBytesInMemoryAcrossTheWindowsEnd)
+TEST(ByteStream, FileReadsAsTheSameBytesInMemoryAcrossTheWindowEnds)
 {
     ScratchDir dir("model3ds-stream");
     const std::vector<std::uint8_t> bytes = patternBytes(3 * window + 7);

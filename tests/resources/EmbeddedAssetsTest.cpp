@@ -1,5 +1,5 @@
 // The generated assets as the program sees them, through EmbeddedResources:
-// present with the committed bytes, JPEGs with the described segment layout,
+// present with the committed bytes, JPEGs with their expected segment layout,
 // clean WAVE files, and icon, cursors and pictures showing what they should.
 #include "image/JpegDecoder.h"
 #include "resources/EmbeddedResources.h"
@@ -107,7 +107,7 @@ struct JpegRow {
 
 class JpegResource : public ::testing::TestWithParam<JpegRow> {};
 
-TEST_P(JpegResource, HasTheDescribedSegmentLayoutAndDecodesToItsSize)
+TEST_P(JpegResource, HasItsSegmentLayoutAndDecodesToItsSize)
 {
     const JpegRow row = GetParam();
     const EmbeddedResources resources;

@@ -62,7 +62,7 @@ TEST(CameraTurn, RotationTurnsTheTargetTowardsTheViewByHalfTheAngle)
     EXPECT_NEAR(rotation.angleDeg, before * 0.5, 1e-4);
 }
 
-TEST(CameraFit, DefaultBoxGivesTheDescribedPlanesWhereverItSits)
+TEST(CameraFit, DefaultBoxGivesTheSamePlanesWhereverItSits)
 {
     const ClippingPlanes planes = fitClippingPlanes({1, 1, 1}, {-1, -1, -1}, 3.0);
     EXPECT_NEAR(planes.nearPlane, 1.61, 0.005);

@@ -29,7 +29,7 @@ TEST(FlyingObject, PathPointAndStartPointDifferByTheOnePlusTerm)
     expectNear(orbitStartPoint(std::numbers::pi / 2, 1.0, 20.0), {0.0, 20.0, 0.0});
 }
 
-TEST(FlyingObject, RandomizeTakesNineDrawsInTheDescribedOrder)
+TEST(FlyingObject, RandomizeTakesNineDrawsInAFixedOrder)
 {
     // The unseeded draws are 16838, 5758, (10113 unused), 17515, 31051, 5627,
     // 23010, 7419, 16212, then 4086; the factors are single precision.

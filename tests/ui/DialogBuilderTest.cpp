@@ -18,13 +18,13 @@ QRect pixels(const DialogRect& rect, DialogBaseUnits units)
     return {p.x, p.y, p.width, p.height};
 }
 
-TEST(DialogUnits, RoundLikeMulDivAndScaleXByQuarterAndYByEighth)
+TEST(DialogUnits, RoundHalfAwayFromZeroAndScaleXByQuarterAndYByEighth)
 {
     // value, base, divisor, pixels: halves round away from zero; no divisor gives 0.
     const int cases[][4] = {{115, 6, 4, 173}, {87, 13, 8, 141}, {-7, 6, 4, -11}, {5, 7, 0, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(dialogUnitsToPixels(c[0], c[1], c[2]), c[3]) << c[0] << " * " << c[1] << " / " << c[2];
-    EXPECT_EQ(pixels({115, 7, 50, 14}, {6, 13}), QRect(173, 11, 75, 23)); // MS Sans Serif 8 on Windows
+    EXPECT_EQ(pixels({115, 7, 50, 14}, {6, 13}), QRect(173, 11, 75, 23)); // the base units of an 8-point sans-serif
 }
 
 class DialogBuilderTest : public test::QtTest {

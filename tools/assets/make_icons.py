@@ -4,7 +4,7 @@
     make_icons.py SHIP.3ds OUTDIR [PREVIEWDIR]
 
 All three use the classic 16-colour form: 4-bit pixels over the standard VGA
-palette plus a 1-bit AND mask for transparency, stored as Windows .ico/.cur
+palette plus a 1-bit AND mask for transparency, stored as .ico/.cur
 files. The icon is the starship seen from above (rendered by our rasteriser
 and snapped to the palette), at 32x32 and 16x16. The cursors are a pointing
 hand (hot spot 12, 1 at the finger tip) and the same hand with the finger
