@@ -2,6 +2,9 @@
 // letter of the switch counts, and the number is read with atoi's rules (which
 // is why "/preview" gives window 0). atoi's overflow is undefined in C; here a
 // number beyond 32 bits saturates, as the host's run-time library does.
+// Hack options are read per argument instead, strictly: an argument that is
+// not one of them refuses the whole command line, so a typing error is
+// reported instead of silently running with the stored settings.
 #include "CommandLine.h"
 
 #include "platform/SettingsStore.h"

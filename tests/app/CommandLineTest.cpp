@@ -129,7 +129,7 @@ TEST(HackCommandLine, HostWindowOptionsValuesClampsAndRefusals)
         std::vector<std::string> args;
         const char* xscreensaverWindow;
         std::optional<HostWindowSwitch> host;
-        const char* options; // as described by describe()
+        const char* options; // in the words of describe()
         bool refused = false;
     };
     using W = HostWindowSwitch;
