@@ -6,7 +6,9 @@
 #include "model3ds/ParsedScene.h"
 #include "model3ds/SceneReader.h"
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace orbit {
 
@@ -59,6 +61,13 @@ void SettingsOverlay::writeString(std::string_view section, std::string_view nam
 
 std::string modelFileProblem(const std::string& path)
 {
+    // Opening a FIFO would wait for a writer; only files are read.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!error && std::filesystem::is_directory(status))
+        return std::strerror(EISDIR);
+    if (!error && !std::filesystem::is_regular_file(status))
+        return "not a regular file";
     ByteStream stream;
     int cause = 0;
     if (!stream.openFile(path, cause))

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace orbit {
 namespace {
 
@@ -44,6 +46,8 @@ TEST(SettingsOverlay, HackOptionsAndModelFilesThatCannotFly)
     test::writeFileBytes(text, {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'});
     const auto truncated = dir.path() / "short.3ds";
     test::writeFileBytes(truncated, {0x4d, 0x4d});
+    const auto fifo = dir.path() / "fifo.3ds";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
     struct Case {
         std::vector<std::string> options;
@@ -61,6 +65,7 @@ TEST(SettingsOverlay, HackOptionsAndModelFilesThatCannotFly)
         {{"--model", dir.path().string()}, 50, 2, false, "", "Is a directory"},
         {{"--model", text.string()}, 50, 2, false, "", "Not in 3DS format."},
         {{"--model", truncated.string()}, 50, 2, false, "", "Not in 3DS format."},
+        {{"--model", fifo.string()}, 50, 2, false, "", "not a regular file"}, // no writer: never opened
     };
     for (const Case& c : cases) {
         std::vector<std::string> args{"orbit-patrol"};
