@@ -91,12 +91,8 @@ std::uint32_t SaverApp::tickCountMs() const
 
 int SaverApp::run()
 {
-    if (const auto host = parseHostWindowSwitch(args, std::getenv("XSCREENSAVER_WINDOW"))) {
-        // As an XScreenSaver hack no pop-up may stand over the host's window
-        // (it may be the lock screen), so the set-up runs without its dialog.
-        showLaunchingDialog = false;
-        return runPreview(host->windowId, host->rootWindow);
-    }
+    if (isHackCommandLine(args))
+        return runHack();
 
     std::int64_t argument = 0;
     // X11 has no foreground window to hand a bare configure switch.
@@ -114,6 +110,28 @@ int SaverApp::run()
         return 0;
     }
     return 0;
+}
+
+int SaverApp::runHack()
+{
+    const HackCommandLine line = parseHackCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"));
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "%s: %s\n%s", appName.c_str(), line.error.c_str(), usageText(appName).c_str());
+        return 1;
+    }
+    if (line.help) {
+        std::fputs(usageText(appName).c_str(), stdout);
+        return 0;
+    }
+    if (const std::string warning = applyHackOptions(line.options, sceneSettings); !warning.empty())
+        std::fprintf(stderr, "%s: %s\n", appName.c_str(), warning.c_str());
+    showFrameRate = line.options.showFrameRate;
+    if (!line.host)
+        return runFullScreen();
+    // As an XScreenSaver hack no pop-up may stand over the host's window (it
+    // may be the lock screen), so the set-up runs without its dialog.
+    showLaunchingDialog = false;
+    return runPreview(line.host->windowId, line.host->rootWindow);
 }
 
 bool SaverApp::startQt()
@@ -181,8 +199,9 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
         return 1;
     }
     hostWindow.reset(QWindow::fromWinId(hostXid));
-    const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
+    const SceneServices services{random, sceneSettings, resources, notifier, diagnostics, sound};
     window = std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get());
+    window->showFrameRate(showFrameRate);
     connectWindow();
     // X reports the host in device pixels; Qt places windows in logical ones.
     const auto logical = [w = window.get()](QSize size) { return (QSizeF(size) / w->devicePixelRatio()).toSize(); };
@@ -202,9 +221,10 @@ int SaverApp::runFullScreen()
 {
     if (!startQt())
         return 1;
-    const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
+    const SceneServices services{random, sceneSettings, resources, notifier, diagnostics, sound};
     auto fullScreen = std::make_unique<FullScreenSaverWindow>(services, tickCountMs());
     FullScreenSaverWindow* created = fullScreen.get();
+    created->showFrameRate(showFrameRate);
     window = std::move(fullScreen);
     connectWindow();
     if (!created->createFullScreen(QString::fromStdString(appName)))

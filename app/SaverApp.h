@@ -7,6 +7,7 @@
 
 #include "SaverMode.h"
 #include "app/IniSettingsStore.h"
+#include "app/SettingsOverlay.h"
 #include "platform/DiagnosticSink.h"
 #include "platform/PasswordService.h"
 #include "platform/RandomGenerator.h"
@@ -39,12 +40,14 @@ public:
     SaverApp& operator=(const SaverApp&) = delete;
 
     // The whole run; returns the process exit status: 0 normally, 1 when the
-    // preview's host window is missing or no window can be made.
+    // preview's host window is missing, no window can be made or the hack
+    // options are refused (with the usage text on stderr).
     int run();
 
     const std::string& name() const { return appName; }
 
 private:
+    int runHack();
     int runPreview(std::int64_t hostWindow, bool rootWindow);
     int runFullScreen();
     int runSettingsDialog();
@@ -56,12 +59,15 @@ private:
     char** argv;
     std::vector<std::string> args;
     bool showLaunchingDialog = true;
+    bool showFrameRate = false;
     std::string appName;
     PasswordService& passwords;
 
     RandomGenerator random;
     EmbeddedResources resources;
     IniSettingsStore settings;
+    // What the scene reads: the file's settings behind the hack options.
+    SettingsOverlay sceneSettings{settings};
     MessageBoxNotifier notifier;
     StdoutSink diagnostics;
     SdlSoundPlayer sound;

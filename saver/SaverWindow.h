@@ -53,6 +53,9 @@ public:
     using LaunchingFactory = std::function<std::unique_ptr<LaunchingStatus>(QWindow* owner)>;
     void setLaunchingFactory(LaunchingFactory factory) { launchingFactory = std::move(factory); }
 
+    // The frame-rate overlay on every frame; set before createSaver.
+    void showFrameRate(bool shown) { scene->showFrameRate(shown); }
+
     bool hasGlContext() const { return context != nullptr; }
     // 0 while no timer runs.
     int framePeriodMs() const { return timerPeriodMs; }

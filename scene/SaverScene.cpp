@@ -111,6 +111,8 @@ void SaverScene::setUpScene(LaunchingStatus* status, const GlProcLookup& procs)
         gluQuadricNormals(sphere.get(), GLU_SMOOTH);
         gluQuadricTexture(sphere.get(), GL_TRUE);
     }
+    if (frameRateShown)
+        frameRate.setUp();
     glReady = true;
     if (status)
         status->close();
@@ -243,6 +245,8 @@ bool SaverScene::drawFrame(BufferSwapper& swapper)
         starship.drawEffects(services.random, effectPainter, shotSound);
 
     glDisable(GL_TEXTURE_2D);
+    if (frameRateShown)
+        frameRate.drawFrame();
     glFinish();
     swapper.swapBuffers();
 
@@ -322,6 +326,7 @@ void SaverScene::releaseModel()
     sharedValues.fireTexture = 0;
     sharedValues.flareTexture = 0;
     sphere.reset();
+    frameRate.release();
     glReady = false;
 }
 

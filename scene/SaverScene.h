@@ -8,6 +8,7 @@
 
 #include "CameraTurn.h"
 #include "FireGenerator.h"
+#include "FrameRateOverlay.h"
 #include "GlEffectPainter.h"
 #include "Satellite.h"
 #include "SceneModel.h"
@@ -64,6 +65,10 @@ public:
     bool drawFrame(BufferSwapper& swapper);
 
     void setKey(ControlKey key, bool down);
+    // Whether each frame ends with the frame-rate overlay; set before
+    // setUpScene, which builds its font.
+    void showFrameRate(bool shown) { frameRateShown = shown; }
+    bool frameRateReady() const { return frameRate.ready(); }
     // Deletes the loaded model and the scene's textures; the GL context must be
     // current. Nothing is drawn afterwards.
     void releaseModel();
@@ -135,6 +140,8 @@ private:
     std::unique_ptr<GLUquadric, QuadricDeleter> sphere;
     GlEffectPainter effectPainter{sharedValues};
     ShotSound shotSound;
+    bool frameRateShown = false;
+    FrameRateOverlay frameRate;
 };
 
 } // namespace orbit

@@ -25,6 +25,9 @@ TEST(SaverAppDispatch, EndsWithStatusAndWritesNoSetting)
         {{"orbit-patrol", "-window-id", "junk"}, 1, 0},     // looked for before the host's switches
         {{"orbit-patrol", "/s"}, 1, 0},
         {{"orbit-patrol", "/c:55"}, 1, 0},
+        {{"orbit-patrol", "--satellites", "11", "--fps"}, 1, 0}, // hack options alone: full screen
+        {{"orbit-patrol", "-root", "--bogus"}, 1, 0},           // refused with the usage text
+        {{"orbit-patrol", "--help"}, 0, 0},
     };
     for (const auto& [args, status, passwordCalls] : cases) {
         SCOPED_TRACE(args.back());

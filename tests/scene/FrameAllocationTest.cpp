@@ -64,8 +64,9 @@ TEST(FrameAllocation, FramesAllocateNothing)
 {
     void* warmUp[4];
     backtrace(warmUp, 4); // loads the unwinder before counting starts
-    test::SceneRun run;
+    test::SceneRun run({}, true); // with the frame-rate overlay
     ASSERT_TRUE(run.ready) << run.gl.error();
+    ASSERT_TRUE(run.scene->frameRateReady());
     run.sound.played.reserve(10000); // it records into a vector
     run.scene->setKey(ControlKey::Z, true);
     run.frames(60); // the driver builds most of its state variants in the first frames

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <set>
@@ -220,6 +221,43 @@ TEST(SceneGl, UserFileIsUsedWhenItOpensEvenIfItDoesNotLoad)
     EXPECT_EQ(run.notifier.messages[0].text, "Error loading 3ds file \"" + broken.string() + "\"");
     run.frames(30); // flies without a model, drawing nothing of it
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(SceneGl, FrameRateOverlayIsWhiteTextInTheLowerLeftCornerAndChangesNothingElse)
+{
+    // Same seed with and without the overlay. The first frame, and one with the
+    // starship in view (depth test, lighting, textures at work) that shows the
+    // overlay left the GL state as it found it.
+    std::array<Pixels, 2> plain, overlaid;
+    for (const bool shown : {false, true}) {
+        SceneRun run({}, shown);
+        ASSERT_TRUE(run.ready) << run.gl.error();
+        EXPECT_EQ(run.scene->frameRateReady(), shown);
+        std::array<Pixels, 2>& frames = shown ? overlaid : plain;
+        frames[0] = captureFrame(run);
+        run.frames(60);
+        frames[1] = captureFrame(run);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    constexpr int margin = FrameRateOverlay::marginPx;
+    for (std::size_t f = 0; f < plain.size(); ++f) {
+        int textPixels = 0;
+        for (int y = 0; y < viewHeight; ++y) { // bottom row first
+            for (int x = 0; x < viewWidth; ++x) {
+                const std::uint8_t* a = pixel(plain[f], x, y);
+                const std::uint8_t* b = pixel(overlaid[f], x, y);
+                if (std::equal(a, a + 3, b))
+                    continue;
+                ASSERT_TRUE(x >= margin && y >= margin && x < FrameRateOverlay::areaWidthPx &&
+                            y < FrameRateOverlay::areaHeightPx)
+                    << "frame " << f << " changed at " << x << "," << y;
+                ASSERT_TRUE(b[0] == 255 && b[1] == 255 && b[2] == 255) << x << "," << y;
+                ++textPixels;
+            }
+        }
+        // "FPS: --" and "CPU: -- ms" light 148 font pixels of 2 x 2 screen pixels; a white star may hide a few.
+        EXPECT_GT(textPixels, 500) << "frame " << f;
+    }
 }
 
 } // namespace

@@ -51,7 +51,7 @@ public:
 };
 
 struct SceneRun : RecordingSceneServices {
-    explicit SceneRun(const std::string& sceneFile = {})
+    explicit SceneRun(const std::string& sceneFile = {}, bool frameRate = false)
     {
         if (!sceneFile.empty())
             settings.writeString(settings::section, settings::sceneFileNameKey, sceneFile);
@@ -60,6 +60,7 @@ struct SceneRun : RecordingSceneServices {
             return;
         scene = std::make_unique<SaverScene>(services(), 7000u);
         scene->resize(viewWidth, viewHeight);
+        scene->showFrameRate(frameRate);
         scene->setUpScene(&status, gl);
         scene->fitCamera();
     }
