@@ -178,7 +178,11 @@ void readAsProgram(const std::string& path, const std::string& kind)
 TEST(HostileFiles, MemoryStaysInProportionToTheBytesPresent)
 {
 #ifdef ORBIT_UNDER_ASAN
-    GTEST_SKIP() << "the sanitizer's shadow memory and quarantine swamp the address space measured here";
+    // The files are still read, so the sanitizer checks every access.
+    constexpr bool measured = false;
+    std::printf("[ skipped  ] peak checks: the sanitizer's quarantine keeps freed arrays mapped\n");
+#else
+    constexpr bool measured = true;
 #endif
     constexpr long mib = 1024;
     struct Row {
@@ -218,7 +222,9 @@ TEST(HostileFiles, MemoryStaysInProportionToTheBytesPresent)
         const long grown = peakGrowthKib([&] { readAsProgram(path, row.kind); });
         std::printf("[ peak     ] %-55s %zu bytes: +%ld KiB\n", row.what, row.file.size(), grown);
         EXPECT_GE(grown, 0);
-        EXPECT_LT(grown, row.limitKib);
+        if (measured) {
+            EXPECT_LT(grown, row.limitKib);
+        }
     }
 }
 
