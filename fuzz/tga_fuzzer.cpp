@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (w <= 0 || h <= 0 || w % 2 != 0 || h % 2 != 0 || (image.bytesPerPixel != 3 && image.bytesPerPixel != 4) ||
             image.pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h) *
                                        static_cast<std::size_t>(image.bytesPerPixel) ||
-            image.size != static_cast<std::int32_t>(image.pixels.size()))
+            image.size != image.pixels.size())
             std::abort();
     } else if (!result.image.pixels.empty() || orbit::tgaErrorMessage(result.error, "f").empty()) {
         std::abort();

@@ -4,7 +4,9 @@
 // Every read is bounds-checked against the file: rows or RLE runs that run
 // past the end stop the conversion there, pixels outside the image are
 // clipped, palette indices past the table give black, and top-down (negative
-// height) files are copied upright.
+// height) files are copied upright. The canvas is only allocated when the bits
+// present could fill it, so a short file claiming a huge picture costs no more
+// memory than its own size warrants.
 #include "BmpFile.h"
 
 #include "platform/FileBytes.h"
@@ -270,6 +272,16 @@ bool supportedLayout(const BitmapInfo& info)
     }
 }
 
+// The most pixels pixelBytes bytes of bits can set in this compression's most
+// compact form: eight per byte uncompressed (one bit each), the longest run
+// of one two-byte code under RLE. A canvas beyond that could only come from a
+// header promising data the file does not hold, so it is never allocated.
+std::uint64_t fillablePixels(const BitmapInfo& info, std::size_t pixelBytes)
+{
+    const bool rle = info.compression == biRle8 || info.compression == biRle4;
+    return rle ? std::uint64_t{pixelBytes / 2} * 255 : std::uint64_t{pixelBytes} * 8;
+}
+
 } // namespace
 
 std::string bmpErrorMessage(BmpError error, std::string_view path)
@@ -303,7 +315,8 @@ BmpResult decodeBmp(std::span<const std::uint8_t> bytes, std::size_t maxPixels)
         result.error = BmpError::OutOfMemory;
         return result;
     }
-    if (!supportedLayout(info) || info.bitsOffset >= file.size()) {
+    if (!supportedLayout(info) || info.bitsOffset >= file.size() ||
+        static_cast<std::uint64_t>(info.width * rows) > fillablePixels(info, file.size() - info.bitsOffset)) {
         result.error = BmpError::ConversionError;
         return result;
     }

@@ -69,6 +69,7 @@ void GlTexture::deleteObject()
         const GLuint name = textureName;
         glDeleteTextures(1, &name);
     }
+    textureName = 0;
     owned = false;
 }
 

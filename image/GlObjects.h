@@ -33,8 +33,8 @@ public:
     GlTexture(const GlTexture&) = delete;
     GlTexture& operator=(const GlTexture&) = delete;
     unsigned name() const { return textureName; }
-    // Deletes the texture object now if the name is one (a failed load), but
-    // keeps the number: the material still binds it, as the list was always made.
+    // Deletes the texture object now if the name is one (a failed load) and
+    // gives up the name: name() is 0 afterwards, so nothing binds it again.
     void deleteObject();
 
 private:

@@ -694,6 +694,11 @@ void Decoding::decodeScan()
     }
     bits = BitWindow{0, 0, position};
     dcPredictor = {};
+    // A later SOS decodes the frame again from scratch: the previous scan's
+    // arrays go before the new ones are made, so two never coexist.
+    result.reset();
+    resultSize = 0;
+    rawOutput = {};
 
     const std::size_t mcuWidth = 8u * hMax;
     const std::size_t mcuHeight = 8u * vMax;

@@ -63,10 +63,11 @@ void swapRedBlue(std::uint8_t* pixel) { std::swap(pixel[0], pixel[2]); }
 TgaError readRunLength(std::span<const std::uint8_t> d, std::size_t at, TgaImage& image)
 {
     const auto bpp = static_cast<std::size_t>(image.bytesPerPixel);
-    const auto size = static_cast<std::size_t>(image.size);
+    const std::size_t size = image.size;
     // A packet of 1 + bpp bytes yields at most 128 pixels: refuse files that
     // cannot fill the image before allocating it.
-    if ((d.size() - at) * 128 < size / bpp)
+    const std::size_t packets = (d.size() - at + bpp) / (1 + bpp);
+    if (packets * 128 < size / bpp)
         return TgaError::Truncated;
     image.pixels.assign(size, 0);
     std::size_t produced = 0;
@@ -119,6 +120,8 @@ std::string tgaErrorMessage(TgaError error, std::string_view path)
         return "TGA Texture File: " + p + " has an Unsupported Image Type (Must be 2 or 10).";
     case TgaError::BadSize:
         return "TGA Texture File: " + p + " has an Invalid Image Size (Must be at least 2 x 2 pixels).";
+    case TgaError::TooLarge:
+        return "TGA Texture File: " + p + " has too Large an Image Size (Must be at most 16384 x 16384 pixels).";
     case TgaError::OutOfMemory: return "TGA Texture File: " + p + " is too Large to Load (Out of Memory).";
     case TgaError::Truncated: return "TGA Texture File: " + p + " is Truncated (the File Ends Before its Pixels Do).";
     }
@@ -142,11 +145,16 @@ TgaResult decodeTga(std::span<const std::uint8_t> d, std::size_t maxPixels)
         return result;
     const int width = image.header.width;
     const int height = image.header.height;
-    if (width <= 0 || height <= 0 || std::size_t(width) * std::size_t(height) > maxPixels) {
+    if (width <= 0 || height <= 0) {
         result.error = TgaError::BadSize;
         return result;
     }
-    image.size = height * width * image.bytesPerPixel;
+    const std::size_t pixels = std::size_t(width) * std::size_t(height);
+    if (pixels > maxPixels) {
+        result.error = TgaError::TooLarge;
+        return result;
+    }
+    image.size = pixels * static_cast<std::size_t>(image.bytesPerPixel);
 
     std::size_t at = headerBytes + image.header.identificationLength;
     if (image.header.colourMapType == 1)
@@ -162,7 +170,7 @@ TgaResult decodeTga(std::span<const std::uint8_t> d, std::size_t maxPixels)
                 image.pixels.clear();
             return result;
         }
-        const auto size = static_cast<std::size_t>(image.size);
+        const std::size_t size = image.size;
         if (d.size() - at < size) {
             result.error = TgaError::Truncated;
             return result;

@@ -21,7 +21,8 @@ enum class TgaError {
     Greyscale,                  // type 3
     UnsupportedCompressedDepth, // type 10, not 24 or 32 bits
     UnsupportedType,            // any other image type
-    BadSize,                    // width or height (after make-even) 0 or below, or too large
+    BadSize,                    // width or height (after make-even) 0 or below
+    TooLarge,                   // more pixels than the reader takes
     Truncated,                  // the file ends before its pixels do
     OutOfMemory,                // the pixels cannot be allocated
 };

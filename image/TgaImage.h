@@ -3,6 +3,7 @@
 // which becomes the texture's bottom row).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -30,7 +31,7 @@ struct TgaImage {
 
     TgaHeader header;
     std::int32_t bytesPerPixel = 0;
-    std::int32_t size = 0; // width * height * bytesPerPixel, after make-even
+    std::size_t size = 0; // width * height * bytesPerPixel, after make-even
     std::uint32_t glFormat = 0;
     std::vector<std::uint8_t> pixels; // size bytes
 };

@@ -170,15 +170,24 @@ void Model3ds::loadTextures()
         if (!hasGl())
             continue;
         GlTexture& texture = textures.emplace_back(GlTexture::generate());
-        material.texture = texture.name(); // kept even when loading fails
+        material.texture = texture.name();
         const TextureFileKind kind = textureFileKind(material.textureFile);
         bool loaded = false;
-        if (kind == TextureFileKind::Bmp && loaders.bmp)
-            loaded = loaders.bmp(where.path, texture.name(), services.notifier);
-        else if (kind == TextureFileKind::Tga && loaders.tga)
-            loaded = loaders.tga(where.path, texture.name(), services.notifier);
-        if (kind != TextureFileKind::None && !loaded)
+        try {
+            if (kind == TextureFileKind::Bmp && loaders.bmp)
+                loaded = loaders.bmp(where.path, texture.name(), services.notifier);
+            else if (kind == TextureFileKind::Tga && loaders.tga)
+                loaded = loaders.tga(where.path, texture.name(), services.notifier);
+        } catch (const std::bad_alloc&) {
+            // One texture too big for memory costs that texture, not the model.
+            services.diagnostics.write("Out of memory loading " + where.path + "\n");
+        }
+        if (kind != TextureFileKind::None && !loaded) {
+            // The material binds 0 from now on: binding the deleted name in
+            // the list would make the driver a new object that nobody owns.
             texture.deleteObject();
+            material.texture = 0;
+        }
         lookups[k].loaded = loaded;
     }
 }

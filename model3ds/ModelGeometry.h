@@ -36,7 +36,7 @@ struct ModelMaterial {
     Rgba diffuse{};
     Rgba specular{};
     float opacity = 0;        // the same value as the colours' alpha
-    unsigned texture = 0;     // GL texture name; 0 without a texture file (or without GL)
+    unsigned texture = 0;     // GL texture name; 0 without a texture file, without GL, or after a failed load
     std::vector<ModelFace> faces;
 };
 

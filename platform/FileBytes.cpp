@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include <sys/stat.h>
 
@@ -13,9 +15,8 @@ namespace {
 struct StdioCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
-} // namespace
 
-bool readRestOfFile(std::FILE* file, std::vector<std::uint8_t>& bytes, int& errorCause)
+bool appendRest(std::FILE* file, std::vector<std::uint8_t>& bytes, int& errorCause)
 {
     std::uint8_t block[65536];
     for (;;) {
@@ -35,9 +36,8 @@ bool readRestOfFile(std::FILE* file, std::vector<std::uint8_t>& bytes, int& erro
     }
 }
 
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, int& errorCause)
+bool readWhole(const std::string& path, std::vector<std::uint8_t>& bytes, int& errorCause)
 {
-    bytes.clear();
     errno = 0;
     const std::unique_ptr<std::FILE, StdioCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
@@ -55,7 +55,35 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, in
         if (S_ISREG(info.st_mode) && info.st_size > 0)
             bytes.reserve(static_cast<std::size_t>(info.st_size));
     }
-    return readRestOfFile(file.get(), bytes, errorCause);
+    return appendRest(file.get(), bytes, errorCause);
+}
+
+// A buffer the heap cannot give is a failed read (ENOMEM) like any other, so
+// every reader reports its own "cannot open" message and nothing throws.
+template <typename Read>
+bool withoutThrowing(std::vector<std::uint8_t>& bytes, int& errorCause, Read read)
+{
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    bytes = {};
+    errorCause = ENOMEM;
+    return false;
+}
+
+} // namespace
+
+bool readRestOfFile(std::FILE* file, std::vector<std::uint8_t>& bytes, int& errorCause)
+{
+    return withoutThrowing(bytes, errorCause, [&] { return appendRest(file, bytes, errorCause); });
+}
+
+bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, int& errorCause)
+{
+    bytes.clear();
+    return withoutThrowing(bytes, errorCause, [&] { return readWhole(path, bytes, errorCause); });
 }
 
 } // namespace orbit

@@ -135,6 +135,14 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
          BmpTestFile{.height = -1, .bitCount = 8, .compression = 1, .palette = {0}, .bits = {1, 0, 0, 1}}.build(),
          BmpError::ConversionError, conversion},
         {"no whole pixel", BmpTestFile{.width = 4, .bits = {1, 2}}.build(), BmpError::ConversionError, conversion},
+        // Bits for more pixels than present even at one bit each (eight a
+        // byte), or than one 255-pixel RLE code per two bytes gives.
+        {"bits for 48 pixels of 49", BmpTestFile{.width = 7, .height = 7, .bits = Bytes(6, 0)}.build(),
+         BmpError::ConversionError, conversion},
+        {"RLE codes for 510 pixels of 511",
+         BmpTestFile{.width = 511, .bitCount = 8, .compression = 1, .clrUsed = 1, .palette = {0}, .bits = {255, 0, 255, 0}}
+             .build(),
+         BmpError::ConversionError, conversion},
         {"empty file", Bytes{}, BmpError::OpenFailed, "Failed to open DIB file x.bmp.\n"},
     };
     for (const Refusal& r : rows) {

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace orbit {
 namespace {
@@ -32,10 +33,11 @@ Bytes flipped(const std::uint8_t* rows, std::size_t count, std::size_t rowBytes,
 class InspectImage : public ::testing::Test {
 protected:
     // Exit status and standard error of one run.
-    std::pair<int, std::string> run(const std::string& args)
+    // shellPrefix runs before the tool in the same shell (a ulimit).
+    std::pair<int, std::string> run(const std::string& args, const std::string& shellPrefix = "")
     {
         const std::string errFile = out("stderr.txt");
-        const int raw = std::system((tool + " " + args + " 2>" + errFile).c_str());
+        const int raw = std::system((shellPrefix + tool + " " + args + " 2>" + errFile).c_str());
         std::stringstream s;
         s << std::ifstream(errFile).rdbuf();
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, s.str()};
@@ -93,6 +95,25 @@ TEST_F(InspectImage, RefusedInputExitsOneWithOneLine)
     for (const auto& [args, expectedErr] : rows)
         EXPECT_EQ(run(args + " -o " + out("x")), (std::pair<int, std::string>{1, expectedErr}));
 }
+
+#if !defined(__SANITIZE_ADDRESS__)
+// A (sparse) 1 GiB file cannot be buffered under a 700 MB address-space cap:
+// each command reports it as unreadable instead of aborting.
+TEST_F(InspectImage, UnbufferableFileIsReportedAsUnreadable)
+{
+    const std::string huge = out("huge");
+    std::ofstream(huge).close();
+    ASSERT_EQ(truncate(huge.c_str(), (1 << 30) - 1), 0);
+    const std::pair<std::string, std::string> rows[] = {
+        {"jpeg", "orbit-patrol-inspect: cannot read " + huge + "\n"},
+        {"bmp", "Failed to open DIB file " + huge + ".\n"},
+        {"tga", "Failed to open TGA Texture File: " + huge + ".\n"},
+    };
+    for (const auto& [command, expectedErr] : rows)
+        EXPECT_EQ(run(command + " " + huge + " -o " + out("x"), "ulimit -v 700000; "),
+                  (std::pair<int, std::string>{1, expectedErr}));
+}
+#endif
 
 TEST_F(InspectImage, BadInvocationsShowUsage)
 {

@@ -60,7 +60,7 @@ TEST(TgaReader, PixelsComeOutRgbInFileOrder)
         ASSERT_TRUE(r.ok());
         EXPECT_EQ(r.image.glFormat, row.glFormat);
         EXPECT_EQ(r.image.bytesPerPixel, row.glFormat == TgaImage::glRgb ? 3 : 4);
-        EXPECT_EQ(r.image.size, static_cast<int>(row.pixels.size()));
+        EXPECT_EQ(r.image.size, row.pixels.size());
         EXPECT_EQ(r.image.pixels, row.pixels);
     }
 }
@@ -115,6 +115,8 @@ TEST(TgaReader, RefusalsCarryTheirMessages)
          "TGA Texture File: tex.tga has an Invalid Image Size (Must be at least 2 x 2 pixels)."},
         {"negative height", concat(tgaHeader(2, 2, 0xFFFE, 24), some), TgaError::BadSize,
          tgaErrorMessage(TgaError::BadSize, p)},
+        {"more pixels than 16384 x 16384", concat(tgaHeader(2, 32766, 8194, 24), some), TgaError::TooLarge,
+         "TGA Texture File: tex.tga has too Large an Image Size (Must be at most 16384 x 16384 pixels)."},
         {"raw pixels cut short", concat(tgaHeader(2, 4, 4, 24), Bytes(47, 0x11)), TgaError::Truncated,
          "TGA Texture File: tex.tga is Truncated (the File Ends Before its Pixels Do)."},
         {"run-length cut short", concat(tgaHeader(10, 4, 4, 24), {0x83, 1, 2}), TgaError::Truncated,
@@ -135,6 +137,14 @@ TEST(TgaReader, RefusalsCarryTheirMessages)
     }
     EXPECT_EQ(tgaErrorMessage(TgaError::OutOfMemory, p),
               "TGA Texture File: tex.tga is too Large to Load (Out of Memory).");
+}
+
+TEST(TgaReader, SizeOfTheLargestHeaderIsExact)
+{
+    // 32766 x 32766 at 32 bits is 4294443024 bytes, past any 32-bit int.
+    const TgaResult r = decodeTga(concat(tgaHeader(2, 32767, 32767, 32), Bytes(64, 0)), SIZE_MAX);
+    EXPECT_EQ(r.error, TgaError::Truncated);
+    EXPECT_EQ(r.image.size, std::uint64_t{32766} * 32766 * 4);
 }
 
 TEST(TgaReader, MissingFileMessage)

@@ -1,6 +1,6 @@
 // The GL side of a model under a headless context: what the display list
 // draws (colours and texture bindings checked through the pixels), texture
-// loader dispatch, GL error messages, the heap's Retry/Cancel path, and the
+// loader dispatch and the names left after failed loads, GL error messages, the heap's Retry/Cancel path, and the
 // vertex-array-range path through a fake procedure table.
 #include "ThreeDsWriter.h"
 #include "model3ds/SceneLoading.h"
@@ -13,6 +13,7 @@
 #include <array>
 #include <cstring>
 #include <map>
+#include <new>
 #include <set>
 
 namespace orbit {
@@ -114,11 +115,24 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColour)
     EXPECT_EQ(loaded.modelSize, 2.0);
 }
 
+// The names that are texture objects among the first few hundred.
+std::set<unsigned> liveTextureNames()
+{
+    std::set<unsigned> live;
+    for (unsigned name = 1; name < 256; ++name) {
+        if (glIsTexture(name))
+            live.insert(name);
+    }
+    return live;
+}
+
 TEST_F(ModelGl, TexturesGoToTheLoaderOfTheirExtensionAndAreBoundInTheList)
 {
     std::vector<std::pair<std::string, unsigned>> bmpCalls, tgaCalls;
     loaders.bmp = [&](const std::string& path, unsigned texture, UserNotifier&) {
         bmpCalls.emplace_back(path, texture);
+        if (path == "HUGE.bmp")
+            throw std::bad_alloc();
         const std::uint8_t green[] = {0, 255, 0, 0};
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -132,34 +146,44 @@ TEST_F(ModelGl, TexturesGoToTheLoaderOfTheirExtensionAndAreBoundInTheList)
     };
     LoadedModel loaded =
         load(twoSquares({ambientMaterial("Left", 255, 255, 255, "HULL.bmp"), ambientMaterial("Right", 255, 255, 255, "SKIN.TGA"),
-                         ambientMaterial("Photo", 255, 255, 255, "PIC.JPG"), ambientMaterial("Plain", 255, 255, 255)}),
+                         ambientMaterial("Photo", 255, 255, 255, "PIC.JPG"), ambientMaterial("Plain", 255, 255, 255),
+                         ambientMaterial("Huge", 255, 255, 255, "HUGE.bmp")}),
              &context);
+    // A texture the heap cannot hold costs only that texture.
     ASSERT_NE(loaded.model, nullptr);
+    EXPECT_EQ(diagnostics.recorded, "Out of memory loading HUGE.bmp\n");
     const auto& materials = loaded.model->materials();
-    ASSERT_EQ(materials.size(), 4u);
-    EXPECT_EQ(bmpCalls, (std::vector<std::pair<std::string, unsigned>>{{"HULL.bmp", materials[0].texture}}));
-    EXPECT_EQ(tgaCalls, (std::vector<std::pair<std::string, unsigned>>{{"SKIN.TGA", materials[1].texture}}));
+    ASSERT_EQ(materials.size(), 5u);
+    EXPECT_EQ(bmpCalls.size(), 2u);
+    EXPECT_EQ(bmpCalls[0], (std::pair<std::string, unsigned>{"HULL.bmp", materials[0].texture}));
+    ASSERT_EQ(tgaCalls.size(), 1u);
+    EXPECT_EQ(tgaCalls[0].first, "SKIN.TGA");
     EXPECT_TRUE(glIsTexture(materials[0].texture));
-    // A failed load deletes the texture object but the material keeps the name.
-    EXPECT_NE(materials[1].texture, 0u);
-    EXPECT_FALSE(glIsTexture(materials[1].texture));
+    // A failed load deletes the texture object and the material binds 0.
+    EXPECT_FALSE(glIsTexture(tgaCalls[0].second));
+    EXPECT_EQ(materials[1].texture, 0u);
+    EXPECT_EQ(materials[4].texture, 0u);
     // A JPEG name reaches no loader: generated, never filled.
     EXPECT_NE(materials[2].texture, 0u);
     EXPECT_FALSE(glIsTexture(materials[2].texture));
     EXPECT_EQ(materials[3].texture, 0u);
 
     // The left square is bound to the green texture in the list, the right
-    // one to a name with no image, which leaves it untextured (white).
+    // one to no texture (white).
     glBindTexture(GL_TEXTURE_2D, 0);
+    for (int frame = 0; frame < 99; ++frame)
+        render(*loaded.model, true);
     const auto pixels = render(*loaded.model, true);
     EXPECT_EQ(pixel(pixels, side / 4, side / 2), (std::array<int, 3>{0, 254, 0}));
     EXPECT_EQ(pixel(pixels, 3 * side / 4, side / 2), (std::array<int, 3>{254, 254, 254}));
+    // After 100 draws the only texture objects are names the model owns: the
+    // loaded one and the JPEG name the list binds.
+    EXPECT_EQ(liveTextureNames(), (std::set<unsigned>{materials[0].texture, materials[2].texture}));
     // The model owns its list and textures.
     const unsigned list = loaded.model->displayList();
-    const unsigned texture = materials[0].texture;
     loaded.model.reset();
     EXPECT_FALSE(glIsList(list));
-    EXPECT_FALSE(glIsTexture(texture));
+    EXPECT_TRUE(liveTextureNames().empty());
 }
 
 // Fills the projection stack (depth > 0) or empties it again (depth 0).

@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -83,9 +84,7 @@ std::string ppmHeader(int width, int height)
     return "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
 }
 
-} // namespace
-
-int runJpeg(Arguments args)
+int jpegCommand(Arguments args)
 {
     const std::optional<ImageArguments> parsed = parse(args, true);
     if (!parsed)
@@ -123,7 +122,7 @@ int runJpeg(Arguments args)
     return writeOrFail(parsed->output, ppmHeader(width, height), rgb);
 }
 
-int runBmp(Arguments args)
+int bmpCommand(Arguments args)
 {
     const std::optional<ImageArguments> parsed = parse(args, false);
     if (!parsed)
@@ -142,7 +141,7 @@ int runBmp(Arguments args)
     return writeOrFail(parsed->output, ppmHeader(record.width, record.height), rgb);
 }
 
-int runTga(Arguments args)
+int tgaCommand(Arguments args)
 {
     const std::optional<ImageArguments> parsed = parse(args, false);
     if (!parsed)
@@ -168,5 +167,21 @@ int runTga(Arguments args)
                                (alpha ? "RGB_ALPHA" : "RGB") + "\nENDHDR\n";
     return writeOrFail(parsed->output, header, body);
 }
+
+// A picture the heap cannot hold ends the command with a message, not an abort.
+int guarded(int (*command)(Arguments), Arguments args)
+{
+    try {
+        return command(args);
+    } catch (const std::bad_alloc&) {
+        return fail("orbit-patrol-inspect: out of memory");
+    }
+}
+
+} // namespace
+
+int runJpeg(Arguments args) { return guarded(jpegCommand, args); }
+int runBmp(Arguments args) { return guarded(bmpCommand, args); }
+int runTga(Arguments args) { return guarded(tgaCommand, args); }
 
 } // namespace orbit::inspect
