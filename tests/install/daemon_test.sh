@@ -56,7 +56,7 @@ chown -R "$user:" "$home"
 as_user() { su -s /bin/sh "$user" -c "cd && HOME=$home PATH=$home/bin:/usr/bin:/bin DISPLAY=:$display $1"; }
 
 exec 3> "$base/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp > "$base/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset > "$base/xvfb.log" 2>&1 &
 xvfb=$!
 exec 3>&-
 wait_for 10 test -s "$base/display" || fail "Xvfb did not start"

@@ -19,11 +19,11 @@ printf '%s\n' '! comment' '*programs:								      \' \
   '				maze --root				    \n\' \
   '-				qix --root				    \n\' \
   '  GL: 				gears --root				    \n' '' '*fade: True' > "$defaults"
-ours='  GL: 				orbit-patrol --root				    \n\'
+ours='  GL: 				"Orbit Patrol"  orbit-patrol --root		    \n\'
 
 entries() {   # programs: entries of a file, in order, one a line
   awk '/^[*]?programs:/ {on = 1; next} on && /\\$/ || on {print; if ($0 !~ /\\$/) on = 0}' "$1" |
-    sed -n 's/^[- \t]*\(GL:\)\{0,1\}[ \t]*\([a-z0-9-]*\).*/\2/p' | grep .
+    sed -n 's/^[- \t]*\(GL:\)\{0,1\}[ \t]*\("[^"]*"\)\{0,1\}[ \t]*\([a-z0-9-]*\).*/\3/p' | grep .
 }
 
 # Starting files.
