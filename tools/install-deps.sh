@@ -14,6 +14,8 @@ packages=(
   nlohmann-json3-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick fonts-dejavu-core
   python3
+  dpkg-dev file lintian desktop-file-utils libxml2-utils man-db groff-base
+  xscreensaver xscreensaver-data xscreensaver-gl
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program icon (ICON 128) and the two hand cursors (CURSOR 184, 185).
+"""Draws the program icon (ICON 128), the two hand cursors (CURSOR 184, 185)
+and the desktop icons installed into the hicolor icon theme.
 
     make_icons.py SHIP.3ds OUTDIR [PREVIEWDIR]
 
@@ -9,6 +10,11 @@ files. The icon is the starship seen from above (rendered by our rasteriser
 and snapped to the palette), at 32x32 and 16x16. The cursors are a pointing
 hand (hot spot 12, 1 at the finger tip) and the same hand with the finger
 lowered two pixels (hot spot 12, 3), built from capsules with a black outline.
+
+The desktop icons (OUTDIR/icons/theme/orbit-patrol-SIZE.png, RGBA) show the
+same top view: at 16 and 32 pixels exactly the pixels of the program icon, at
+48 pixels and up the ship shaded with its own materials and lights, its edge
+anti-aliased through the alpha channel.
 """
 
 import math
@@ -117,6 +123,58 @@ def ship_icon(ship_path, size):
     return outlined
 
 
+THEME_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def palette_rgba(pixels):
+    return [[(0, 0, 0, 0) if i is None else PALETTE[i] + (255,) for i in row] for row in pixels]
+
+
+def shaded_icon(ship_path, size):
+    """Top view as in ship_icon, lit like the look-at renders. Each pixel is
+    the mean colour of the sub-samples that hit the ship; its alpha is the
+    share that did. A one-pixel dark rim under the edge keeps the light hull
+    readable on a white panel."""
+    ss = 4
+    ship_tris = render_ship.load_ship(ship_path)
+    canvas = raster.Canvas(size * ss, size * ss, (-1.0, -1.0, -1.0))
+    tris = render_ship.place(ship_tris, raster.rotation(0, 90, 0), (0.0, -0.02, -4.55))
+    raster.draw_triangles(canvas, tris, focal=size * ss * 2.3, lights=render_ship.LIGHTS, ambient=0.35)
+    cover = [[0.0] * size for _ in range(size)]
+    colour = [[(0.0, 0.0, 0.0)] * size for _ in range(size)]
+    for y in range(size):
+        for x in range(size):
+            hits = [canvas.color[y * ss + dy][x * ss + dx] for dy in range(ss) for dx in range(ss)]
+            hits = [c for c in hits if c[0] >= 0.0]
+            if hits:
+                cover[y][x] = len(hits) / (ss * ss)
+                colour[y][x] = tuple(sum(c[k] for c in hits) / len(hits) for k in range(3))
+    out = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            # Coverage of the neighbourhood, for the rim behind the edge.
+            near = max(cover[y + dy][x + dx] for dy in (-1, 0, 1) for dx in (-1, 0, 1)
+                       if 0 <= y + dy < size and 0 <= x + dx < size)
+            a = cover[y][x]
+            rim = 0.6 * near * (1.0 - a)
+            alpha = a + rim
+            if alpha <= 0.0:
+                row.append((0, 0, 0, 0))
+                continue
+            rgb = tuple(max(0, min(255, int(colour[y][x][k] * a / alpha * 255.0 + 0.5))) for k in range(3))
+            row.append(rgb + (max(0, min(255, int(alpha * 255.0 + 0.5))),))
+        out.append(row)
+    return out
+
+
+def theme_icons(ship_path, palette_icons):
+    icons = {}
+    for size in THEME_SIZES:
+        icons[size] = palette_rgba(palette_icons[size]) if size in palette_icons else shaded_icon(ship_path, size)
+    return icons
+
+
 # --- Cursors -----------------------------------------------------------------
 
 def capsule(px, py, ax, ay, bx, by, r):
@@ -202,6 +260,10 @@ def main(argv):
         os.makedirs(os.path.join(argv[2], sub), exist_ok=True)
         with open(os.path.join(argv[2], sub, name), "wb") as f:
             f.write(data)
+    theme_dir = os.path.join(argv[2], "icons", "theme")
+    os.makedirs(theme_dir, exist_ok=True)
+    for size, pixels in theme_icons(argv[1], dict(icons)).items():
+        raster.write_png_rgba(os.path.join(theme_dir, "orbit-patrol-%d.png" % size), pixels)
     if len(argv) > 3:
         preview(icons[0][1], os.path.join(argv[3], "icon-32.png"))
         preview(icons[1][1], os.path.join(argv[3], "icon-16.png"), 16)

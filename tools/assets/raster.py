@@ -199,6 +199,21 @@ def write_png(path, image):
         f.write(png)
 
 
+def write_png_rgba(path, pixels):
+    """pixels: rows of (r, g, b, a) bytes; straight (not premultiplied) alpha."""
+    height = len(pixels)
+    width = len(pixels[0])
+    rows = b"".join(b"\0" + bytes(v for px in row for v in px) for row in pixels)
+
+    def block(tag, data):
+        return struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data))
+
+    png = b"\x89PNG\r\n\x1a\n" + block(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+    png += block(b"IDAT", zlib.compress(rows, 9)) + block(b"IEND", b"")
+    with open(path, "wb") as f:
+        f.write(png)
+
+
 def write_ppm(path, image):
     height = len(image)
     width = len(image[0])
