@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <system_error>
 
 namespace orbit {
 namespace {
@@ -198,8 +199,13 @@ void SettingsDialog::showModel(const std::string& path, const std::string& check
         statusLabel->setText(path.empty() ? QString() : QString(checkingText));
         statusLabel->setToolTip({});
     }
-    if (!path.empty())
-        pendingCheck = std::async(std::launch::async, checkModelFile, checkedPath);
+    if (!path.empty()) {
+        try {
+            pendingCheck = std::async(std::launch::async, checkModelFile, checkedPath);
+        } catch (const std::system_error&) {
+            showCheck(checkModelFile(checkedPath)); // no thread to be had: check here and now
+        }
+    }
     if (pendingCheck.valid() || !staleChecks.empty())
         checkPoll->start();
 }
