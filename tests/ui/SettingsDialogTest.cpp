@@ -1,7 +1,7 @@
-// The settings dialog on the offscreen platform: where each control opens for
-// the stored settings, which ways of closing store what (on a real settings
-// file), the model file check, and the About box opened from the button, the
-// context menu and the system command.
+// The settings dialog under X11: where each control opens for the stored
+// settings, which ways of closing store what (on a real settings file), the
+// model file check, and the About box opened from the button, the context
+// menu and the system command.
 #include "ui/SettingsDialog.h"
 
 #include "UiTestSupport.h"
