@@ -139,7 +139,8 @@ SettingsDialog::SettingsDialog(SettingsStore& settingsStore, const ResourceProvi
     connect(checkPoll, &QTimer::timeout, this, &SettingsDialog::collectCheck);
     // The stored text is kept as it is (OK writes it back unchanged); the
     // check looks at the file the saver would load for it.
-    showModel(settings.readString(settings::section, settings::sceneFileNameKey, ""), settings::sceneFileName(settings));
+    showModel(settings.readString(settings::section, settings::sceneFileNameKey, ""),
+              settings::sceneFileName(settings));
 }
 
 SettingsDialog::~SettingsDialog() = default;

@@ -6,6 +6,8 @@
 // every other way out writes nothing. A chosen model file is stored as an
 // absolute path and checked with the saver's loader on a worker thread; the
 // result shows under the field, and a file that fails can still be stored.
+// Destroying the dialog waits for a check still running (the loader bounds
+// what one file can cost).
 // Its "&About" button and the "&About Orbit Patrol..." item of its context
 // menu (the Linux stand-in for the system menu) both post system command 16,
 // which runs the About box modally on top. exec() returns 1 for OK and 2 for
