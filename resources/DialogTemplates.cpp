@@ -16,16 +16,33 @@ using namespace controlStyle;
 constexpr std::string_view sansSerif = "MS Sans Serif";
 
 constexpr std::array settingsControls{
-    ControlTemplate{1, ControlKind::DefaultPushButton, "BUTTON", "OK", {115, 7, 50, 14},
+    ControlTemplate{1, ControlKind::DefaultPushButton, "BUTTON", "OK", {193, 7, 50, 14},
                     visible | tabStop | defaultPushButton},
-    ControlTemplate{2, ControlKind::PushButton, "BUTTON", "Cancel", {115, 26, 50, 14},
+    ControlTemplate{2, ControlKind::PushButton, "BUTTON", "Cancel", {193, 26, 50, 14},
                     visible | tabStop | pushButton},
-    ControlTemplate{1002, ControlKind::Trackbar, "msctls_trackbar32", "", {7, 20, 100, 24},
+    ControlTemplate{1002, ControlKind::Trackbar, "msctls_trackbar32", "", {7, 18, 148, 20},
                     visible | tabStop | trackbarAutoTicks | trackbarTop | trackbarNoTicks},
     ControlTemplate{-1, ControlKind::StaticText, "STATIC", "Frame delay", {7, 7, 80, 8},
                     visible | group | staticLeft},
-    ControlTemplate{57664, ControlKind::PushButton, "BUTTON", "&About", {115, 46, 50, 14},
+    ControlTemplate{57664, ControlKind::PushButton, "BUTTON", "&About", {193, 46, 50, 14},
                     visible | tabStop | pushButton},
+    // The slider's value ("10 ms"), the other three settings and the model's check result.
+    ControlTemplate{1003, ControlKind::StaticText, "STATIC", "", {157, 24, 30, 8}, visible | staticRight},
+    ControlTemplate{-1, ControlKind::StaticText, "STATIC", "Satellites", {7, 48, 44, 8},
+                    visible | group | staticLeft},
+    ControlTemplate{1004, ControlKind::SpinBox, "msctls_updown32", "", {52, 45, 34, 14},
+                    visible | tabStop | upDownSetBuddyInt | upDownArrowKeys},
+    ControlTemplate{1005, ControlKind::CheckBox, "BUTTON", "Shot sound", {7, 66, 100, 10},
+                    visible | tabStop | group | autoCheckBox},
+    ControlTemplate{-1, ControlKind::StaticText, "STATIC", "Starship model", {7, 84, 100, 8},
+                    visible | group | staticLeft},
+    ControlTemplate{1006, ControlKind::Edit, "EDIT", "", {7, 95, 128, 14},
+                    visible | tabStop | editReadOnly | editAutoHScroll},
+    ControlTemplate{1007, ControlKind::PushButton, "BUTTON", "Browse\u2026", {139, 95, 50, 14},
+                    visible | tabStop | pushButton},
+    ControlTemplate{1008, ControlKind::PushButton, "BUTTON", "Built-in", {193, 95, 50, 14},
+                    visible | tabStop | pushButton},
+    ControlTemplate{1009, ControlKind::StaticText, "STATIC", "", {7, 113, 236, 18}, visible | staticLeft},
 };
 
 constexpr std::uint32_t aboutStatic = visible | group | staticLeft;
@@ -54,7 +71,7 @@ constexpr std::array launchingControls{
 };
 
 constexpr std::array templates{
-    DialogTemplate{dialogId::settings, "Orbit Patrol Settings", sansSerif, 8, 172, 87,
+    DialogTemplate{dialogId::settings, "Orbit Patrol Settings", sansSerif, 8, 250, 138,
                    popup | visible | caption | systemMenu | modalFrame | setFont, extendedStyle::appWindow,
                    settingsControls},
     DialogTemplate{dialogId::about, "About Orbit Patrol", sansSerif, 8, 213, 148,

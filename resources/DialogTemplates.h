@@ -35,22 +35,26 @@ inline constexpr std::uint32_t transparent = 0x00000020u; // WS_EX_TRANSPARENT
 inline constexpr std::uint32_t appWindow = 0x00040000u;   // WS_EX_APPWINDOW
 } // namespace extendedStyle
 
-// Control style bits of the control classes used here (BS_*, SS_*, ES_*, TBS_*).
+// Control style bits of the control classes used here (BS_*, SS_*, ES_*, TBS_*, UDS_*).
 namespace controlStyle {
 inline constexpr std::uint32_t pushButton = 0x0000u;        // BS_PUSHBUTTON
 inline constexpr std::uint32_t defaultPushButton = 0x0001u; // BS_DEFPUSHBUTTON
+inline constexpr std::uint32_t autoCheckBox = 0x0003u;      // BS_AUTOCHECKBOX
 inline constexpr std::uint32_t bitmapButton = 0x0080u;      // BS_BITMAP
 inline constexpr std::uint32_t staticLeft = 0x0000u;        // SS_LEFT
+inline constexpr std::uint32_t staticRight = 0x0002u;       // SS_RIGHT
 inline constexpr std::uint32_t editAutoHScroll = 0x0080u;   // ES_AUTOHSCROLL
 inline constexpr std::uint32_t editReadOnly = 0x0800u;      // ES_READONLY
 inline constexpr std::uint32_t trackbarAutoTicks = 0x0001u; // TBS_AUTOTICKS
 inline constexpr std::uint32_t trackbarTop = 0x0004u;       // TBS_TOP
 inline constexpr std::uint32_t trackbarNoTicks = 0x0010u;   // TBS_NOTICKS
+inline constexpr std::uint32_t upDownSetBuddyInt = 0x0002u; // UDS_SETBUDDYINT
+inline constexpr std::uint32_t upDownArrowKeys = 0x0020u;   // UDS_ARROWKEYS
 } // namespace controlStyle
 
 // What a template control becomes; the window class and its kind style bits
 // together, so ui/ needs no bit decoding to pick a widget.
-enum class ControlKind { PushButton, DefaultPushButton, StaticText, Edit, Trackbar };
+enum class ControlKind { PushButton, DefaultPushButton, CheckBox, StaticText, Edit, Trackbar, SpinBox };
 
 struct DialogRect {
     int x = 0; // dialog units from the client area's left edge
@@ -62,7 +66,7 @@ struct DialogRect {
 struct ControlTemplate {
     int id = 0; // -1 for a static nobody addresses
     ControlKind kind = ControlKind::StaticText;
-    std::string_view windowClass; // "BUTTON", "STATIC", "EDIT", "msctls_trackbar32"
+    std::string_view windowClass; // "BUTTON", "STATIC", "EDIT", "msctls_trackbar32", "msctls_updown32"
     std::string_view text;
     DialogRect rect;
     std::uint32_t style = 0; // windowStyle | controlStyle bits

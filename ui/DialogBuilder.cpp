@@ -1,17 +1,19 @@
 // Template-driven dialog construction (see DialogBuilder.h). Only the style
 // bits with a Qt counterpart are read: visible, tab stop, default push button,
-// read-only edit, caption and system menu. The trackbar never draws ticks
+// right-aligned static, read-only edit, caption and system menu. The trackbar never draws ticks
 // here, which is what TBS_NOTICKS asks for anyway.
 #include "DialogBuilder.h"
 
 #include "ResourceImages.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 
 namespace orbit {
 namespace {
@@ -31,10 +33,13 @@ QWidget* makeDefaultControl(const ControlTemplate& control, QWidget* parent)
     case ControlKind::PushButton:
     case ControlKind::DefaultPushButton:
         return new QPushButton(parent);
+    case ControlKind::CheckBox:
+        return new QCheckBox(parent);
     case ControlKind::StaticText: {
         auto* label = new QLabel(parent);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        const bool right = (control.style & controlStyle::staticRight) != 0;
+        label->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
         label->setWordWrap(true); // SS_LEFT breaks lines at words
         return label;
     }
@@ -45,6 +50,8 @@ QWidget* makeDefaultControl(const ControlTemplate& control, QWidget* parent)
         slider->setTickPosition(QSlider::NoTicks);
         return slider;
     }
+    case ControlKind::SpinBox:
+        return new QSpinBox(parent); // an up-down control with its number edit
     }
     return new QWidget(parent);
 }

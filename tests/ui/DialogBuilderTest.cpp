@@ -5,9 +5,14 @@
 #include "UiTestSupport.h"
 #include "platform/MemoryResources.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
 
 namespace orbit {
 namespace {
@@ -47,13 +52,30 @@ TEST_F(DialogBuilderTest, SettingsTemplateBecomesWidgetsAtConvertedRectangles)
     EXPECT_NEAR(controls.baseUnits.x, (letters / 26 + 1) / 2, 1); // kerning moves the sum a little
     EXPECT_EQ(controls.baseUnits.y, metrics.height());
     EXPECT_EQ(dialog.windowTitle(), "Orbit Patrol Settings");
-    EXPECT_EQ(dialog.size(), pixels({0, 0, 172, 87}, controls.baseUnits).size());
+    EXPECT_EQ(dialog.size(), pixels({0, 0, settings.width, settings.height}, controls.baseUnits).size());
     ASSERT_EQ(controls.all().size(), settings.controls.size());
-    for (const ControlTemplate& control : settings.controls) {
-        QWidget* widget = controls.control(control.id);
-        ASSERT_NE(widget, nullptr) << control.id;
+    // The widget class each kind becomes.
+    const auto classOf = [](QWidget* widget) -> std::string {
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            return label->alignment() & Qt::AlignRight ? "right label" : "label";
+        if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            return edit->isReadOnly() ? "read-only edit" : "edit";
+        return qobject_cast<QCheckBox*>(widget) ? "check box"
+             : qobject_cast<QPushButton*>(widget) ? "button"
+             : qobject_cast<QSlider*>(widget) ? "slider"
+             : qobject_cast<QSpinBox*>(widget) ? "spin box" : "other";
+    };
+    const std::string kinds[] = {"button", "button", "slider", "label", "button", "right label", "label", "spin box",
+                                 "check box", "label", "read-only edit", "button", "button", "label"};
+    ASSERT_EQ(std::size(kinds), settings.controls.size());
+    for (std::size_t i = 0; i < settings.controls.size(); ++i) {
+        const ControlTemplate& control = settings.controls[i];
+        QWidget* widget = controls.all()[i].second;
+        EXPECT_EQ(controls.all()[i].first, control.id);
         EXPECT_EQ(widget->geometry(), pixels(control.rect, controls.baseUnits)) << control.id;
-        EXPECT_EQ(widget->focusPolicy(), control.id == -1 ? Qt::NoFocus : Qt::StrongFocus) << control.id;
+        const bool tabStop = (control.style & windowStyle::tabStop) != 0;
+        EXPECT_EQ(widget->focusPolicy(), tabStop ? Qt::StrongFocus : Qt::NoFocus) << control.id;
+        EXPECT_EQ(classOf(widget), kinds[i]) << control.id;
     }
     auto* ok = controls.controlAs<QPushButton>(1);
     EXPECT_TRUE(ok->isDefault());

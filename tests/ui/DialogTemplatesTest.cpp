@@ -26,11 +26,20 @@ TEST(DialogTemplates, MatchTheirTables)
     constexpr auto button = ControlKind::PushButton, okButton = ControlKind::DefaultPushButton;
     constexpr auto label = ControlKind::StaticText;
     const Dialog dialogs[] = {
-        {208, "Orbit Patrol Settings", 172, 87, 0x90C800C0, 0x40000,
-         {{1, okButton, "OK", {115, 7, 50, 14}, 0x10010001, 0}, {2, button, "Cancel", {115, 26, 50, 14}, 0x10010000, 0},
-          {1002, ControlKind::Trackbar, "", {7, 20, 100, 24}, 0x10010015, 0},
+        {208, "Orbit Patrol Settings", 250, 138, 0x90C800C0, 0x40000,
+         {{1, okButton, "OK", {193, 7, 50, 14}, 0x10010001, 0}, {2, button, "Cancel", {193, 26, 50, 14}, 0x10010000, 0},
+          {1002, ControlKind::Trackbar, "", {7, 18, 148, 20}, 0x10010015, 0},
           {-1, label, "Frame delay", {7, 7, 80, 8}, 0x10020000, 0},
-          {57664, button, "&About", {115, 46, 50, 14}, 0x10010000, 0}}},
+          {57664, button, "&About", {193, 46, 50, 14}, 0x10010000, 0},
+          {1003, label, "", {157, 24, 30, 8}, 0x10000002, 0}, // the delay's value, right-aligned
+          {-1, label, "Satellites", {7, 48, 44, 8}, 0x10020000, 0},
+          {1004, ControlKind::SpinBox, "", {52, 45, 34, 14}, 0x10010022, 0},
+          {1005, ControlKind::CheckBox, "Shot sound", {7, 66, 100, 10}, 0x10030003, 0},
+          {-1, label, "Starship model", {7, 84, 100, 8}, 0x10020000, 0},
+          {1006, ControlKind::Edit, "", {7, 95, 128, 14}, 0x10010880, 0},
+          {1007, button, "Browse\u2026", {139, 95, 50, 14}, 0x10010000, 0},
+          {1008, button, "Built-in", {193, 95, 50, 14}, 0x10010000, 0},
+          {1009, label, "", {7, 113, 236, 18}, 0x10000000, 0}}}, // the model check's result
         {100, "About Orbit Patrol", 213, 148, 0x80C800C0, 0,
          {{1, okButton, "OK", {159, 94, 53, 53}, 0x10030081, 0x20},
           {1021, label, std::string(aboutText::ownershipNotice), {3, 96, 152, 12}, 0x10020000, 0},

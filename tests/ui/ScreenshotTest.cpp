@@ -6,6 +6,7 @@
 #include "platform/UrlOpener.h"
 #include "platform/UserNotifier.h"
 #include "resources/EmbeddedResources.h"
+#include "tests/support/TestFiles.h"
 #include "ui/AboutDialog.h"
 #include "ui/CubeButton.h"
 #include "ui/LaunchingDialog.h"
@@ -24,8 +25,8 @@ namespace orbit {
 namespace {
 
 // On a plain background each label's ink in the screenshot must also be as wide
-// as its text's own ink.
-void saveAndCheck(QWidget& dialog, const char* name, bool plainBackground)
+// as its text's own ink. A scrolling edit (`scrolls`) may hold more than it shows.
+void saveAndCheck(QWidget& dialog, const char* name, bool plainBackground, const QWidget* scrolls = nullptr)
 {
     const QImage shot = dialog.grab().toImage();
     QDir().mkpath(ORBIT_BINARY_DIR "/screenshots");
@@ -54,7 +55,7 @@ void saveAndCheck(QWidget& dialog, const char* name, bool plainBackground)
             EXPECT_LE(test::textInkWidth(text, button->font()) + margin + 2 * frame, button->width()) << name;
             EXPECT_LE(QFontMetrics(button->font()).height() + 2 * frame, button->height()) << name;
             ++checked;
-        } else if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && !edit->text().isEmpty()) {
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && edit != scrolls && !edit->text().isEmpty()) {
             EXPECT_LE(QFontMetrics(edit->font()).horizontalAdvance(edit->text()) + 5, edit->width()) << name;
             ++checked;
         }
@@ -72,11 +73,18 @@ protected:
 
 TEST_F(ScreenshotTest, SettingsDialogAndLaunchingDialog)
 {
+    // With a model file stored, so the check's result is measured too.
+    test::ScratchDir scratch("screenshot");
+    const auto ship = resources.find("FILE3DS", 184);
+    test::writeFileBytes(scratch.path() / "starship.3ds", {ship.begin(), ship.end()});
+    store.values["Options/3dsFileName"] = (scratch.path() / "starship.3ds").string();
     SettingsDialog dialog(store, resources, opener, notifier);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    ASSERT_TRUE(test::waitUntil([&] { return !dialog.checkingModel(); }));
+    EXPECT_EQ(dialog.modelStatus()->text(), "8,728 faces, 13 materials");
     QTest::qWait(50);
-    saveAndCheck(dialog, "settings-dialog", true);
+    saveAndCheck(dialog, "settings-dialog", true, dialog.modelField());
     LaunchingDialog launching(resources, nullptr);
     launching.setStatusText("Loading transmittors...");
     saveAndCheck(launching.window(), "launching-dialog", false);

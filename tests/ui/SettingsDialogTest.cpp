@@ -1,22 +1,33 @@
-// The settings dialog on the offscreen platform: where the slider opens for each
-// stored "Timer", which ways of closing store what, and the About box opened
-// from the button, the context menu and the system command.
+// The settings dialog under X11: where each control opens for the stored
+// settings, which ways of closing store what (on a real settings file), the
+// model file check, and the About box opened from the button, the context
+// menu and the system command.
 #include "ui/SettingsDialog.h"
 
 #include "UiTestSupport.h"
+#include "app/IniSettingsStore.h"
 #include "platform/MemoryResources.h"
 #include "platform/SettingsStore.h"
 #include "platform/UrlOpener.h"
 #include "platform/UserNotifier.h"
 #include "resources/EmbeddedResources.h"
+#include "tests/support/TestFiles.h"
 #include "ui/AboutDialog.h"
 
-#include <QContextMenuEvent>
 #include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
-#include <QTimer>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
+
+#include <array>
 
 namespace orbit {
 namespace {
@@ -37,25 +48,41 @@ void escapeNextModal(QWidget*& aboutParent)
     poll->start(10);
 }
 
+const std::string startFile = "[Options]\nTimer=250\nSatCount=0\nFire=-5\n3dsFileName=old/ship.3ds\n";
+const std::string openError = "File could not be opened 2 (No such file or directory)\n"
+                              "The built-in ship will fly instead.";
+
 class SettingsDialogTest : public test::QtTest {
 protected:
-    std::string storedTimer() const
+    std::string stored(const char* name) const
     {
-        const auto found = store.values.find("Options/Timer");
+        const auto found = store.values.find(std::string("Options/") + name);
         return found == store.values.end() ? "absent" : found->second;
     }
 
-    // Opens the dialog with the slider at `start`, gives it `keys`, ends it
-    // by `how` and returns the dialog's result.
-    int run(int start, std::vector<Qt::Key> keys, int how)
+    static std::string status(const SettingsDialog& dialog)
     {
-        SettingsDialog dialog(store, resources, opener, notifier);
+        EXPECT_TRUE(test::waitUntil([&] { return !dialog.checkingModel(); }));
+        return dialog.modelStatus()->text().toStdString();
+    }
+
+    // Opens the dialog on the settings file `ini` with the slider at `start`,
+    // gives the slider `keys`, sets 7 satellites, flips the sound box, ends it
+    // by `how` and returns the dialog's result.
+    int run(SettingsStore& ini, int start, std::vector<Qt::Key> keys, int how)
+    {
+        SettingsDialog dialog(ini, resources, opener, notifier);
         dialog.show();
         QSlider* slider = dialog.delaySlider();
         slider->setValue(start);
         slider->setFocus();
         for (Qt::Key key : keys)
             QTest::keyClick(slider, key);
+        EXPECT_EQ(dialog.control(SettingsDialog::delayValueId)->property("text").toString(),
+                  QString("%1 ms").arg(slider->value()));
+        dialog.satelliteSpinBox()->setValue(7);
+        dialog.shotSoundBox()->click();
+        slider->setFocus();
         if (how == 0)
             QTest::keyClick(slider, Qt::Key_Return);
         else if (how < 3)
@@ -68,47 +95,135 @@ protected:
         return dialog.result();
     }
 
+    // Chooses `path` through "Browse..." and returns the check's text.
+    static std::string browse(SettingsDialog& dialog, const QString& path)
+    {
+        dialog.setFileChooser([path](QWidget*, const QString&) { return path; });
+        QTest::mouseClick(dialog.control(SettingsDialog::browseButtonId), Qt::LeftButton);
+        return status(dialog);
+    }
+
     MemorySettingsStore store;
     EmbeddedResources resources;
     RecordingUrlOpener opener;
     RecordingNotifier notifier{"orbit-patrol"};
+    test::ScratchDir scratch{"settings-dialog"};
 };
 
-TEST_F(SettingsDialogTest, SliderOpensAtTheStoredDelayClampedAndWritesNothingOnOpening)
+TEST_F(SettingsDialogTest, EveryControlOpensAtTheStoredValueClampedAndOpeningWritesNothing)
 {
-    for (const auto& [stored, shown] : {std::pair{"absent", 10}, std::pair{"0", 1}, std::pair{"250", 100}}) {
+    using Stored = std::array<const char*, 4>; // Timer, SatCount, Fire, 3dsFileName; nullptr: absent
+    using Shown = std::tuple<int, int, bool, std::string, std::string>; // slider, satellites, sound, field, status
+    const std::pair<Stored, Shown> cases[] = {
+        {{nullptr, nullptr, nullptr, nullptr}, {10, 3, true, "", ""}},
+        {{"0", "0", "0", "/no/such/ship.3ds"}, {1, 1, false, "/no/such/ship.3ds", openError}},
+        {{"250", "50", "-5", ""}, {100, 10, true, "", ""}},
+        {{"-7", "abc", "2", "no/such/ship.3ds"}, {1, 3, true, "no/such/ship.3ds", openError}},
+    };
+    const char* names[] = {"Timer", "SatCount", "Fire", "3dsFileName"};
+    for (const auto& [values, shown] : cases) {
         store.values.clear();
-        if (std::string(stored) != "absent")
-            store.values["Options/Timer"] = stored;
+        for (int i = 0; i < 4; ++i)
+            if (values[i])
+                store.values[std::string("Options/") + names[i]] = values[i];
+        const auto before = store.values;
         SettingsDialog dialog(store, resources, opener, notifier);
         EXPECT_EQ(dialog.windowTitle(), "Orbit Patrol Settings");
         EXPECT_TRUE(dialog.windowIcon().availableSizes().contains(QSize(32, 32)));
-        EXPECT_EQ(dialog.delaySlider()->minimum(), 1);
-        EXPECT_EQ(dialog.delaySlider()->maximum(), 100);
-        EXPECT_EQ(dialog.delaySlider()->value(), shown) << stored;
-        EXPECT_EQ(storedTimer(), stored);
+        EXPECT_EQ(std::make_tuple(dialog.delaySlider()->minimum(), dialog.delaySlider()->maximum(),
+                                  dialog.satelliteSpinBox()->minimum(), dialog.satelliteSpinBox()->maximum()),
+                  std::make_tuple(1, 100, 1, 10));
+        EXPECT_EQ(Shown(dialog.delaySlider()->value(), dialog.satelliteSpinBox()->value(),
+                        dialog.shotSoundBox()->isChecked(), dialog.modelField()->text().toStdString(), status(dialog)),
+                  shown);
+        EXPECT_EQ(dialog.control(SettingsDialog::delayValueId)->property("text").toString(),
+                  QString("%1 ms").arg(std::get<0>(shown)));
+        EXPECT_EQ(store.values, before);
+        EXPECT_EQ(store.writes, 0);
     }
 }
 
-TEST_F(SettingsDialogTest, OkAndEnterStoreTheSliderCancelEscapeAndCloseStoreNothing)
+TEST_F(SettingsDialogTest, OkAndEnterStoreAllFourCancelEscapeAndCloseLeaveTheFileAsItWas)
 {
-    // Keys move the slider; a page is a fifth of the range.
+    // Keys move the slider; a page is a fifth of the range. OK rewrites the
+    // stored model text as it was read; the file keeps its keys sorted.
     const std::tuple<std::vector<Qt::Key>, int, int, std::string> cases[] = {
-        {{}, 1, 1, "10"},                    // OK
-        {{Qt::Key_Home}, 0, 1, "1"},         // Enter, the default button
-        {{Qt::Key_PageUp}, 0, 1, "29"},
-        {{Qt::Key_Right}, 2, 2, "absent"},   // Cancel
-        {{Qt::Key_Right}, 3, 2, "absent"},   // Escape
-        {{Qt::Key_Right}, 4, 2, "absent"},   // the close box
+        {{}, 1, 1, "3dsFileName=old/ship.3ds\nFire=0\nSatCount=7\nTimer=10\n"}, // OK
+        {{Qt::Key_Home}, 0, 1, "3dsFileName=old/ship.3ds\nFire=0\nSatCount=7\nTimer=1\n"}, // Enter
+        {{Qt::Key_PageUp}, 0, 1, "3dsFileName=old/ship.3ds\nFire=0\nSatCount=7\nTimer=29\n"},
+        {{Qt::Key_Right}, 2, 2, ""}, // Cancel
+        {{Qt::Key_Right}, 3, 2, ""}, // Escape
+        {{Qt::Key_Right}, 4, 2, ""}, // the close box
     };
-    for (const auto& [keys, how, result, stored] : cases) {
+    for (const auto& [keys, how, result, written] : cases) {
         SCOPED_TRACE(how);
-        store.values.clear();
-        store.writes = 0;
-        EXPECT_EQ(run(10, keys, how), result);
-        EXPECT_EQ(storedTimer(), stored);
-        EXPECT_EQ(store.writes, stored == "absent" ? 0 : 1);
+        const std::filesystem::path file = scratch.path() / "orbit-patrol.ini";
+        test::writeFileBytes(file, std::vector<std::uint8_t>(startFile.begin(), startFile.end()));
+        IniSettingsStore ini(file.string());
+        EXPECT_EQ(run(ini, 10, keys, how), result);
+        const std::vector<std::uint8_t> after = test::readFileBytes(file);
+        EXPECT_EQ(std::string(after.begin(), after.end()), written.empty() ? startFile : "[Options]\n" + written);
     }
+}
+
+TEST_F(SettingsDialogTest, ChosenModelIsCheckedWithTheSaversLoaderAndStoredAbsoluteEvenWhenItFails)
+{
+    const std::filesystem::path ship = scratch.path() / "ship.3ds";
+    const auto builtIn = resources.find("FILE3DS", 184);
+    test::writeFileBytes(ship, {builtIn.begin(), builtIn.end()});
+    test::writeFileBytes(scratch.path() / "bad.3ds", {'n', 'o', 't', ' ', '3', 'd', 's'});
+    const QString folder = QString::fromStdString(scratch.path().string());
+    const QString previousFolder = QDir::currentPath();
+    QDir::setCurrent(folder); // a relative choice is stored from here
+    const std::pair<QString, std::string> cases[] = {
+        {folder + "/ship.3ds", "8,728 faces, 13 materials"},
+        {"bad.3ds", "Not in 3DS format.\nThe saver will report this error and fly no ship."},
+        {folder + "/missing.3ds", openError},
+        {folder, "File could not be opened 21 (Is a directory)\n"
+                 "The saver will report this error and fly no ship."},
+    };
+    for (const auto& [chosen, shown] : cases) {
+        SCOPED_TRACE(chosen.toStdString());
+        store.values.clear();
+        SettingsDialog dialog(store, resources, opener, notifier);
+        dialog.show();
+        EXPECT_EQ(browse(dialog, chosen), shown);
+        const std::string absolute = QFileInfo(chosen).absoluteFilePath().toStdString();
+        EXPECT_EQ(dialog.modelField()->text().toStdString(), absolute);
+        EXPECT_EQ(browse(dialog, ""), shown); // a cancelled file dialog changes nothing
+        QTest::mouseClick(dialog.control(1), Qt::LeftButton);
+        EXPECT_EQ(stored("3dsFileName"), absolute);
+    }
+    EXPECT_TRUE(notifier.messages.empty()); // the check never opens a message box
+    QDir::setCurrent(previousFolder);
+}
+
+TEST_F(SettingsDialogTest, BuiltInClearsTheModelDropsTheRunningCheckAndOkStoresItEmpty)
+{
+    store.values["Options/3dsFileName"] = "/no/such/ship.3ds";
+    SettingsDialog dialog(store, resources, opener, notifier);
+    dialog.show();
+    dialog.setFileChooser([](QWidget*, const QString&) { return "/no/such/other.3ds"; });
+    QTest::mouseClick(dialog.control(SettingsDialog::browseButtonId), Qt::LeftButton);
+    EXPECT_EQ(dialog.modelStatus()->text(), "Checking\u2026");
+    QTest::mouseClick(dialog.control(SettingsDialog::builtInButtonId), Qt::LeftButton);
+    QTest::qWait(200); // the overtaken check ends meanwhile; its result must not show
+    EXPECT_EQ(dialog.modelStatus()->text(), "");
+    EXPECT_EQ(dialog.modelField()->text(), "");
+    QTest::mouseClick(dialog.control(1), Qt::LeftButton);
+    EXPECT_EQ(stored("3dsFileName"), "");
+}
+
+TEST(ModelSummary, CountsWithThousandsSeparatorsAndSingulars)
+{
+    const std::tuple<std::size_t, std::size_t, std::string> cases[] = {
+        {0, 0, "0 faces, 0 materials"},
+        {1, 1, "1 face, 1 material"},
+        {999, 1000, "999 faces, 1,000 materials"},
+        {1234567, 13, "1,234,567 faces, 13 materials"},
+    };
+    for (const auto& [faces, materials, text] : cases)
+        EXPECT_EQ(modelSummary(faces, materials), text);
 }
 
 TEST_F(SettingsDialogTest, ButtonContextMenuAndSystemCommandSixteenOpenTheAboutBoxOnTop)
@@ -144,7 +259,7 @@ TEST_F(SettingsDialogTest, ButtonContextMenuAndSystemCommandSixteenOpenTheAboutB
         EXPECT_EQ(aboutParent, &dialog);
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.delaySlider()->value(), 42);
-        EXPECT_EQ(storedTimer(), "absent");
+        EXPECT_EQ(stored("Timer"), "absent");
     }
 }
 
