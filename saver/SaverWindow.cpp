@@ -298,6 +298,10 @@ void SaverWindow::resizeEvent(QResizeEvent*)
 {
     const qreal ratio = devicePixelRatio();
     scene->resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    // Viewport and projection follow every size change; the set-up fits the
+    // camera itself when it returns, and a closed window has no context.
+    if (!closeRequested() && readyToDraw())
+        scene->fitCamera();
 }
 
 void SaverWindow::timerEvent(QTimerEvent* event)
