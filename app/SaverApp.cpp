@@ -166,6 +166,7 @@ void SaverApp::connectWindow()
             return std::make_unique<LaunchingDialog>(resources, owner);
         });
     }
+    window->setPendingCloseCheck([termination = terminationSignals.get()] { return termination->pending(); });
     QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [this] { closeAll(); });
     QObject::connect(terminationSignals.get(), &TerminationSignals::received, qtApp.get(), [this](int) { closeAll(); });
     if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath) {
@@ -212,6 +213,8 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
         std::fprintf(stderr, "%s: no window with id 0x%x\n", appName.c_str(), hostXid);
         return 1;
     }
+    if (terminationSignals->pending())
+        return 0;
     hostWindow.reset(QWindow::fromWinId(hostXid));
     const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
     window = std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get());
@@ -238,6 +241,8 @@ int SaverApp::runFullScreen()
 {
     if (!startQt())
         return 1;
+    if (terminationSignals->pending())
+        return 0;
     const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
     auto fullScreen = std::make_unique<FullScreenSaverWindow>(services, tickCountMs());
     FullScreenSaverWindow* created = fullScreen.get();

@@ -116,6 +116,10 @@ bool SaverWindow::createSaver(const QString& title, const QRect& rect)
 {
     setTitle(title);
     setGeometry(rect);
+    if (closeRequested()) {
+        closeNow();
+        return true;
+    }
     create();
     if (!handle()) {
         services.notifier.show("Ups!", "", MessageButtons::Ok);

@@ -52,6 +52,11 @@ public:
     // that is gone; false ends the run instead of drawing.
     void setDrawableCheck(std::function<bool()> check) { drawableCheck = std::move(check); }
 
+    // Asked between the steps of createSaver: true when a close waits that the
+    // event loop has not delivered yet (a termination signal), so the rest of
+    // the start-up is skipped instead of run for nothing.
+    void setPendingCloseCheck(std::function<bool()> check) { pendingCloseCheck = std::move(check); }
+
     // Makes the launching dialog the scene set-up reports to, with this
     // window as its owner. Without one the set-up runs silently (tests).
     using LaunchingFactory = std::function<std::unique_ptr<LaunchingStatus>(QWindow* owner)>;
@@ -62,7 +67,10 @@ public:
     int framePeriodMs() const { return timerPeriodMs; }
     bool isClosed() const { return hasClosed; }
     // A close has been asked for (and may still wait for the set-up to return).
-    bool closeRequested() const { return closePosted || closeDeferred || hasClosed; }
+    bool closeRequested() const
+    {
+        return closePosted || closeDeferred || hasClosed || (pendingCloseCheck && pendingCloseCheck());
+    }
 
 signals:
     // The window has run its destroy handling.
@@ -104,6 +112,7 @@ private:
     std::unique_ptr<QOpenGLContext> context;
     std::unique_ptr<QtGlProcLookup> procs;
     std::function<bool()> drawableCheck;
+    std::function<bool()> pendingCloseCheck;
     LaunchingFactory launchingFactory;
     // Owned until the window closes (a close during the set-up ends it early).
     std::unique_ptr<LaunchingStatus> launching;
