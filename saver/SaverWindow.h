@@ -3,9 +3,10 @@
 // preview (a child of the host's window) and as the base of the full-screen
 // window. "Posting a close" queues closeNow(), which runs the destroy handling
 // and then emits closed(); the application decides on that signal when to end.
-// A close that arrives while the scene is being set up (the launching dialog
-// and message boxes run nested event passes) is only recorded: it runs as soon
-// as the set-up returns, so nothing the set-up uses is freed under it.
+// A close that arrives while the scene is being set up or draws a frame (the
+// launching dialog and message boxes run nested event passes) is only
+// recorded: it runs as soon as the scene code returns, so nothing that code
+// uses is freed under it.
 #pragma once
 
 #include "scene/SaverScene.h"
@@ -100,6 +101,8 @@ private:
     bool readyToDraw();
     void releaseGl();
     void closeNow();
+    // Runs a frame with closes held back until it returns.
+    void runFrame(bool tick);
     // Ends any message box the set-up is waiting in; later ones are not shown.
     void dismissSetUpMessages();
     void swapBuffers() override;
@@ -119,8 +122,9 @@ private:
     int timerId = 0;
     int timerPeriodMs = 0;
     bool closePosted = false;
-    // The set-up is on the stack; closeNow only records closeDeferred then.
-    bool settingUp = false;
+    // The scene's set-up or a frame is on the stack; closeNow only records
+    // closeDeferred then, and the close runs when the scene code returns.
+    bool sceneBusy = false;
     bool closeDeferred = false;
     bool hasClosed = false;
     bool surfaceGone = false;
