@@ -35,10 +35,10 @@ public:
     // The create handling: makes the native window with title and rect
     // (relative to the parent), then wait cursor, client size, GL context and
     // scene set-up, camera fit, blank cursor and timer 1 at the clamped
-    // "Timer" period; shows the window last. A close that came during the
-    // set-up runs before this returns (true, with isClosed()). False (after the "Ups!" box)
-    // when the native window cannot be made; a GL failure is reported and the
-    // window lives on without a context.
+    // "Timer" period; shows the window last. A close that came before or
+    // during the set-up runs before this returns (true, with isClosed()).
+    // False (after the "Ups!" box) when the native window cannot be made; a
+    // GL failure is reported and the window lives on without a context.
     bool createSaver(const QString& title, const QRect& rect);
 
     // Queues a close; a second request before it runs adds nothing.
@@ -67,7 +67,8 @@ public:
     // 0 while no timer runs.
     int framePeriodMs() const { return timerPeriodMs; }
     bool isClosed() const { return hasClosed; }
-    // A close has been asked for (and may still wait for the set-up to return).
+    // A close has been asked for (it may still wait for scene code to return,
+    // or for the event loop to read a termination signal).
     bool closeRequested() const
     {
         return closePosted || closeDeferred || hasClosed || (pendingCloseCheck && pendingCloseCheck());
