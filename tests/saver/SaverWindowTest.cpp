@@ -4,6 +4,7 @@
 // here with synthetic events, deterministically and without an X server.
 #include "saver/FullScreenSaverWindow.h"
 #include "saver/SaverWindow.h"
+#include "saver/TerminationSignals.h"
 
 #include "platform/MemoryResources.h"
 
@@ -18,8 +19,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <memory>
+#include <pthread.h>
 
 namespace orbit {
 namespace {
@@ -252,6 +255,20 @@ TEST_F(SaverWindowTest, CloseDuringTheSetUpDismissesItsBoxAndRunsAfterIt)
         window.postClose();
         settle();
         EXPECT_EQ(closed.count(), 1);
+    }
+}
+
+// A signal that arrives before the event loop reads it is seen as waiting,
+// and counts as answered when the handling ends: unblocking it then must not
+// end the process by its default action.
+TEST(TerminationSignalsTest, WaitingSignalIsSeenAndAnsweredAtTheEnd)
+{
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(number);
+        TerminationSignals signalsTaken;
+        EXPECT_FALSE(signalsTaken.pending());
+        pthread_kill(pthread_self(), number); // this thread blocks it now
+        EXPECT_TRUE(signalsTaken.pending());
     }
 }
 
