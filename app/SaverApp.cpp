@@ -91,6 +91,9 @@ std::uint32_t SaverApp::tickCountMs() const
 
 int SaverApp::run()
 {
+    // Blocked from the start, a termination signal waits in the signalfd
+    // until the event loop can close the windows in order.
+    terminationSignals = std::make_unique<TerminationSignals>();
     if (isHackCommandLine(args))
         return runHack();
 
@@ -140,7 +143,6 @@ bool SaverApp::startQt()
         std::fprintf(stderr, "%s: cannot open the X display\n", appName.c_str());
         return false;
     }
-    terminationSignals = std::make_unique<TerminationSignals>();
     qtApp = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     terminationSignals->start();
@@ -159,7 +161,19 @@ int SaverApp::runSettingsDialog()
     // Modal and without an owner window: the handle argument is not used.
     DesktopUrlOpener opener;
     SettingsDialog dialog(settings, resources, opener, notifier);
-    dialog.exec();
+    // A termination signal cancels, as the Cancel button does: nothing is
+    // written. Message boxes open over the dialog are answered first.
+    bool cancelled = false;
+    QObject::connect(terminationSignals.get(), &TerminationSignals::received, &dialog, [&](int) {
+        cancelled = true;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QDialog*>(widget); box && box != &dialog && box->isVisible())
+                box->reject();
+        }
+        dialog.reject();
+    });
+    if (!cancelled)
+        dialog.exec();
     return 0;
 }
 
@@ -170,14 +184,33 @@ void SaverApp::connectWindow()
             return std::make_unique<LaunchingDialog>(resources, owner);
         });
     }
-    QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [] { QCoreApplication::exit(0); });
-    QObject::connect(terminationSignals.get(), &TerminationSignals::received, window.get(),
-                     [w = window.get()](int) { w->postClose(); });
+    window->setPendingCloseCheck([termination = terminationSignals.get()] { return termination->pending(); });
+    QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [this] { closeAll(); });
+    QObject::connect(terminationSignals.get(), &TerminationSignals::received, qtApp.get(), [this](int) { closeAll(); });
     if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath) {
         tickLog = std::make_unique<TickLog>(logPath);
         QObject::connect(window.get(), &SaverWindow::ticked, window.get(), [log = tickLog.get()] { log->record(); });
     }
 }
+
+void SaverApp::closeAll()
+{
+    if (window && !window->isClosed()) {
+        window->postClose();
+        return;
+    }
+    quit();
+}
+
+void SaverApp::quit()
+{
+    quitRequested = true;
+    // Ends every running event loop, nested ones included; runEventLoop keeps
+    // a quit that comes before the loop starts.
+    QCoreApplication::exit(0);
+}
+
+int SaverApp::runEventLoop() { return quitRequested ? 0 : qtApp->exec(); }
 
 int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
 {
@@ -198,6 +231,8 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
         std::fprintf(stderr, "%s: no window with id 0x%x\n", appName.c_str(), hostXid);
         return 1;
     }
+    if (terminationSignals->pending())
+        return 0;
     hostWindow.reset(QWindow::fromWinId(hostXid));
     const SceneServices services{random, sceneSettings, resources, notifier, diagnostics, sound};
     window = std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get());
@@ -212,15 +247,21 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
     const QString title = QString::fromUtf8(stringResource(stringId::previewTitle).data());
     if (!window->createSaver(title, QRect(QPoint(0, 0), logical(*hostSize))))
         return 1;
-    watcher->watchChild(static_cast<std::uint32_t>(window->winId()));
-    window->setDrawableCheck([w = watcher.get()] { return w->childExists(); });
-    return qtApp->exec();
+    // A window closed during its set-up has no native window left to watch
+    // (winId() would make a new one).
+    if (!window->isClosed()) {
+        watcher->watchChild(static_cast<std::uint32_t>(window->winId()));
+        window->setDrawableCheck([w = watcher.get()] { return w->childExists(); });
+    }
+    return runEventLoop();
 }
 
 int SaverApp::runFullScreen()
 {
     if (!startQt())
         return 1;
+    if (terminationSignals->pending())
+        return 0;
     const SceneServices services{random, sceneSettings, resources, notifier, diagnostics, sound};
     auto fullScreen = std::make_unique<FullScreenSaverWindow>(services, tickCountMs());
     FullScreenSaverWindow* created = fullScreen.get();
@@ -229,7 +270,7 @@ int SaverApp::runFullScreen()
     connectWindow();
     if (!created->createFullScreen(QString::fromStdString(appName)))
         return 1;
-    return qtApp->exec();
+    return runEventLoop();
 }
 
 } // namespace orbit
