@@ -17,7 +17,7 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   cmake ninja-build file crossbuild-essential-arm64 qemu-user
   libgtest-dev:arm64 libgmock-dev:arm64
-  libgl-dev:arm64 libegl-dev:arm64 libglu1-mesa-dev:arm64
+  libgl-dev:arm64 libegl-dev:arm64 libglu1-mesa-dev:arm64 libpng-dev:arm64
 )
 added_arch=0
 if ! dpkg --print-foreign-architectures | grep -qx arm64; then
