@@ -3,8 +3,9 @@
 // bytes: a plain scalar one that every other is checked against, one in GCC
 // vector extensions (NEON on arm64, SSE2 on x86) and, on x86, SSE2 and AVX2
 // builds with saturating packs. The widest one the CPU runs is used unless
-// ORBIT_JPEG_KERNELS (scalar, vector, sse2, avx2; read once) or
-// selectKernelPath() names another. Internal to image/.
+// ORBIT_JPEG_KERNELS (scalar, vector, sse2, avx2; read once, a name that is
+// not available here is ignored) or selectKernelPath() names another.
+// Internal to image/ and its tests and benchmarks.
 #pragma once
 
 #include <atomic>
