@@ -6,7 +6,6 @@
 #include "SaverApp.h"
 
 #include "CommandLine.h"
-#include "resources/IconImage.h"
 #include "resources/StringTable.h"
 #include "saver/FullScreenSaverWindow.h"
 #include "saver/HostWindowWatcher.h"
@@ -15,6 +14,7 @@
 #include "saver/TickLog.h"
 #include "platform/qt/DesktopUrlOpener.h"
 #include "ui/LaunchingDialog.h"
+#include "ui/ResourceImages.h"
 #include "ui/SettingsDialog.h"
 
 #include <QApplication>
@@ -59,11 +59,9 @@ bool xDisplayReachable()
 void setProgramIcon(const ResourceProvider& resources)
 {
     constexpr int programIconId = 128;
-    const std::optional<IconImage> icon = decodeIconResource(resources.find("ICON", programIconId), 32);
-    if (!icon)
-        return;
-    const QImage image(icon->rgba.data(), icon->width, icon->height, icon->width * 4, QImage::Format_RGBA8888);
-    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(image.copy())));
+    const QIcon icon = resourceIcon(resources, programIconId);
+    if (!icon.isNull())
+        QGuiApplication::setWindowIcon(icon);
 }
 
 } // namespace

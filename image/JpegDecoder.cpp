@@ -3,18 +3,13 @@
 // Each MCU row is converted as soon as it is decoded and written, cropped and
 // flipped, straight into the final bottom-up array: the same bytes as the
 // prescribed full-frame buffer, without holding the whole padded frame.
-// Bit-exactness: every product and partial sum of the inverse DCT and the
-// colour conversion is rounded to single precision in the written order (the
-// file is compiled with -ffp-contract=off so no fused multiply-add appears).
-// Skipping all-zero coefficient rows and columns is exact: adding a zero
-// product leaves a float sum unchanged (a zero's sign cannot reach the result,
-// which is truncated). Vectors run across independent columns, rows or pixels
-// only, so each sum keeps its own order. The bit reader prefetches whole bytes but can always
+// The inverse DCT and colour conversion kernels, and which build of them runs,
+// are in JpegKernels.*. The bit reader prefetches whole bytes but can always
 // say where the prescribed byte-at-a-time reader would stand, which restart
 // and end-of-image checks need.
 #include "JpegDecoder.h"
+#include "JpegKernels.h"
 
-#include <emmintrin.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -33,227 +28,6 @@ constexpr std::array<std::uint8_t, 64> zigZagToNatural = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
-
-// cos(k * pi / 16) to four decimals for k = 0..7; the prescribed basis uses
-// only these magnitudes.
-constexpr std::array<float, 8> cosineFourDecimals = {1.0f,    0.9808f, 0.9239f, 0.8315f,
-                                                     0.7071f, 0.5556f, 0.3827f, 0.1951f};
-
-constexpr float cosPiOver16(int k)
-{
-    k %= 32;
-    if (k > 16)
-        k = 32 - k; // cos is even and 2*pi periodic
-    if (k <= 7)
-        return cosineFourDecimals[static_cast<std::size_t>(k)];
-    if (k == 8)
-        return 0.0f;
-    return -cosineFourDecimals[static_cast<std::size_t>(16 - k)];
-}
-
-// basis[u][n] = c(u) * cos((2n+1) u pi / 16), c(0) = 0.7071, to four decimals.
-struct Basis {
-    float m[8][8];
-};
-
-constexpr Basis makeBasis()
-{
-    Basis b{};
-    for (int u = 0; u < 8; ++u) {
-        for (int n = 0; n < 8; ++n)
-            b.m[u][n] = u == 0 ? 0.7071f : cosPiOver16((2 * n + 1) * u);
-    }
-    return b;
-}
-
-constexpr Basis basis = makeBasis();
-
-// Eight floats handled as one value; plain arithmetic on it is lane-wise and,
-// with contraction off, rounds each product and sum like the scalar code.
-typedef float Float8 __attribute__((vector_size(32)));
-typedef int Int8 __attribute__((vector_size(32)));
-typedef int Int4 __attribute__((vector_size(16)));
-typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
-
-// Second pass of the inverse DCT over the first Rows rows of T (held in
-// sums), then truncation, level shift and clamp into out. With one row, all
-// eight rows of the block are equal to it.
-template <int Rows>
-[[gnu::always_inline]] inline void finishInverseDct(Float8 (&sums)[8], const int* columnList, int columnCount,
-                                                    std::uint8_t* out, std::size_t outStride)
-{
-    alignas(32) float t[Rows][8];
-    for (int y = 0; y < Rows; ++y)
-        std::memcpy(t[y], &sums[y], sizeof(Float8));
-    // s[y][x] = sum over u of T[y][u] * M[u][x], one x per lane.
-    if (columnCount == 0) {
-        for (int y = 0; y < Rows; ++y)
-            sums[y] = Float8{};
-    }
-    for (int i = 0; i < columnCount; ++i) {
-        const int u = columnList[i];
-        Float8 basisRow;
-        std::memcpy(&basisRow, basis.m[u], sizeof(Float8));
-        if (i == 0) {
-#pragma GCC unroll 8
-            for (int y = 0; y < Rows; ++y)
-                sums[y] = t[y][u] * basisRow;
-        } else {
-#pragma GCC unroll 8
-            for (int y = 0; y < Rows; ++y)
-                sums[y] = sums[y] + t[y][u] * basisRow;
-        }
-    }
-    // Truncate toward zero, keep as a 16-bit sample (wrapping as a 16-bit
-    // store does), level shift; the saturating packs then clamp to 0..255
-    // exactly, as every value that fits a byte passes them unchanged.
-    __m128i words[Rows];
-#pragma GCC unroll 8
-    for (int y = 0; y < Rows; ++y) {
-        Int8 sample = __builtin_convertvector(sums[y] * 0.25f, Int8);
-        sample = ((sample << 16) >> 16) + 128;
-        __m128i low;
-        __m128i high;
-        std::memcpy(&low, &sample, 16);
-        std::memcpy(&high, reinterpret_cast<const std::uint8_t*>(&sample) + 16, 16);
-        words[y] = _mm_packs_epi32(low, high);
-    }
-    if constexpr (Rows == 1) {
-        const __m128i bytes = _mm_packus_epi16(words[0], words[0]);
-        for (std::size_t y = 0; y < 8; ++y)
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + y * outStride), bytes);
-    } else {
-        for (std::size_t y = 0; y < 8; y += 2) {
-            const __m128i bytes = _mm_packus_epi16(words[y], words[y + 1]);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + y * outStride), bytes);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (y + 1) * outStride), _mm_unpackhi_epi64(bytes, bytes));
-        }
-    }
-}
-
-// The prescribed inverse DCT, level shift and clamp. rowMask and columnMask
-// mark the coefficient rows v and columns u that hold a non-zero value; the
-// others contribute exact zeros and are skipped, the rest are summed in
-// increasing index order as the direct product does. Each pass keeps its
-// eight row sums apart, so the eight dependency chains run side by side.
-// The 8x8 samples are written at out, rows outStride bytes apart.
-[[gnu::target_clones("avx2", "default")]] void inverseDct(const float (&coef)[8][8], unsigned rowMask,
-                                                       unsigned columnMask, std::uint8_t* out, std::size_t outStride)
-{
-    int rowList[8];
-    int rowCount = 0;
-    int columnList[8];
-    int columnCount = 0;
-    for (int i = 0; i < 8; ++i) {
-        if (rowMask & (1u << i))
-            rowList[rowCount++] = i;
-        if (columnMask & (1u << i))
-            columnList[columnCount++] = i;
-    }
-    // First pass, T[y][u] = sum over v of M[v][y] * F[v][u], one u per lane.
-    // The first term stands for 0 + term, equal but for the sign of a zero.
-    // With at most row v = 0 present every T row is 0.7071 * F[0] (M[0][y] is
-    // 0.7071 for all y), so one row is computed and the result replicated.
-    const bool rowsAlike = rowMask <= 1u;
-    Float8 sums[8];
-    if (rowsAlike) {
-        Float8 row;
-        std::memcpy(&row, coef[0], sizeof(Float8));
-        sums[0] = basis.m[0][0] * row;
-    } else {
-        for (int i = 0; i < rowCount; ++i) {
-            Float8 row;
-            std::memcpy(&row, coef[rowList[i]], sizeof(Float8));
-            const float* m = basis.m[rowList[i]];
-            if (i == 0) {
-#pragma GCC unroll 8
-                for (int y = 0; y < 8; ++y)
-                    sums[y] = m[y] * row;
-            } else {
-#pragma GCC unroll 8
-                for (int y = 0; y < 8; ++y)
-                    sums[y] = sums[y] + m[y] * row;
-            }
-        }
-    }
-    if (rowsAlike)
-        finishInverseDct<1>(sums, columnList, columnCount, out, outStride);
-    else
-        finishInverseDct<8>(sums, columnList, columnCount, out, outStride);
-}
-
-// Eight bytes as floats. Widened with integer unpacks first: a direct
-// byte-to-float vector conversion is compiled lane by lane. (An out parameter,
-// as returning a 32-byte vector from a function built for SSE2 warns.)
-[[gnu::always_inline]] inline void bytesToFloats(const std::uint8_t* at, Float8& floats)
-{
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i words = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)), zero);
-    const auto low = reinterpret_cast<Int4>(_mm_unpacklo_epi16(words, zero));
-    const auto high = reinterpret_cast<Int4>(_mm_unpackhi_epi16(words, zero));
-    floats = __builtin_convertvector(__builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7), Float8);
-}
-
-// One colour channel of eight pixels, truncated toward zero and clamped to
-// 0..255. Clamping the float first and then truncating gives the same byte as
-// truncating first and saturating, which the packs do; |value| < 1000 here.
-[[gnu::always_inline]] inline __m128i truncateToWords(const Float8& value)
-{
-    const Int8 truncated = __builtin_convertvector(value, Int8);
-    __m128i low;
-    __m128i high;
-    std::memcpy(&low, &truncated, 16);
-    std::memcpy(&high, reinterpret_cast<const std::uint8_t*>(&truncated) + 16, 16);
-    return _mm_packs_epi32(low, high);
-}
-
-struct Bgr8 {
-    __m128i b, g, r; // eight 16-bit values each
-};
-
-// YCbCr to B, G, R of eight pixels with the prescribed single-precision
-// constants, in the written order of operations.
-[[gnu::always_inline]] inline Bgr8 convertEight(const std::uint8_t* yAt, const std::uint8_t* cbAt, const std::uint8_t* crAt)
-{
-    Float8 y, cb, cr;
-    bytesToFloats(yAt, y);
-    bytesToFloats(cbAt, cb);
-    bytesToFloats(crAt, cr);
-    cb = cb - 128.0f;
-    cr = cr - 128.0f;
-    return {truncateToWords(y + 1.772f * cb), truncateToWords(y - 0.34414f * cb - 0.71414f * cr),
-            truncateToWords(y + 1.402f * cr)};
-}
-
-// YCbCr to B, G, R bytes, sixteen pixels at a time (pixels is a multiple of
-// 16): converted, narrowed with saturation and interleaved as B, G, R.
-[[gnu::target_clones("avx2", "default")]] void convertYCbCr(const std::uint8_t* yPlane, const std::uint8_t* cbPlane,
-                                                          const std::uint8_t* crPlane, std::uint8_t* bgr, int pixels)
-{
-    for (int x = 0; x < pixels; x += 16) {
-        const Bgr8 first = convertEight(yPlane + x, cbPlane + x, crPlane + x);
-        const Bgr8 second = convertEight(yPlane + x + 8, cbPlane + x + 8, crPlane + x + 8);
-        Byte16 b, g, r;
-        const __m128i bw = _mm_packus_epi16(first.b, second.b);
-        const __m128i gw = _mm_packus_epi16(first.g, second.g);
-        const __m128i rw = _mm_packus_epi16(first.r, second.r);
-        std::memcpy(&b, &bw, 16);
-        std::memcpy(&g, &gw, 16);
-        std::memcpy(&r, &rw, 16);
-        // bgLow = b0 g0 .. b7 g7, bgHigh = b8 g8 .. b15 g15; in a two-vector
-        // shuffle, indices 16 and up pick from the second vector.
-        const Byte16 bgLow = __builtin_shufflevector(b, g, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
-        const Byte16 bgHigh = __builtin_shufflevector(b, g, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
-        const Byte16 bgMiddle =
-            __builtin_shufflevector(bgLow, bgHigh, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23);
-        const Byte16 out0 = __builtin_shufflevector(bgLow, r, 0, 1, 16, 2, 3, 17, 4, 5, 18, 6, 7, 19, 8, 9, 20, 10);
-        const Byte16 out1 = __builtin_shufflevector(bgMiddle, r, 3, 21, 4, 5, 22, 6, 7, 23, 8, 9, 24, 10, 11, 25, 12, 13);
-        const Byte16 out2 = __builtin_shufflevector(bgHigh, r, 26, 6, 7, 27, 8, 9, 28, 10, 11, 29, 12, 13, 30, 14, 15, 31);
-        std::memcpy(bgr + 3 * x, &out0, 16);
-        std::memcpy(bgr + 3 * x + 16, &out1, 16);
-        std::memcpy(bgr + 3 * x + 32, &out2, 16);
-    }
-}
 
 // Asks for a large output array to be backed by huge pages where the system
 // allows it: the array is fresh memory, and faulting it in 4 KiB at a time
@@ -819,8 +593,13 @@ void Decoding::placeBlock(const std::uint8_t* samples, int component, int blockR
             if (hs == 1) {
                 std::memcpy(to, from, 8);
             } else if (hs == 2) {
-                const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(eight, eight));
+                typedef std::uint8_t Byte8 __attribute__((vector_size(8)));
+                typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
+                Byte8 eight;
+                std::memcpy(&eight, from, 8);
+                const Byte16 doubled =
+                    __builtin_shufflevector(eight, eight, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7);
+                std::memcpy(to, &doubled, 16);
             } else {
                 for (int x = 0; x < 8; ++x) {
                     for (int dx = 0; dx < hs; ++dx)
@@ -923,7 +702,7 @@ bool Decoding::decodeBlock(int component, std::uint8_t* out, std::size_t outStri
     bits = w;
     if (!decoded)
         return false;
-    inverseDct(coefficients, lines & 0xFF, lines >> 8, out, outStride);
+    jpeg::kernels().inverseDct(coefficients, lines & 0xFF, lines >> 8, out, outStride);
     for (unsigned rows = lines & 0xFF; rows != 0; rows &= rows - 1)
         std::memset(coefficients[__builtin_ctz(rows)], 0, sizeof coefficients[0]);
     return true;
@@ -1047,6 +826,7 @@ void Decoding::emitBand(int mcuRow)
             continue;
         }
         const std::size_t inPlace = stride / 48 * 16;
+        const jpeg::ColourKernel convertYCbCr = jpeg::kernels().convertYCbCr;
         convertYCbCr(yRow, yRow + planeSize, yRow + 2 * planeSize, to, static_cast<int>(inPlace));
         if (inPlace < needed) {
             const std::size_t rest = (needed - inPlace + 15) / 16 * 16;

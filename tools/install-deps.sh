@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
   qt6-base-dev libqt6opengl6-dev libqt6test6 qt6-base-dev-tools
+  libqt6gui6 libpng-dev
   libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 mesa-utils
   libx11-dev libx11-xcb-dev libxcb1-dev
   libsdl2-dev

@@ -1,6 +1,7 @@
 // Qt images made from the program's resources: the window icon (ICON 128, at
 // 32 and 16 pixels) and the hand cursors (CURSOR 184 and 185, with their hot
-// spots), decoded by the Qt-free decodeIconResource. A missing or malformed
+// spots), decoded by Qt's ICO reader (the imageformats plugin in libqt6gui6),
+// the hot spot read from the cursor file's directory. A missing or malformed
 // resource gives a null icon, or the fallback cursor shape: the resource files
 // are optional for the dialogs, which must still work without them.
 #pragma once

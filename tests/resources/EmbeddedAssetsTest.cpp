@@ -1,9 +1,8 @@
 // The generated assets as the program sees them, through EmbeddedResources:
 // present with the committed bytes, JPEGs with their expected segment layout,
-// clean WAVE files, and icon, cursors and pictures showing what they should.
+// clean WAVE files, the icon's directory, and pictures showing what they should.
 #include "image/JpegDecoder.h"
 #include "resources/EmbeddedResources.h"
-#include "resources/IconImage.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <set>
 #include <span>
 #include <string>
 #include <tuple>
@@ -233,52 +231,15 @@ TEST_P(WaveResource, IsMonoPcmWithAValidHeaderAndNoClick)
 INSTANTIATE_TEST_SUITE_P(Resources, WaveResource, ::testing::Values(std::tuple{151, 0.2, 0.4}, std::tuple{152, 0.1, 3.0}),
     [](const auto& info) { return "Wave" + std::to_string(std::get<0>(info.param)); });
 
-int alphaAt(const IconImage& image, int x, int y) { return image.rgba[static_cast<std::size_t>((y * image.width + x) * 4 + 3)]; }
-
-TEST(IconResource, HoldsThirtyTwoAndSixteenPixelImagesInSixteenColours)
+// The icon's pixels are checked through the program's decoding in
+// tests/ui/ImagesTest.cpp; here its directory.
+TEST(IconResource, IsAnIconDirectoryOfTwoSixteenColourEntries)
 {
     const Bytes file = EmbeddedResources().find("ICON", 128);
-    for (int size : {32, 16}) {
-        const auto image = decodeIconResource(file, size);
-        ASSERT_TRUE(image) << size;
-        EXPECT_EQ(std::pair(image->width, image->height), std::pair(size, size));
-        std::set<std::uint32_t> colours;
-        int transparent = 0;
-        for (std::size_t i = 0; i < image->rgba.size(); i += 4) {
-            transparent += image->rgba[i + 3] == 0;
-            if (image->rgba[i + 3] != 0)
-                colours.insert(image->rgba[i] << 16 | image->rgba[i + 1] << 8 | image->rgba[i + 2]);
-        }
-        EXPECT_TRUE(colours.size() >= 4 && colours.size() <= 16) << "not blank, no more than 16: " << colours.size();
-        EXPECT_GT(transparent, size * size / 8) << "the shape has a see-through surround";
-        EXPECT_EQ(std::pair(alphaAt(*image, 0, 0), alphaAt(*image, size / 2, size / 2)), std::pair(0, 255));
-    }
-    // An icon (type 1) directory promising two 16-colour, 4-bit entries.
     ASSERT_GE(file.size(), 6u + 2 * 16u);
     EXPECT_EQ((std::array{le(file, 2, 4), file[8] + 0u, le(file, 12, 2), file[24] + 0u, le(file, 28, 2)}),
               (std::array{0x20001u, 16u, 4u, 16u, 4u}));
 }
-
-class CursorResource : public ::testing::TestWithParam<std::array<int, 3>> {};
-
-TEST_P(CursorResource, IsAThirtyTwoPixelHandWithTheFingerTipAtTheHotSpot)
-{
-    const auto [id, hotSpotX, hotSpotY] = GetParam();
-    const auto image = decodeIconResource(EmbeddedResources().find("CURSOR", id), 32);
-    ASSERT_TRUE(image);
-    EXPECT_EQ((std::array{image->width, image->height, image->hotSpotX, image->hotSpotY}),
-              (std::array{32, 32, hotSpotX, hotSpotY}));
-    // The hot spot lies on the finger, right under its outlined tip.
-    int top = 0;
-    while (top < 32 && alphaAt(*image, hotSpotX, top) == 0)
-        ++top;
-    EXPECT_EQ(top, hotSpotY - 1);
-    EXPECT_EQ(alphaAt(*image, hotSpotX, hotSpotY), 255);
-    EXPECT_EQ(alphaAt(*image, 0, 0) + alphaAt(*image, 31, 0), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Resources, CursorResource, ::testing::Values(std::array{184, 12, 3}, std::array{185, 12, 1}),
-    [](const auto& info) { return "Cursor" + std::to_string(info.param[0]); });
 
 } // namespace
 } // namespace orbit

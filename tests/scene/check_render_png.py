@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Runs orbit-patrol-inspect render and checks the PNG it writes from scratch:
-signature, chunk CRCs, IHDR, the zlib stream (Adler-32 included) and the
-picture (a black sky with grey stars and a coloured starship in it). Also
-checks that bad invocations exit with status 2 and write nothing.
+signature, chunk CRCs, IHDR, the zlib stream (Adler-32 included, and
+smaller than a quarter of the pixels), the row filters and the picture (a
+black sky with grey stars and a coloured starship in it). Also checks that
+bad invocations exit with status 2 and write nothing.
     check_render_png.py TOOL SCRATCH_DIR"""
 import os
 import struct
@@ -35,16 +36,30 @@ def read_png(path):
     width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", chunks[0][1])
     if (depth, colour, interlace) != (8, 2, 0):
         fail("not 8-bit RGB without interlace")
-    raw = zlib.decompress(b"".join(b for k, b in chunks if k == b"IDAT"))  # checks Adler-32
+    compressed = b"".join(b for k, b in chunks if k == b"IDAT")
+    raw = zlib.decompress(compressed)  # checks Adler-32
     stride = width * 3 + 1
     if len(raw) != stride * height:
         fail(f"{len(raw)} bytes of image data for {width}x{height}")
-    rows = []
+    if len(compressed) * 4 > len(raw):
+        fail(f"{len(compressed)} bytes for {len(raw)}: the picture, half black sky, is not compressed")
+    rows, above = [], bytearray(width * 3)
     for y in range(height):
-        row = raw[y * stride:(y + 1) * stride]
-        if row[0] != 0:
-            fail("unexpected filter type")
-        rows.append(row[1:])
+        kind, row = raw[y * stride], bytearray(raw[y * stride + 1:(y + 1) * stride])
+        if kind > 4:
+            fail(f"filter type {kind}")
+        for i in range(len(row)):
+            a = row[i - 3] if i >= 3 else 0
+            b, c = above[i], above[i - 3] if i >= 3 else 0
+            if kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                predictor = a if pa <= pb and pa <= pc else b if pb <= pc else c
+            else:
+                predictor = (0, a, b, (a + b) // 2)[kind]
+            row[i] = (row[i] + predictor) & 255
+        rows.append(bytes(row))
+        above = row
     return width, height, rows
 
 

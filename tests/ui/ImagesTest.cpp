@@ -10,6 +10,7 @@
 #include "resources/EmbeddedResources.h"
 
 #include <QPainter>
+#include <QSet>
 
 namespace orbit {
 namespace {
@@ -61,8 +62,37 @@ TEST_F(ImagesTest, BuiltInHandsKeepTheirHotSpotsAndTransparency)
         EXPECT_EQ(cursor.hotSpot(), hotSpot);
         const QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(image.size(), QSize(32, 32));
-        EXPECT_EQ(qAlpha(image.pixel(31, 31)), 0) << id; // beside the hand
-        EXPECT_EQ(qAlpha(image.pixel(hotSpot.x(), hotSpot.y() + 2)), 255) << id; // the fingertip
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)) + qAlpha(image.pixel(31, 0)) + qAlpha(image.pixel(31, 31)), 0) << id;
+        // The hot spot lies on the finger, right under its outlined tip.
+        int top = 0;
+        while (top < 32 && qAlpha(image.pixel(hotSpot.x(), top)) == 0)
+            ++top;
+        EXPECT_EQ(top, hotSpot.y() - 1) << id;
+        EXPECT_EQ(qAlpha(image.pixel(hotSpot.x(), hotSpot.y() + 2)), 255) << id;
+    }
+}
+
+TEST_F(ImagesTest, BuiltInIconHasThirtyTwoAndSixteenPixelPicturesInSixteenColours)
+{
+    const QIcon icon = resourceIcon(EmbeddedResources(), 128);
+    for (int size : {32, 16}) {
+        SCOPED_TRACE(size);
+        ASSERT_TRUE(icon.availableSizes().contains(QSize(size, size)));
+        const QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(image.size(), QSize(size, size));
+        QSet<QRgb> colours;
+        int transparent = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                transparent += qAlpha(pixel) == 0;
+                if (qAlpha(pixel) != 0)
+                    colours.insert(pixel);
+            }
+        }
+        EXPECT_TRUE(colours.size() >= 4 && colours.size() <= 16) << "not blank, no more than 16: " << colours.size();
+        EXPECT_GT(transparent, size * size / 8) << "the shape has a see-through surround";
+        EXPECT_EQ(std::pair(qAlpha(image.pixel(0, 0)), qAlpha(image.pixel(size / 2, size / 2))), std::pair(0, 255));
     }
 }
 
@@ -76,8 +106,7 @@ TEST_F(ImagesTest, MissingBrokenOrMistypedResourcesFallBack)
     for (int id : {184, 185, 186})
         EXPECT_EQ(resourceCursor(resources, id, Qt::PointingHandCursor).shape(), Qt::PointingHandCursor) << id;
     EXPECT_TRUE(resourceIcon(MemoryResources(), 128).isNull());
-    const QList<QSize> sizes = resourceIcon(builtIn, 128).availableSizes();
-    EXPECT_TRUE(sizes.contains(QSize(32, 32)) && sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(resourceIcon(resources, 185).isNull());
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // The render subcommand: runs the real scene set-up and N frames of the real
 // frame code on a headless EGL context and writes the last frame as a PNG.
-// The PNG is written with stored (uncompressed) deflate blocks, so the tool
-// needs no compression library; the files are larger, never wrong.
+// The PNG is written compressed by libpng.
 #include "ToolCommands.h"
 
 #include "platform/DiagnosticSink.h"
@@ -13,6 +12,7 @@
 #include "scene/SaverScene.h"
 
 #include <GL/gl.h>
+#include <png.h>
 
 #include <array>
 #include <charconv>
@@ -85,88 +85,22 @@ std::optional<RenderArguments> parse(Arguments args)
     return parsed;
 }
 
-// ---- PNG with stored deflate blocks -----------------------------------------
+// ---- PNG -----------------------------------------------------------------------
 
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0)
+// Writes rgb (bottom-up rows of width RGB pixels, as glReadPixels returns
+// them) as a compressed 8-bit RGB PNG; libpng removes a file it could not
+// finish.
+bool writePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height)
 {
-    crc = ~crc;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void putChunk(std::vector<std::uint8_t>& out, const char (&type)[5], const std::vector<std::uint8_t>& data)
-{
-    putBigEndian(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    putBigEndian(out, crc32(out.data() + typeAt, data.size() + 4));
-}
-
-// zlib stream of stored blocks (at most 65535 bytes each) with its Adler-32.
-std::vector<std::uint8_t> storedZlib(const std::vector<std::uint8_t>& raw)
-{
-    std::vector<std::uint8_t> out{0x78, 0x01};
-    std::size_t at = 0;
-    do {
-        const std::size_t length = std::min<std::size_t>(raw.size() - at, 65535);
-        const bool last = at + length == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<std::uint8_t>(length));
-        out.push_back(static_cast<std::uint8_t>(length >> 8));
-        out.push_back(static_cast<std::uint8_t>(~length));
-        out.push_back(static_cast<std::uint8_t>(~length >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                   raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-        at += length;
-    } while (at < raw.size());
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : raw) {
-        a = (a + byte) % 65521u;
-        b = (b + a) % 65521u;
-    }
-    putBigEndian(out, (b << 16) | a);
-    return out;
-}
-
-// rgb: bottom-up rows of width RGB pixels, as glReadPixels returns them.
-std::vector<std::uint8_t> encodePng(const std::vector<std::uint8_t>& rgb, int width, int height)
-{
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    std::vector<std::uint8_t> raw;
-    raw.reserve((rowBytes + 1) * static_cast<std::size_t>(height));
-    for (int y = height - 1; y >= 0; --y) {
-        raw.push_back(0); // filter: none
-        const auto row = rgb.begin() + static_cast<std::ptrdiff_t>(rowBytes * static_cast<std::size_t>(y));
-        raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
-    }
-    std::vector<std::uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<std::uint8_t> header;
-    putBigEndian(header, static_cast<std::uint32_t>(width));
-    putBigEndian(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, no interlace
-    putChunk(png, "IHDR", header);
-    putChunk(png, "IDAT", storedZlib(raw));
-    putChunk(png, "IEND", {});
-    return png;
-}
-
-bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!file)
-        return false;
-    return std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() && std::fflush(file.get()) == 0;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    const auto bottomUp = -static_cast<png_int_32>(width * 3); // a negative stride: the bottom row comes first
+    const bool written = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), bottomUp, nullptr) != 0;
+    png_image_free(&image);
+    return written;
 }
 
 // ---- Rendering ----------------------------------------------------------------
@@ -235,7 +169,7 @@ int runRender(Arguments args)
     scene->releaseModel();
     if (!swapper.captured)
         return fail("no frame was drawn");
-    if (!writeFile(options.output, encodePng(swapper.pixels, options.width, options.height)))
+    if (!writePng(options.output, swapper.pixels, options.width, options.height))
         return fail("cannot write " + options.output);
     return 0;
 }
