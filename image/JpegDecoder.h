@@ -1,4 +1,4 @@
-// Baseline JPEG decoder with the program's own, fully prescribed arithmetic:
+// Baseline JPEG decoder with the program's own, fully fixed arithmetic:
 // direct 8x8 matrix inverse DCT in single precision with four-decimal basis
 // constants, truncation toward zero, pixel-replication upsampling and fixed
 // YCbCr constants. Its output is deliberately not libjpeg's.

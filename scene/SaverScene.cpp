@@ -146,8 +146,8 @@ GlTexture SaverScene::textureFromJpeg(int resourceId)
     GlTexture texture = GlTexture::generate();
     glBindTexture(GL_TEXTURE_2D, texture.name());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    // A resource that did not decode leaves the name without an image, as the
-    // original did; the decoder has told the user already.
+    // A resource that did not decode leaves the name without an image (drawn
+    // untextured); the decoder has told the user already.
     if (image.bits())
         gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width(), image.height(), GL_BGR_EXT, GL_UNSIGNED_BYTE,
                           image.bits());

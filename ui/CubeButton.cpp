@@ -203,7 +203,7 @@ void CubeButton::setUpScene()
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 
     // A missing or broken picture leaves the texture empty; the cube is then
-    // drawn untextured, as the description of a failed JPEG load allows.
+    // drawn untextured rather than not at all.
     cubeTexture = GlTexture::generate();
     glBindTexture(GL_TEXTURE_2D, cubeTexture.name());
     DibImage image;

@@ -1,5 +1,5 @@
 // JpegDecoder: golden hashes of committed files (which also pin sizes, row
-// padding, sampling layouts and restart intervals), the prescribed arithmetic
+// padding, sampling layouts and restart intervals), the decoder's fixed arithmetic
 // on hand-made blocks (expected samples worked out from the formulas), and the
 // guards against malformed data.
 #include "TestJpegWriter.h"

@@ -1,5 +1,5 @@
 // The saver windows' message handling on Qt's offscreen platform, which has no
-// OpenGL: the window reports the failed context as described and lives on
+// OpenGL: the window reports the failed context and lives on
 // without one, so its timer, closing inputs and destroy handling can be driven
 // here with synthetic events, deterministically and without an X server.
 #include "saver/FullScreenSaverWindow.h"
