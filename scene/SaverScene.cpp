@@ -98,6 +98,10 @@ void SaverScene::setUpScene(LaunchingStatus* status, const GlProcLookup& procs)
         status->setStatusText("Loading starships...");
     }
     loadStarship();
+    // Only the built-in ship fires; the output is opened and the sound decoded
+    // here, once, so that a shot only has to start it.
+    if (sharedValues.builtInSceneInUse && starship.effects.soundEnabled)
+        shotSound.prepare();
 
     starList = GlDisplayList::generate();
     if (starList.name() != 0) {
