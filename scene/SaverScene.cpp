@@ -11,7 +11,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 #include <utility>
 
 namespace orbit {
@@ -31,13 +34,17 @@ std::array<Satellite, sizeof...(I)> makeSatellites(RandomGenerator& random, Sett
     return {{((void)I, Satellite(random, settings))...}};
 }
 
-bool fileCanBeOpened(const std::string& path)
+// Empty when path names a file that opens for reading, else why not (a folder
+// opens on Linux but is no file to read).
+std::string whyNotOpenable(const std::string& path)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
-        return false;
+        return std::strerror(errno);
+    struct stat status {};
+    const bool folder = fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
     std::fclose(file);
-    return true;
+    return folder ? std::strerror(EISDIR) : std::string();
 }
 
 } // namespace
@@ -148,8 +155,8 @@ GlTexture SaverScene::textureFromJpeg(int resourceId)
     GlTexture texture = GlTexture::generate();
     glBindTexture(GL_TEXTURE_2D, texture.name());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    // A resource that did not decode leaves the name without an image, as the
-    // original did; the decoder has told the user already.
+    // A resource that did not decode leaves the name without an image; the
+    // decoder has told the user already.
     if (image.bits())
         gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width(), image.height(), GL_BGR_EXT, GL_UNSIGNED_BYTE,
                           image.bits());
@@ -158,11 +165,17 @@ GlTexture SaverScene::textureFromJpeg(int resourceId)
 
 void SaverScene::loadStarship()
 {
-    const std::string fileName = settings::sceneFileName(services.settings);
-    if (!fileName.empty() && fileCanBeOpened(fileName)) {
-        starship.takeModel(loadSceneFile(fileName, forceTwoSided, modelServices));
-        sharedValues.builtInSceneInUse = false;
-        return;
+    const std::string fileName = settings::sceneFilePath(services.settings);
+    if (!fileName.empty()) {
+        const std::string problem = whyNotOpenable(fileName);
+        if (problem.empty()) {
+            starship.takeModel(loadSceneFile(fileName, forceTwoSided, modelServices));
+            sharedValues.builtInSceneInUse = false;
+            return;
+        }
+        // Nothing on screen (the saver may run unattended); one line for whoever reads the log.
+        services.diagnostics.warn("cannot open the 3DS file \"" + fileName + "\" named by 3dsFileName (" + problem +
+                                  "); the built-in ship is used");
     }
     starship.takeModel(loadBuiltInScene(builtInSceneResourceId, forceTwoSided, modelServices));
     sharedValues.builtInSceneInUse = true;
