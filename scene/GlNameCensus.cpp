@@ -1,7 +1,10 @@
 #include "GlNameCensus.h"
 
+#include "image/GlObjects.h"
+
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -22,13 +25,19 @@ long residentKiB()
 
 } // namespace
 
-GlNameCensus takeGlNameCensus(unsigned probeLimit)
+GlNameCensus takeGlNameCensus()
 {
     GlNameCensus census;
-    for (GLuint name = 1; name <= probeLimit; ++name) {
-        census.textures += glIsTexture(name) == GL_TRUE;
-        census.lists += glIsList(name) == GL_TRUE;
-    }
+    // A driver that never reuses names hands out fresh ones above every name
+    // in use; one that reuses them keeps the names in use low. The fresh names
+    // are not counted themselves and are deleted again on return.
+    constexpr GLuint lowNames = 65536;
+    const GlTexture textureMark = GlTexture::generate();
+    const GlDisplayList listMark = GlDisplayList::generate();
+    for (GLuint name = 1; name < std::max(textureMark.name(), lowNames); ++name)
+        census.textures += name != textureMark.name() && glIsTexture(name) == GL_TRUE;
+    for (GLuint name = 1; name < std::max(listMark.name(), lowNames); ++name)
+        census.lists += name != listMark.name() && glIsList(name) == GL_TRUE;
     census.residentKiB = residentKiB();
     return census;
 }

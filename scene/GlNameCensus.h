@@ -1,7 +1,9 @@
 // Soak-run instrumentation: how many texture and display-list names are alive
 // in the current GL context, and the process's resident memory. A long run
-// that leaks nothing keeps both counts constant and its memory flat. Names are
-// probed from 1 to probeLimit, the range drivers hand them out from.
+// that leaks nothing keeps both counts constant and its memory flat. Drivers
+// hand names out upwards and need not reuse a freed one soon (the fire texture
+// gets a new name every frame), so every name from 1 up to a freshly made one
+// is probed.
 #pragma once
 
 #include <string>
@@ -14,10 +16,9 @@ struct GlNameCensus {
     long residentKiB = 0; // 0 when /proc cannot be read
 };
 
-inline constexpr unsigned glNameProbeLimit = 65536;
-
-// Needs a current context; costs a few milliseconds, so call it now and then.
-GlNameCensus takeGlNameCensus(unsigned probeLimit = glNameProbeLimit);
+// Needs a current context; costs about a millisecond per ten thousand names
+// handed out so far, so call it now and then.
+GlNameCensus takeGlNameCensus();
 
 // "frame <n> rss_kib <k> textures <t> lists <l>", the line soak scripts read.
 std::string censusLine(long frame, const GlNameCensus& census);
