@@ -17,6 +17,7 @@
 # Prints the figures and PASS/FAIL per check; exits 1 when a check fails.
 #
 #   ORBIT_BUILD_DIR (build)  SOAK_SECONDS (600)  INSPECT_FRAMES (200000)  KEEP=1 keeps the logs
+#   SOAK_PARTS ("inspect saver"): run only one of the two, e.g. both at once in two shells
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ORBIT_BUILD_DIR:-$root/build}
@@ -59,19 +60,27 @@ census() {
     }' "$1"
 }
 
+parts=${SOAK_PARTS:-inspect saver}
+echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
+if [[ " $parts " == *" inspect "* ]]; then
 echo "== orbit-patrol-inspect render --frames $frames --size 320x240"
 start=$(date +%s)
 "$inspect" render --frames "$frames" --size 320x240 --census-every 1000 -o "$work/last.png" 2>"$work/inspect.log" ||
   { echo "inspect: FAIL exit status $?"; failed=1; }
 echo "inspect: $(( $(date +%s) - start )) s for $frames frames"
 census "$work/inspect.log" inspect || failed=1
+fi
+
+if [[ " $parts " == *" saver "* ]]; then
 
 echo "== orbit-patrol /s for $seconds s at Timer=1 on Xvfb"
-mkdir -p "$work/config/Torvo"
+mkdir -p "$work/config/Torvo" "$work/runtime"
+chmod 700 "$work/runtime"
+: >"$work/saver.log"
 printf '[Options]\nTimer=1\n' >"$work/config/Torvo/orbit-patrol.ini"
 cp "$work/config/Torvo/orbit-patrol.ini" "$work/settings-before.ini"
 status=0
-XDG_CONFIG_HOME="$work/config" ORBIT_PATROL_TICK_LOG="$work/ticks.log" ORBIT_PATROL_GL_NAMES="$work/saver.log" \
+XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" ORBIT_PATROL_TICK_LOG="$work/ticks.log" ORBIT_PATROL_GL_NAMES="$work/saver.log" \
   SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp -noreset" bash -c '
     "$1" /s 2>"$3" & pid=$!
     sleep "$2"
@@ -92,5 +101,7 @@ awk '
            n, span, n / (span > 0 ? span : 1), worst / 1000, at, over, over == 0 ? "PASS" : "FAIL"
     exit over != 0
   }' "$work/ticks.log" || failed=1
+fi
 
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 exit $failed
