@@ -184,10 +184,11 @@ bool replaceFile(const std::string& path, const std::string& text)
 {
     std::error_code error;
     fs::path target = fs::path(path);
-    if (fs::is_symlink(target, error))
+    if (fs::is_symlink(fs::symlink_status(target, error))) {
         target = fs::weakly_canonical(target, error);
-    if (error)
-        return false;
+        if (error)
+            return false;
+    }
     std::string temporary = target.string() + ".XXXXXX";
     const int descriptor = mkstemp(temporary.data());
     if (descriptor < 0)

@@ -69,6 +69,11 @@ TEST_F(IniSettingsStoreTest, AWriteChangesOnlyItsLineAndEveryValueReadsBackAsWri
     }
     store.writeString("Options", "Value", "two\nlines"); // a line break cannot be stored
     EXPECT_EQ(text(), "; kept\n[Options]\r\n  timer=6\r\n3dsFileName=a, b.3ds\nValue=é,ü\n\n[Other]\nx=1");
+    const auto link = dir.path() / "link.ini"; // a settings file kept elsewhere, linked in
+    std::filesystem::create_symlink(file, link);
+    IniSettingsStore(link.string()).writeInt("Options", "Timer", 7);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(store.readInt("Options", "Timer", 0), 7);
 }
 
 TEST_F(IniSettingsStoreTest, RelativeFileNamesAreTakenFromTheSettingsFolder)
@@ -86,14 +91,19 @@ TEST_F(IniSettingsStoreTest, RelativeFileNamesAreTakenFromTheSettingsFolder)
     }
 }
 
-TEST_F(IniSettingsStoreTest, AbsentFileOrAFolderInItsPlaceReadDefaults)
+TEST_F(IniSettingsStoreTest, AbsentFileIsMadeByTheFirstWriteAndAFolderInItsPlaceReadsDefaults)
 {
     EXPECT_EQ(settings::frameDelayMs(store), 10);
     EXPECT_TRUE(std::filesystem::is_directory(file.parent_path())); // the folder is made, no file
     EXPECT_FALSE(std::filesystem::exists(file));
+    store.writeInt("Options", "Timer", 25);
+    EXPECT_EQ(text(), "[Options]\nTimer=25\n");
+    std::filesystem::remove(file);
     std::filesystem::create_directories(file);
     EXPECT_EQ(store.readInt("Options", "Timer", 10), 10);
     EXPECT_EQ(store.readString("Options", "3dsFileName", "x"), "x");
+    store.writeInt("Options", "Timer", 25);
+    EXPECT_TRUE(std::filesystem::is_directory(file)) << "a write does not replace a folder";
 }
 
 TEST_F(IniSettingsStoreTest, WritesLandInTheSectionAndKeepTheStoredSpelling)
