@@ -1,10 +1,9 @@
 // The INI text is handled line by line here rather than through a general INI
 // library: such libraries turn "a,b" into a list, interpret backslashes and
 // rewrite the whole file on every write, and a hand-edited file must read as
-// its owner wrote it and keep its comments and layout. Like opening the
-// registry key chain, every operation creates the folder when it is missing;
-// only writes create or change the file, and they replace it in one rename so
-// a crash never leaves half a file.
+// its owner wrote it and keep its comments and layout. Every operation
+// creates the folder when it is missing; only writes create or change the
+// file, and they replace it in one rename so a crash never leaves half a file.
 #include "IniSettingsStore.h"
 
 #include <algorithm>
@@ -103,7 +102,7 @@ std::optional<std::string_view> sectionHeader(std::string_view line)
 
 struct Entry {
     std::string_view name;
-    std::string_view value; // as written, blanks around it removed
+    std::string_view value; // the text in the file, blanks around it removed
 };
 
 // "name = value": both parts; a comment, a blank line or a line without '=': nothing.
@@ -126,7 +125,7 @@ struct Found {
     std::string_view value;
 };
 
-// The first occurrence of section/name, as the registry would find it.
+// The first occurrence of section/name.
 Found locate(const std::vector<Line>& lines, std::string_view section, std::string_view name)
 {
     Found found;

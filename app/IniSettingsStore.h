@@ -4,12 +4,12 @@
 // or write and closes it again, so a value is always read as it is now.
 //
 // The file is meant to be edited by hand, so a value is the text after "="
-// exactly as written, with only the blanks around it and one pair of enclosing
-// double quotes taken off: commas, backslashes and quotes inside are plain
-// text. Section and value names ignore case, as the registry compares them.
-// Lines starting with ';' or '#' are comments. A read never changes the file;
-// a write changes only the one line of its value (or adds it) and leaves every
-// other byte as it was.
+// exactly as the user typed it, with only the blanks around it and one pair
+// of enclosing double quotes taken off: commas, backslashes and quotes inside
+// are plain text. Section and value names ignore case; of two equal names the
+// first counts. Lines starting with ';' or '#' are comments. A read never
+// changes the file; a write changes only the one line of its value (or adds
+// it) and leaves every other byte as it was.
 #pragma once
 
 #include "platform/SettingsStore.h"

@@ -163,14 +163,15 @@ void SaverApp::connectWindow()
     }
     // Soak runs: a census line (resident memory, live GL texture and list names) every 1000 ticks.
     if (const char* censusPath = std::getenv("ORBIT_PATROL_GL_NAMES"); censusPath && *censusPath) {
-        QObject::connect(window.get(), &SaverWindow::ticked, window.get(), [path = std::string(censusPath), ticks = 0L]() mutable {
+        const auto census = [path = std::string(censusPath), ticks = 0L]() mutable {
             if (++ticks % 1000 != 0 || !QOpenGLContext::currentContext())
                 return;
             if (std::FILE* file = std::fopen(path.c_str(), "a")) {
                 std::fprintf(file, "%s\n", censusLine(ticks, takeGlNameCensus()).c_str());
                 std::fclose(file);
             }
-        });
+        };
+        QObject::connect(window.get(), &SaverWindow::ticked, window.get(), census);
     }
 }
 

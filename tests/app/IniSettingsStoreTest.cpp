@@ -39,10 +39,10 @@ TEST_F(IniSettingsStoreTest, ReadsTheOptionsSectionAsTheRegistryWould)
         {"[Options]\ntimer=40\nSATCOUNT=2\nfire=0\n3DSFILENAME=a.3ds\n", 40, 2, false, "a.3ds"}, // names ignore case
         {"[Other]\nTimer=40\n[Options]\nSatCount=4\n", 10, 4, true, ""},
         {"[Options]\n3dsFileName=\"/home/u/my ships/a,b.3ds\"\n", 10, 3, true, "/home/u/my ships/a,b.3ds"},
-        // A hand-edited value is one string as written: commas, blanks, backslashes and inner quotes stay.
+        // A hand-edited value is one string as typed: commas, blanks, backslashes and inner quotes stay.
         {"[Options]\n3dsFileName=/home/u/ships/a, b ,c.3ds\n", 10, 3, true, "/home/u/ships/a, b ,c.3ds"},
         {"[Options]\n3dsFileName = models\\x \"y\".3ds \t\r\nTimer = 7\r\n", 7, 3, true, "models\\x \"y\".3ds"},
-        {"; comment\n[ options ]\n# Timer=99\nTimer=8\nTimer=9\n3dsFileName=\"  padded  \"\n", 8, 3, true, "  padded  "},
+        {"; c\n[ options ]\n# Timer=99\nTimer=8\nTimer=9\n3dsFileName=\"  padded  \"\n", 8, 3, true, "  padded  "},
         {"[Options]\n3dsFileName=~/ships/@String(x).3ds\n", 10, 3, true, "~/ships/@String(x).3ds"},
     };
     for (const auto& [fileText, timerMs, satellites, sound, sceneFile] : cases) {

@@ -218,13 +218,14 @@ TEST(SceneGl, UserFileIsUsedWhenItOpensEvenIfItDoesNotLoadElseTheBuiltInShipWith
     const std::string broken = folder + "/broken.3ds";
     test::writeFileBytes(broken, {1, 2, 3, 4});
     const auto warning = [](const std::string& path, const char* why) {
-        return "cannot open the 3DS file \"" + path + "\" named by 3dsFileName (" + why + "); the built-in ship is used\n";
+        return "cannot open the 3DS file \"" + path + "\" named by 3dsFileName (" + why +
+               "); the built-in ship is used\n";
     };
     // stored name, settings folder, built-in ship used, warning line
     const std::tuple<std::string, std::string, bool, std::string> cases[] = {
         {broken, "", false, ""},
-        {"broken.3ds", folder, false, ""}, // relative: from the settings folder, not the working directory
-        {"/nonexistent/folder/ship.3ds", folder, true, warning("/nonexistent/folder/ship.3ds", "No such file or directory")},
+        {"broken.3ds", folder, false, ""}, // relative: from the settings folder, not the working dir
+        {"/nonexistent/ship.3ds", folder, true, warning("/nonexistent/ship.3ds", "No such file or directory")},
         {folder, "", true, warning(folder, "Is a directory")},
     };
     for (const auto& [stored, base, builtIn, warned] : cases) {
