@@ -12,6 +12,7 @@
 #include "saver/SaverWindow.h"
 #include "saver/TerminationSignals.h"
 #include "saver/TickLog.h"
+#include "scene/GlNameCensus.h"
 #include "platform/qt/DesktopUrlOpener.h"
 #include "ui/LaunchingDialog.h"
 #include "ui/ResourceImages.h"
@@ -21,6 +22,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QOpenGLContext>
 #include <QPixmap>
 
 #include <xcb/xcb.h>
@@ -188,6 +190,18 @@ void SaverApp::connectWindow()
     if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath) {
         tickLog = std::make_unique<TickLog>(logPath);
         QObject::connect(window.get(), &SaverWindow::ticked, window.get(), [log = tickLog.get()] { log->record(); });
+    }
+    // Soak runs: a census line (resident memory, live GL texture and list names) every 1000 ticks.
+    if (const char* censusPath = std::getenv("ORBIT_PATROL_GL_NAMES"); censusPath && *censusPath) {
+        const auto census = [path = std::string(censusPath), ticks = 0L]() mutable {
+            if (++ticks % 1000 != 0 || !QOpenGLContext::currentContext())
+                return;
+            if (std::FILE* file = std::fopen(path.c_str(), "a")) {
+                std::fprintf(file, "%s\n", censusLine(ticks, takeGlNameCensus()).c_str());
+                std::fclose(file);
+            }
+        };
+        QObject::connect(window.get(), &SaverWindow::ticked, window.get(), census);
     }
 }
 

@@ -83,6 +83,21 @@ std::string modelFileProblem(const std::string& path)
     return problem.empty() ? "not a 3DS file" : problem;
 }
 
+namespace {
+
+// path made absolute against the working directory, unless it is empty,
+// absolute already, or starts with "~/" (expanded when the path is read).
+std::string fromWorkingDirectory(const std::string& path)
+{
+    if (path.empty() || path.front() == '/' || path.starts_with("~/"))
+        return path;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+} // namespace
+
 std::string applyHackOptions(const HackOptions& options, SettingsOverlay& overlay)
 {
     using namespace settings;
@@ -94,7 +109,7 @@ std::string applyHackOptions(const HackOptions& options, SettingsOverlay& overla
         overlay.setOverride(section, fireKey, *options.shotSound ? "1" : "0");
     if (!options.modelFile)
         return {};
-    const std::string& file = *options.modelFile;
+    const std::string file = fromWorkingDirectory(*options.modelFile);
     const std::string problem = file.empty() ? std::string() : modelFileProblem(file);
     overlay.setOverride(section, sceneFileNameKey, problem.empty() ? file : std::string());
     if (problem.empty())

@@ -23,6 +23,8 @@ public:
     void writeInt(std::string_view section, std::string_view name, int value) override;
     std::string readString(std::string_view section, std::string_view name, std::string_view fallback) override;
     void writeString(std::string_view section, std::string_view name, std::string_view value) override;
+    // A relative stored model name is the file's business, so it resolves as the file's would.
+    std::string relativePathBase() const override { return stored.relativePathBase(); }
 
 private:
     const std::string* find(std::string_view section, std::string_view name) const;
@@ -35,7 +37,8 @@ private:
 // complaint; empty when it reads as a 3DS scene.
 std::string modelFileProblem(const std::string& path);
 
-// Puts the given options in front of the stored settings. A model file that
+// Puts the given options in front of the stored settings. A relative model
+// path is taken from the working directory, as a shell user means it. A model file that
 // cannot fly is replaced by the built-in ship (an empty "3dsFileName"); the
 // returned line (empty when all is well) says so, for stderr.
 std::string applyHackOptions(const HackOptions& options, SettingsOverlay& overlay);

@@ -88,6 +88,7 @@ std::string modelPath(int scale)
 class NullSink final : public orbit::DiagnosticSink {
 public:
     void write(std::string_view) override {}
+    void warn(std::string_view) override {}
 };
 
 void readAndAssemble(benchmark::State& state)

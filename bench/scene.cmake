@@ -16,3 +16,8 @@ endif()
 add_library(swap-counter SHARED ${CMAKE_CURRENT_LIST_DIR}/SwapCounter.c)
 target_link_libraries(swap-counter PRIVATE ${CMAKE_DL_LIBS})
 set_target_properties(swap-counter PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/tools)
+
+# The shot sound's start latency in the running scene (SDL's dummy driver).
+add_executable(shot-sound-latency ${CMAKE_CURRENT_LIST_DIR}/ShotSoundLatency.cpp)
+target_link_libraries(shot-sound-latency PRIVATE orbit_scene orbit_headless_gl orbit_resources orbit_platform_sdl)
+set_target_properties(shot-sound-latency PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/tools)

@@ -22,6 +22,7 @@ constexpr int creaseAnglesDeg[] = {90, 0, 45, 180};
 class NullSink final : public orbit::DiagnosticSink {
 public:
     void write(std::string_view) override {}
+    void warn(std::string_view) override {}
 };
 
 bool unitLength(float x, float y, float z)

@@ -10,4 +10,10 @@ void StdoutSink::write(std::string_view text)
     std::fflush(stdout);
 }
 
+void StdoutSink::warn(std::string_view line)
+{
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    std::fflush(stderr);
+}
+
 } // namespace orbit

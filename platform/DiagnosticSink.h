@@ -1,6 +1,9 @@
-// Where the 3DS reader's diagnostics go. The program and tools write them to
-// standard output exactly as given (the text carries its own line feeds, or
-// none); tests and the inspect tool's JSON mode record them.
+// Where diagnostics go. write carries the 3DS reader's diagnostics, which the
+// program and tools put on standard output exactly as given (the text carries
+// its own line feeds, or none). warn carries a problem the program works around
+// without telling the user on screen (such as a settings file naming a model
+// that cannot be opened); the program puts it on standard error as one line.
+// Tests and the inspect tool's JSON mode record both.
 #pragma once
 
 #include <string>
@@ -12,17 +15,23 @@ class DiagnosticSink {
 public:
     virtual ~DiagnosticSink() = default;
     virtual void write(std::string_view text) = 0;
+    // line has no line feed of its own.
+    virtual void warn(std::string_view line) = 0;
 };
 
+// write to standard output, warn to standard error.
 class StdoutSink final : public DiagnosticSink {
 public:
     void write(std::string_view text) override;
+    void warn(std::string_view line) override;
 };
 
 class RecordingSink final : public DiagnosticSink {
 public:
     void write(std::string_view text) override { recorded += text; }
+    void warn(std::string_view line) override { warnings += std::string(line) + "\n"; }
     std::string recorded;
+    std::string warnings;
 };
 
 } // namespace orbit

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 
 namespace orbit {
 
@@ -45,6 +46,24 @@ int parseStoredInt(std::string_view text, int fallback)
         }
     }
     return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+std::string resolveStoredPath(std::string_view stored, std::string_view baseFolder, std::string_view home)
+{
+    if (stored.starts_with("~/") && !home.empty()) {
+        std::string path(home);
+        if (path.back() != '/')
+            path += '/';
+        path += stored.substr(2);
+        return path;
+    }
+    if (stored.empty() || stored.front() == '/' || baseFolder.empty() || stored.starts_with("~/"))
+        return std::string(stored);
+    std::string path(baseFolder);
+    if (path.back() != '/')
+        path += '/';
+    path += stored;
+    return path;
 }
 
 int MemorySettingsStore::readInt(std::string_view section, std::string_view name, int fallback)
@@ -90,6 +109,12 @@ int satelliteCount(SettingsStore& store)
 bool shotSoundEnabled(SettingsStore& store) { return store.readInt(section, fireKey, 1) != 0; }
 
 std::string sceneFileName(SettingsStore& store) { return store.readString(section, sceneFileNameKey, ""); }
+
+std::string sceneFilePath(SettingsStore& store)
+{
+    const char* home = std::getenv("HOME");
+    return resolveStoredPath(sceneFileName(store), store.relativePathBase(), home ? home : "");
+}
 
 } // namespace settings
 } // namespace orbit

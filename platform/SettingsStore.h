@@ -18,6 +18,10 @@ public:
     virtual void writeInt(std::string_view section, std::string_view name, int value) = 0;
     virtual std::string readString(std::string_view section, std::string_view name, std::string_view fallback) = 0;
     virtual void writeString(std::string_view section, std::string_view name, std::string_view value) = 0;
+    // The folder a relative file name stored here is read against: the
+    // settings file's own folder, so a value means the same from any working
+    // directory. Empty: the working directory.
+    virtual std::string relativePathBase() const { return {}; }
 };
 
 // Settings held in memory, for tests and tools. Values are kept as the text an
@@ -30,9 +34,18 @@ public:
     void writeString(std::string_view section, std::string_view name, std::string_view value) override;
 
     // "section/name" -> stored text
+    std::string relativePathBase() const override { return pathBase; }
+
+    // "section/name" -> stored text
     std::map<std::string, std::string, std::less<>> values;
     int writes = 0;
+    std::string pathBase;
 };
+
+// A stored file name as a path to open: a leading "~/" stands for home (kept
+// as it is when home is empty), and a relative name is taken from baseFolder
+// (left relative when baseFolder is empty). An empty name stays empty.
+std::string resolveStoredPath(std::string_view stored, std::string_view baseFolder, std::string_view home);
 
 // Parses stored text as a decimal integer: optional blanks, optional sign,
 // digits, optional trailing blanks. Anything else (empty, letters, "12abc")
@@ -65,8 +78,11 @@ int frameDelayMs(SettingsStore& store);
 int satelliteCount(SettingsStore& store);
 // "Fire" not 0 (default 1).
 bool shotSoundEnabled(SettingsStore& store);
-// "3dsFileName", default empty.
+// "3dsFileName", default empty, as stored.
 std::string sceneFileName(SettingsStore& store);
+// "3dsFileName" as a path to open: resolveStoredPath against the store's
+// relativePathBase and $HOME. Empty when nothing is stored.
+std::string sceneFilePath(SettingsStore& store);
 } // namespace settings
 
 } // namespace orbit

@@ -1,5 +1,7 @@
-// Asynchronous playback of a WAV file held in memory (sndPlaySound with
-// SND_ASYNC | SND_MEMORY). A new sound replaces the one playing.
+// Asynchronous playback of one WAV sound held in memory. The sound is decoded
+// and the output opened once, ahead of time (prepare, at set-up); play then
+// only signals the output and returns at once, so it is cheap enough for any
+// frame. A new play restarts the sound from its beginning rather than mixing.
 #pragma once
 
 #include <cstdint>
@@ -11,28 +13,44 @@ namespace orbit {
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
-    // Starts playing wavBytes (a RIFF WAVE file) and returns at once; true when
-    // the sound started, false when it could not (no audio device, bad data).
-    // The bytes must stay valid while the sound plays.
-    virtual bool playAsync(std::span<const std::uint8_t> wavBytes) = 0;
+    // Decodes wavBytes (a RIFF WAVE file) and readies the output for it; may
+    // take a while (opening the audio device). True when play can sound it;
+    // false for bad data or when there is no audio device. The bytes need not
+    // outlive the call.
+    virtual bool prepare(std::span<const std::uint8_t> wavBytes) = 0;
+    // Starts the prepared sound and returns at once, allocating nothing; false
+    // when nothing is prepared. Never prints anything.
+    virtual bool play() = 0;
 };
 
 // For machines and tools without sound.
 class SilentSoundPlayer final : public SoundPlayer {
 public:
-    bool playAsync(std::span<const std::uint8_t>) override { return false; }
+    bool prepare(std::span<const std::uint8_t>) override { return false; }
+    bool play() override { return false; }
 };
 
-// Counts calls and answers with a fixed result.
+// Records what was prepared and counts the plays; result is the answer of
+// prepare, and play succeeds after a successful prepare.
 class RecordingSoundPlayer final : public SoundPlayer {
 public:
-    bool playAsync(std::span<const std::uint8_t> wavBytes) override
+    bool prepare(std::span<const std::uint8_t> wavBytes) override
     {
-        played.push_back(wavBytes.size());
+        prepared.push_back(wavBytes.size());
+        ready = result;
         return result;
     }
-    std::vector<std::size_t> played; // byte size of each sound started
+    bool play() override
+    {
+        ++plays;
+        return ready;
+    }
+    std::vector<std::size_t> prepared; // byte size of each sound prepared
+    int plays = 0;
     bool result = true;
+
+private:
+    bool ready = false;
 };
 
 } // namespace orbit

@@ -11,7 +11,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 #include <utility>
 
 namespace orbit {
@@ -31,13 +34,17 @@ std::array<Satellite, sizeof...(I)> makeSatellites(RandomGenerator& random, Sett
     return {{((void)I, Satellite(random, settings))...}};
 }
 
-bool fileCanBeOpened(const std::string& path)
+// Empty when path names a file that opens for reading, else why not (a folder
+// opens on Linux but is no file to read).
+std::string whyNotOpenable(const std::string& path)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
-        return false;
+        return std::strerror(errno);
+    struct stat status {};
+    const bool folder = fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
     std::fclose(file);
-    return true;
+    return folder ? std::strerror(EISDIR) : std::string();
 }
 
 } // namespace
@@ -98,6 +105,10 @@ void SaverScene::setUpScene(LaunchingStatus* status, const GlProcLookup& procs)
         status->setStatusText("Loading starships...");
     }
     loadStarship();
+    // Only the built-in ship fires; the output is opened and the sound decoded
+    // here, once, so that a shot only has to start it.
+    if (sharedValues.builtInSceneInUse && starship.effects.soundEnabled)
+        shotSound.prepare();
 
     starList = GlDisplayList::generate();
     if (starList.name() != 0) {
@@ -156,11 +167,17 @@ GlTexture SaverScene::textureFromJpeg(int resourceId)
 
 void SaverScene::loadStarship()
 {
-    const std::string fileName = settings::sceneFileName(services.settings);
-    if (!fileName.empty() && fileCanBeOpened(fileName)) {
-        starship.takeModel(loadSceneFile(fileName, forceTwoSided, modelServices));
-        sharedValues.builtInSceneInUse = false;
-        return;
+    const std::string fileName = settings::sceneFilePath(services.settings);
+    if (!fileName.empty()) {
+        const std::string problem = whyNotOpenable(fileName);
+        if (problem.empty()) {
+            starship.takeModel(loadSceneFile(fileName, forceTwoSided, modelServices));
+            sharedValues.builtInSceneInUse = false;
+            return;
+        }
+        // Nothing on screen (the saver may run unattended); one line for whoever reads the log.
+        services.diagnostics.warn("cannot open the 3DS file \"" + fileName + "\" named by 3dsFileName (" + problem +
+                                  "); the built-in ship is used");
     }
     starship.takeModel(loadBuiltInScene(builtInSceneResourceId, forceTwoSided, modelServices));
     sharedValues.builtInSceneInUse = true;

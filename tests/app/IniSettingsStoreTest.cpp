@@ -39,6 +39,11 @@ TEST_F(IniSettingsStoreTest, ReadsTheOptionsSectionAsTheRegistryWould)
         {"[Options]\ntimer=40\nSATCOUNT=2\nfire=0\n3DSFILENAME=a.3ds\n", 40, 2, false, "a.3ds"}, // names ignore case
         {"[Other]\nTimer=40\n[Options]\nSatCount=4\n", 10, 4, true, ""},
         {"[Options]\n3dsFileName=\"/home/u/my ships/a,b.3ds\"\n", 10, 3, true, "/home/u/my ships/a,b.3ds"},
+        // A hand-edited value is one string as typed: commas, blanks, backslashes and inner quotes stay.
+        {"[Options]\n3dsFileName=/home/u/ships/a, b ,c.3ds\n", 10, 3, true, "/home/u/ships/a, b ,c.3ds"},
+        {"[Options]\n3dsFileName = models\\x \"y\".3ds \t\r\nTimer = 7\r\n", 7, 3, true, "models\\x \"y\".3ds"},
+        {"; c\n[ options ]\n# Timer=99\nTimer=8\nTimer=9\n3dsFileName=\"  padded  \"\n", 8, 3, true, "  padded  "},
+        {"[Options]\n3dsFileName=~/ships/@String(x).3ds\n", 10, 3, true, "~/ships/@String(x).3ds"},
     };
     for (const auto& [fileText, timerMs, satellites, sound, sceneFile] : cases) {
         SCOPED_TRACE(fileText);
@@ -51,14 +56,54 @@ TEST_F(IniSettingsStoreTest, ReadsTheOptionsSectionAsTheRegistryWould)
     }
 }
 
-TEST_F(IniSettingsStoreTest, AbsentFileOrAFolderInItsPlaceReadDefaults)
+TEST_F(IniSettingsStoreTest, AWriteChangesOnlyItsLineAndEveryValueReadsBackAsWritten)
+{
+    const std::string before = "; kept\n[Options]\r\n  timer = 5\r\n3dsFileName=a, b.3ds\n\n[Other]\nx=1";
+    const std::string after = "; kept\n[Options]\r\n  timer=6\r\n3dsFileName=a, b.3ds\n\n[Other]\nx=1";
+    write(before);
+    store.writeInt("Options", "Timer", 6);
+    EXPECT_EQ(text(), after);
+    for (const char* value : {"a,b", "  blank ends ", "\"quoted\"", "back\\slash", "@Variant(x)", "", "é,ü"}) {
+        store.writeString("Options", "Value", value);
+        EXPECT_EQ(store.readString("Options", "Value", "fallback"), value);
+    }
+    store.writeString("Options", "Value", "two\nlines"); // a line break cannot be stored
+    EXPECT_EQ(text(), "; kept\n[Options]\r\n  timer=6\r\n3dsFileName=a, b.3ds\nValue=é,ü\n\n[Other]\nx=1");
+    const auto link = dir.path() / "link.ini"; // a settings file kept elsewhere, linked in
+    std::filesystem::create_symlink(file, link);
+    IniSettingsStore(link.string()).writeInt("Options", "Timer", 7);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(store.readInt("Options", "Timer", 0), 7);
+}
+
+TEST_F(IniSettingsStoreTest, RelativeFileNamesAreTakenFromTheSettingsFolder)
+{
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    EXPECT_EQ(store.relativePathBase(), file.parent_path().string());
+    const std::pair<const char*, std::string> cases[] = {
+        {"ships/a, b.3ds", (file.parent_path() / "ships/a, b.3ds").string()},
+        {"/abs/x.3ds", "/abs/x.3ds"},
+        {"~/x.3ds", home.empty() ? "~/x.3ds" : home + "/x.3ds"},
+    };
+    for (const auto& [stored, path] : cases) {
+        write(std::string("[Options]\n3dsFileName=") + stored + "\n");
+        EXPECT_EQ(settings::sceneFilePath(store), path);
+    }
+}
+
+TEST_F(IniSettingsStoreTest, AbsentFileIsMadeByTheFirstWriteAndAFolderInItsPlaceReadsDefaults)
 {
     EXPECT_EQ(settings::frameDelayMs(store), 10);
     EXPECT_TRUE(std::filesystem::is_directory(file.parent_path())); // the folder is made, no file
     EXPECT_FALSE(std::filesystem::exists(file));
+    store.writeInt("Options", "Timer", 25);
+    EXPECT_EQ(text(), "[Options]\nTimer=25\n");
+    std::filesystem::remove(file);
     std::filesystem::create_directories(file);
     EXPECT_EQ(store.readInt("Options", "Timer", 10), 10);
     EXPECT_EQ(store.readString("Options", "3dsFileName", "x"), "x");
+    store.writeInt("Options", "Timer", 25);
+    EXPECT_TRUE(std::filesystem::is_directory(file)) << "a write does not replace a folder";
 }
 
 TEST_F(IniSettingsStoreTest, WritesLandInTheSectionAndKeepTheStoredSpelling)

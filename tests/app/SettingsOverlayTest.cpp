@@ -6,6 +6,7 @@
 #include "scene/SaverScene.h"
 #include "tests/support/TestFiles.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -93,6 +94,20 @@ TEST(SettingsOverlay, HackOptionsAndModelFilesThatCannotFly)
         }
         EXPECT_EQ(stored.values, before);
     }
+
+    // A relative --model is the working directory's; a relative stored name
+    // stays the settings folder's, through the overlay too.
+    const auto workingDir = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    MemorySettingsStore stored;
+    stored.pathBase = "/settings-folder";
+    stored.writeString(settings::section, settings::sceneFileNameKey, "stored.3ds");
+    SettingsOverlay overlay(stored);
+    EXPECT_EQ(settings::sceneFilePath(overlay), "/settings-folder/stored.3ds");
+    const HackCommandLine line = parseHackCommandLine({"orbit-patrol", "--model", "ship.3ds"}, nullptr);
+    EXPECT_EQ(applyHackOptions(line.options, overlay), "");
+    EXPECT_EQ(settings::sceneFilePath(overlay), ship.string());
+    std::filesystem::current_path(workingDir);
 }
 
 } // namespace

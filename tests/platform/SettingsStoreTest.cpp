@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 namespace orbit {
 namespace {
@@ -73,6 +74,31 @@ TEST(SettingsFlags, ReadingWritesNothing)
     settings::shotSoundEnabled(store);
     EXPECT_EQ(settings::sceneFileName(store), "");
     EXPECT_EQ(store.writes, 0);
+}
+
+TEST(StoredPath, HomeAndRelativeNamesResolve)
+{
+    // stored, base folder, home, path to open
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"ship.3ds", "/cfg/Torvo", "/home/u", "/cfg/Torvo/ship.3ds"},
+        {"../m/a, b.3ds", "/cfg/Torvo/", "/home/u", "/cfg/Torvo/../m/a, b.3ds"},
+        {"~/ships/x.3ds", "/cfg", "/home/u", "/home/u/ships/x.3ds"},
+        {"~/x.3ds", "/cfg", "/home/u/", "/home/u/x.3ds"},
+        {"~/x.3ds", "/cfg", "", "~/x.3ds"}, // no home: left alone
+        {"~user/x.3ds", "/cfg", "/home/u", "/cfg/~user/x.3ds"},
+        {"~", "/cfg", "/home/u", "/cfg/~"},
+        {"/abs/x.3ds", "/cfg", "/home/u", "/abs/x.3ds"},
+        {"rel.3ds", "", "/home/u", "rel.3ds"}, // no base: the working directory
+        {"", "/cfg", "/home/u", ""},
+    };
+    for (const auto& [stored, base, home, path] : cases)
+        EXPECT_EQ(resolveStoredPath(stored, base, home), path) << stored << " in " << base;
+
+    MemorySettingsStore store;
+    store.pathBase = "/cfg/Torvo";
+    store.writeString(settings::section, settings::sceneFileNameKey, "a,b.3ds");
+    EXPECT_EQ(settings::sceneFilePath(store), "/cfg/Torvo/a,b.3ds");
+    EXPECT_EQ(settings::sceneFileName(store), "a,b.3ds") << "the stored text itself is unchanged";
 }
 
 } // namespace

@@ -64,10 +64,9 @@ TEST(FrameAllocation, FramesAllocateNothing)
 {
     void* warmUp[4];
     backtrace(warmUp, 4); // loads the unwinder before counting starts
-    test::SceneRun run({}, true); // with the frame-rate overlay
+    test::SceneRun run({}, {}, true); // with the frame-rate overlay
     ASSERT_TRUE(run.ready) << run.gl.error();
     ASSERT_TRUE(run.scene->frameRateReady());
-    run.sound.played.reserve(10000); // it records into a vector
     run.scene->setKey(ControlKey::Z, true);
     run.frames(60); // the driver builds most of its state variants in the first frames
 
@@ -76,7 +75,7 @@ TEST(FrameAllocation, FramesAllocateNothing)
     counting = false;
     EXPECT_EQ(sceneAllocations.load(), 0);
     RecordProperty("driverAllocations", std::to_string(driverAllocations.load()));
-    EXPECT_FALSE(run.sound.played.empty()) << "bolts were fired during the frames";
+    EXPECT_GT(run.sound.plays, 0) << "bolts were fired during the frames";
 
     // The counter itself works: an allocation of ours is seen.
     counting = true;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <numbers>
 #include <set>
+#include <tuple>
 
 namespace orbit {
 namespace {
@@ -175,6 +176,8 @@ TEST(SceneGl, StarshipIsCentredAndOnlyTheBuiltInShipTrailsFlamesAndBolts)
         EXPECT_TRUE(run.scene->shared().builtInSceneInUse);
         EXPECT_TRUE(run.notifier.messages.empty());
         run.frames(frames);
+        EXPECT_EQ(run.sound.prepared.size(), 1u) << "the shot sound is decoded once, at set-up";
+        EXPECT_GT(run.sound.plays, 0);
         builtIn = captureFrame(run);
         shipPosition = run.scene->sceneModel().position;
     }
@@ -186,7 +189,8 @@ TEST(SceneGl, StarshipIsCentredAndOnlyTheBuiltInShipTrailsFlamesAndBolts)
         user = captureFrame(run);
         ASSERT_TRUE(project(shipPosition, sx, sy));
         EXPECT_EQ(run.scene->sceneModel().position.x, shipPosition.x);
-        EXPECT_TRUE(run.sound.played.empty()) << "no bolts, no shot sounds";
+        EXPECT_EQ(run.sound.plays, 0) << "no bolts, no shot sounds";
+        EXPECT_TRUE(run.sound.prepared.empty()) << "nor an output opened for them";
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 
@@ -208,19 +212,39 @@ TEST(SceneGl, StarshipIsCentredAndOnlyTheBuiltInShipTrailsFlamesAndBolts)
     EXPECT_GT(effectPixelsNearShip, 10) << "engine flames trail the ship";
 }
 
-TEST(SceneGl, UserFileIsUsedWhenItOpensEvenIfItDoesNotLoad)
+TEST(SceneGl, UserFileIsUsedWhenItOpensEvenIfItDoesNotLoadElseTheBuiltInShipWithOneLineOnStderr)
 {
     const test::ScratchDir dir("scene-gl-bad");
-    const auto broken = dir.path() / "broken.3ds";
+    const std::string folder = dir.path().string();
+    const std::string broken = folder + "/broken.3ds";
     test::writeFileBytes(broken, {1, 2, 3, 4});
-    SceneRun run(broken.string());
-    ASSERT_TRUE(run.ready) << run.gl.error();
-    EXPECT_FALSE(run.scene->shared().builtInSceneInUse);
-    EXPECT_FALSE(run.scene->sceneModel().hasModel());
-    ASSERT_EQ(run.notifier.messages.size(), 1u);
-    EXPECT_EQ(run.notifier.messages[0].text, "Error loading 3ds file \"" + broken.string() + "\"");
-    run.frames(30); // flies without a model, drawing nothing of it
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const auto warning = [](const std::string& path, const char* why) {
+        return "cannot open the 3DS file \"" + path + "\" named by 3dsFileName (" + why +
+               "); the built-in ship is used\n";
+    };
+    // stored name, settings folder, built-in ship used, warning line
+    const std::tuple<std::string, std::string, bool, std::string> cases[] = {
+        {broken, "", false, ""},
+        {"broken.3ds", folder, false, ""}, // relative: from the settings folder, not the working dir
+        {"/nonexistent/ship.3ds", folder, true, warning("/nonexistent/ship.3ds", "No such file or directory")},
+        {folder, "", true, warning(folder, "Is a directory")},
+    };
+    for (const auto& [stored, base, builtIn, warned] : cases) {
+        SCOPED_TRACE(stored);
+        SceneRun run(stored, base);
+        ASSERT_TRUE(run.ready) << run.gl.error();
+        EXPECT_EQ(run.scene->shared().builtInSceneInUse, builtIn);
+        EXPECT_EQ(run.scene->sceneModel().hasModel(), builtIn);
+        EXPECT_EQ(run.diagnostics.warnings, warned);
+        if (builtIn) {
+            EXPECT_TRUE(run.notifier.messages.empty()) << "the fallback is silent on screen";
+            continue;
+        }
+        ASSERT_EQ(run.notifier.messages.size(), 1u);
+        EXPECT_EQ(run.notifier.messages[0].text, "Error loading 3ds file \"" + broken + "\"");
+        run.frames(30); // flies without a model, drawing nothing of it
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
 }
 
 TEST(SceneGl, FrameRateOverlayIsWhiteTextInTheLowerLeftCornerAndChangesNothingElse)
@@ -230,7 +254,7 @@ TEST(SceneGl, FrameRateOverlayIsWhiteTextInTheLowerLeftCornerAndChangesNothingEl
     // overlay left the GL state as it found it.
     std::array<Pixels, 2> plain, overlaid;
     for (const bool shown : {false, true}) {
-        SceneRun run({}, shown);
+        SceneRun run({}, {}, shown);
         ASSERT_TRUE(run.ready) << run.gl.error();
         EXPECT_EQ(run.scene->frameRateReady(), shown);
         std::array<Pixels, 2>& frames = shown ? overlaid : plain;

@@ -51,8 +51,10 @@ public:
 };
 
 struct SceneRun : RecordingSceneServices {
-    explicit SceneRun(const std::string& sceneFile = {}, bool frameRate = false)
+    // pathBase: the folder the settings store resolves a relative sceneFile against.
+    explicit SceneRun(const std::string& sceneFile = {}, const std::string& pathBase = {}, bool frameRate = false)
     {
+        settings.pathBase = pathBase;
         if (!sceneFile.empty())
             settings.writeString(settings::section, settings::sceneFileNameKey, sceneFile);
         ready = gl.create(viewWidth, viewHeight);

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace orbit {
@@ -68,7 +69,11 @@ public:
 
 class StarshipEffects : public ::testing::Test {
 protected:
-    StarshipEffects() { resources.add("WAVE", ShotSound::waveResourceId, std::vector<std::uint8_t>(64, 0x52)); }
+    StarshipEffects()
+    {
+        resources.add("WAVE", ShotSound::waveResourceId, std::vector<std::uint8_t>(64, 0x52));
+        sound.prepare();
+    }
 
     // Frames of motion and effects; the guns of the bolts placed, in order.
     std::vector<int> runFrames(SceneModel& ship, RecordingPainter& painter, int frames)
@@ -104,7 +109,8 @@ TEST_F(StarshipEffects, GunsTakeTurnsEveryPlacementStartsTheSoundAndOnlyTenBolts
     ASSERT_GE(guns.size(), 12u);
     for (std::size_t i = 0; i < guns.size(); ++i)
         EXPECT_EQ(guns[i], static_cast<int>(i % 4)) << "placement " << i;
-    EXPECT_EQ(player.played, std::vector<std::size_t>(guns.size(), 64u));
+    EXPECT_EQ(player.plays, static_cast<int>(guns.size()));
+    EXPECT_EQ(player.prepared, std::vector<std::size_t>{64u}) << "decoded once, not per shot";
     EXPECT_EQ(painter.flameFans, 600);
     for (const BoltDraw& draw : painter.bolts)
         ASSERT_LT(draw.shotIndex, 10);
@@ -123,7 +129,7 @@ TEST_F(StarshipEffects, FireZeroOrNoSoundSourceStillFiresButSilently)
         RecordingPainter painter(ship);
         EXPECT_FALSE(runFrames(ship, painter, 400).empty()) << fireOff;
         EXPECT_FALSE(painter.bolts.empty()) << fireOff;
-        EXPECT_TRUE(player.played.empty()) << fireOff;
+        EXPECT_EQ(player.plays, 0) << fireOff;
     }
 }
 
@@ -155,20 +161,24 @@ TEST_F(StarshipEffects, BoltAppearsHalfAUnitBehindTheShipFadesFromPointNineAndIs
     }
 }
 
-TEST(ShotSound, PlaysWave151OrReportsWhyNot)
+TEST(ShotSound, PreparesWave151OnceAndPlaysOnlyWhatWasPrepared)
 {
     MemoryResources withWave, withoutWave;
     withWave.add("WAVE", 151, std::vector<std::uint8_t>(10, 1));
     for (MemoryResources* resources : {&withWave, &withoutWave})
         resources->add("WAVE", 152, std::vector<std::uint8_t>(20, 2));
-    RecordingSoundPlayer player;
-    EXPECT_TRUE(ShotSound(withWave, player).play());
-    EXPECT_EQ(player.played, std::vector<std::size_t>{10u}) << "resource 151, not 152";
-    player.result = false; // no audio device
-    EXPECT_FALSE(ShotSound(withWave, player).play());
-    player.result = true;
-    EXPECT_FALSE(ShotSound(withoutWave, player).play());
-    EXPECT_EQ(player.played.size(), 2u) << "nothing handed to the service without the resource";
+    // resources, answer of the service, prepared, played
+    const std::tuple<MemoryResources*, bool, bool, bool> cases[] = {
+        {&withWave, true, true, true}, {&withWave, false, false, false}, {&withoutWave, true, false, false}};
+    for (const auto& [resources, deviceAnswer, prepared, played] : cases) {
+        RecordingSoundPlayer player;
+        player.result = deviceAnswer;
+        const ShotSound sound(*resources, player);
+        EXPECT_EQ(sound.prepare(), prepared);
+        EXPECT_EQ(sound.play(), played);
+        EXPECT_EQ(player.prepared, resources == &withWave ? std::vector<std::size_t>{10u} : std::vector<std::size_t>{})
+            << "resource 151, not 152; nothing handed over without it";
+    }
 }
 
 } // namespace

@@ -146,11 +146,11 @@ TEST_F(SettingsDialogTest, EveryControlOpensAtTheStoredValueClampedAndOpeningWri
 TEST_F(SettingsDialogTest, OkAndEnterStoreAllFourCancelEscapeAndCloseLeaveTheFileAsItWas)
 {
     // Keys move the slider; a page is a fifth of the range. OK rewrites the
-    // stored model text as it was read; the file keeps its keys sorted.
+    // stored model text as it was read; new keys join the file in write order.
     const std::tuple<std::vector<Qt::Key>, int, int, std::string> cases[] = {
-        {{}, 1, 1, "3dsFileName=old/ship.3ds\nFire=0\nSatCount=7\nTimer=10\n"}, // OK
-        {{Qt::Key_Home}, 0, 1, "3dsFileName=old/ship.3ds\nFire=0\nSatCount=7\nTimer=1\n"}, // Enter
-        {{Qt::Key_PageUp}, 0, 1, "3dsFileName=old/ship.3ds\nFire=0\nSatCount=7\nTimer=29\n"},
+        {{}, 1, 1, "Timer=10\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"}, // OK
+        {{Qt::Key_Home}, 0, 1, "Timer=1\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"}, // Enter
+        {{Qt::Key_PageUp}, 0, 1, "Timer=29\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"},
         {{Qt::Key_Right}, 2, 2, ""}, // Cancel
         {{Qt::Key_Right}, 3, 2, ""}, // Escape
         {{Qt::Key_Right}, 4, 2, ""}, // the close box

@@ -9,6 +9,7 @@
 #include "platform/SoundPlayer.h"
 #include "platform/UserNotifier.h"
 #include "resources/EmbeddedResources.h"
+#include "scene/GlNameCensus.h"
 #include "scene/SaverScene.h"
 
 #include <GL/gl.h>
@@ -36,6 +37,7 @@ struct RenderArguments {
     std::string model;
     std::uint32_t seed = 7000;
     std::string output;
+    long censusEvery = 0; // frames between census lines on stderr; 0: none
 };
 
 template <typename T>
@@ -73,6 +75,9 @@ std::optional<RenderArguments> parse(Arguments args)
             parsed.model = std::string(value);
         } else if (arg == "--seed") {
             if (!parseNumber(value, parsed.seed))
+                return std::nullopt;
+        } else if (arg == "--census-every") {
+            if (!parseNumber(value, parsed.censusEvery) || parsed.censusEvery < 1)
                 return std::nullopt;
         } else if (arg == "-o") {
             parsed.output = std::string(value);
@@ -165,6 +170,8 @@ int runRender(Arguments args)
     for (int frame = 1; frame <= options.frames; ++frame) {
         swapper.captureNext = frame == options.frames;
         scene->timerTick(swapper);
+        if (options.censusEvery > 0 && frame % options.censusEvery == 0)
+            std::fprintf(stderr, "%s\n", censusLine(frame, takeGlNameCensus()).c_str());
     }
     scene->releaseModel();
     if (!swapper.captured)

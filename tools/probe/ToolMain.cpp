@@ -26,7 +26,8 @@ int usage()
                "  orbit-patrol-inspect bmp FILE -o OUT.ppm\n"
                "  orbit-patrol-inspect tga FILE -o OUT.pam\n"
                "  orbit-patrol-inspect model (FILE | --resource ID) [--json [--vertices]]\n"
-               "  orbit-patrol-inspect render [--frames N] [--size WxH] [--model FILE] [--seed S] -o OUT.png\n",
+               "  orbit-patrol-inspect render [--frames N] [--size WxH] [--model FILE] [--seed S]\n"
+               "                              [--census-every N] -o OUT.png\n",
                stderr);
     return 2;
 }
