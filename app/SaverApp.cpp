@@ -18,9 +18,12 @@
 #include "ui/SettingsDialog.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QPixmap>
 
 #include <xcb/xcb.h>
@@ -53,6 +56,33 @@ bool xDisplayReachable()
     const bool reachable = xcb_connection_has_error(connection) == 0;
     xcb_disconnect(connection);
     return reachable;
+}
+
+// A Wayland session the program can join: its socket exists and Qt's wayland
+// platform plugin is installed.
+bool waylandSessionUsable()
+{
+    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (name.isEmpty())
+        return false;
+    const QString socket =
+        QDir::isAbsolutePath(name) ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + name;
+    if (!QFileInfo::exists(socket))
+        return false;
+    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
+    return !platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty();
+}
+
+// Sets the Qt platform before the QApplication exists. The modes that draw
+// into another program's window need its X11 id, so they always run on xcb
+// (through XWayland in a Wayland session). The others run natively on Wayland
+// when the session is usable, else on X11; a platform the user named stays.
+void choosePlatform(bool needsX11Window)
+{
+    if (needsX11Window)
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", waylandSessionUsable() ? "wayland" : "xcb");
 }
 
 // The program icon (icon resource 128) for every window.
@@ -116,10 +146,15 @@ int SaverApp::run()
     return 0;
 }
 
-bool SaverApp::startQt()
+bool SaverApp::startQt(bool needsX11Window)
 {
+    choosePlatform(needsX11Window);
     if (!xDisplayReachable()) {
-        std::fprintf(stderr, "%s: cannot open the X display\n", appName.c_str());
+        if (needsX11Window)
+            std::fprintf(stderr, "%s: this mode draws into an X11 window and needs an X display (or XWayland)\n",
+                         appName.c_str());
+        else
+            std::fprintf(stderr, "%s: cannot open the X display\n", appName.c_str());
         return false;
     }
     terminationSignals = std::make_unique<TerminationSignals>();
@@ -127,7 +162,7 @@ bool SaverApp::startQt()
     QGuiApplication::setQuitOnLastWindowClosed(false);
     terminationSignals->start();
     setProgramIcon(resources);
-    if (!qtApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    if (needsX11Window && !qtApp->nativeInterface<QNativeInterface::QX11Application>()) {
         std::fprintf(stderr, "%s: an X11 display is needed\n", appName.c_str());
         return false;
     }
@@ -136,7 +171,7 @@ bool SaverApp::startQt()
 
 int SaverApp::runSettingsDialog()
 {
-    if (!startQt())
+    if (!startQt(false))
         return 1;
     // Modal and without an owner window: the handle argument is not used.
     DesktopUrlOpener opener;
@@ -167,7 +202,7 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
         std::fprintf(stderr, "%s: invalid host window id %lld\n", appName.c_str(), static_cast<long long>(hostId));
         return 1;
     }
-    if (!startQt())
+    if (!startQt(true))
         return 1;
     auto* x11 = qtApp->nativeInterface<QNativeInterface::QX11Application>();
     if (rootWindow)
@@ -200,7 +235,7 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
 
 int SaverApp::runFullScreen()
 {
-    if (!startQt())
+    if (!startQt(false))
         return 1;
     const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
     auto fullScreen = std::make_unique<FullScreenSaverWindow>(services, tickCountMs());

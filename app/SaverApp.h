@@ -48,7 +48,8 @@ private:
     int runPreview(std::int64_t hostWindow, bool rootWindow);
     int runFullScreen();
     int runSettingsDialog();
-    bool startQt();
+    // needsX11Window: the mode draws into another program's X11 window.
+    bool startQt(bool needsX11Window);
     void connectWindow();
     std::uint32_t tickCountMs() const;
 
