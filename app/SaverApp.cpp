@@ -121,6 +121,9 @@ std::uint32_t SaverApp::tickCountMs() const
 
 int SaverApp::run()
 {
+    // Blocked from the start, a termination signal waits in the signalfd
+    // until the event loop can close the windows in order.
+    terminationSignals = std::make_unique<TerminationSignals>();
     if (const auto host = parseHostWindowSwitch(args, std::getenv("XSCREENSAVER_WINDOW"))) {
         // As an XScreenSaver hack no pop-up may stand over the host's window
         // (it may be the lock screen), so the set-up runs without its dialog.
@@ -157,7 +160,6 @@ bool SaverApp::startQt(bool needsX11Window)
             std::fprintf(stderr, "%s: cannot open the X display\n", appName.c_str());
         return false;
     }
-    terminationSignals = std::make_unique<TerminationSignals>();
     qtApp = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     terminationSignals->start();
@@ -176,7 +178,19 @@ int SaverApp::runSettingsDialog()
     // Modal and without an owner window: the handle argument is not used.
     DesktopUrlOpener opener;
     SettingsDialog dialog(settings, resources, opener, notifier);
-    dialog.exec();
+    // A termination signal cancels, as the Cancel button does: nothing is
+    // written. Message boxes open over the dialog are answered first.
+    bool cancelled = false;
+    QObject::connect(terminationSignals.get(), &TerminationSignals::received, &dialog, [&](int) {
+        cancelled = true;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QDialog*>(widget); box && box != &dialog && box->isVisible())
+                box->reject();
+        }
+        dialog.reject();
+    });
+    if (!cancelled)
+        dialog.exec();
     return 0;
 }
 
@@ -187,14 +201,32 @@ void SaverApp::connectWindow()
             return std::make_unique<LaunchingDialog>(resources, owner);
         });
     }
-    QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [] { QCoreApplication::exit(0); });
-    QObject::connect(terminationSignals.get(), &TerminationSignals::received, window.get(),
-                     [w = window.get()](int) { w->postClose(); });
+    QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [this] { closeAll(); });
+    QObject::connect(terminationSignals.get(), &TerminationSignals::received, qtApp.get(), [this](int) { closeAll(); });
     if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath) {
         tickLog = std::make_unique<TickLog>(logPath);
         QObject::connect(window.get(), &SaverWindow::ticked, window.get(), [log = tickLog.get()] { log->record(); });
     }
 }
+
+void SaverApp::closeAll()
+{
+    if (window && !window->isClosed()) {
+        window->postClose();
+        return;
+    }
+    quit();
+}
+
+void SaverApp::quit()
+{
+    quitRequested = true;
+    // Ends every running event loop, nested ones included; runEventLoop keeps
+    // a quit that comes before the loop starts.
+    QCoreApplication::exit(0);
+}
+
+int SaverApp::runEventLoop() { return quitRequested ? 0 : qtApp->exec(); }
 
 int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
 {
@@ -228,9 +260,13 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
     const QString title = QString::fromUtf8(stringResource(stringId::previewTitle).data());
     if (!window->createSaver(title, QRect(QPoint(0, 0), logical(*hostSize))))
         return 1;
-    watcher->watchChild(static_cast<std::uint32_t>(window->winId()));
-    window->setDrawableCheck([w = watcher.get()] { return w->childExists(); });
-    return qtApp->exec();
+    // A window closed during its set-up has no native window left to watch
+    // (winId() would make a new one).
+    if (!window->isClosed()) {
+        watcher->watchChild(static_cast<std::uint32_t>(window->winId()));
+        window->setDrawableCheck([w = watcher.get()] { return w->childExists(); });
+    }
+    return runEventLoop();
 }
 
 int SaverApp::runFullScreen()
@@ -244,7 +280,7 @@ int SaverApp::runFullScreen()
     connectWindow();
     if (!created->createFullScreen(QString::fromStdString(appName)))
         return 1;
-    return qtApp->exec();
+    return runEventLoop();
 }
 
 } // namespace orbit

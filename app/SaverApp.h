@@ -1,6 +1,9 @@
 // The application object: reads the command line once, decides the run mode
 // and either does a one-shot job and ends, or opens one saver window and runs
-// the Qt event loop until that window is gone. It owns everything the scene
+// the Qt event loop until that window is gone. The application, not a window,
+// decides when to quit: the first close of any saver window closes them all,
+// and the quit is latched, so one that comes before the event loop runs is
+// kept. SIGTERM and SIGINT are taken over as the first thing run() does. It owns everything the scene
 // reaches outside itself (random generator, settings, resources, messages,
 // diagnostics, sound) and hands it down by reference.
 #pragma once
@@ -51,6 +54,11 @@ private:
     // needsX11Window: the mode draws into another program's X11 window.
     bool startQt(bool needsX11Window);
     void connectWindow();
+    // Asks every saver window to close; quits when none is left open.
+    void closeAll();
+    void quit();
+    // The Qt event loop, unless a quit came before it could start.
+    int runEventLoop();
     std::uint32_t tickCountMs() const;
 
     int& argc;
@@ -74,6 +82,7 @@ private:
     std::unique_ptr<HostWindowWatcher> watcher;
     std::unique_ptr<SaverWindow> window;
     std::unique_ptr<TickLog> tickLog;
+    bool quitRequested = false;
 };
 
 } // namespace orbit

@@ -22,6 +22,8 @@ bool FullScreenSaverWindow::createFullScreen(const QString& appName)
     setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::BypassWindowManagerHint);
     if (!createSaver(appName, screenRect))
         return false;
+    if (isClosed())
+        return true;
     raise();
     requestActivate();
     return true;

@@ -2,7 +2,9 @@
 // GL objects are released with the context current, then the context goes; if
 // the host already destroyed the native window, an offscreen surface stands in
 // so no GL call touches a dead drawable. The frame timer is a Qt precise timer,
-// which Qt never queues twice, so at most one tick waits.
+// which Qt never queues twice, so at most one tick waits. While createSaver
+// sets the scene up, closes are recorded and run when it returns, message
+// boxes a close overtakes are dismissed, and nothing is drawn or refitted.
 #include "SaverWindow.h"
 
 #include "platform/SettingsStore.h"
@@ -65,10 +67,39 @@ QSurfaceFormat saverFormat()
     return format;
 }
 
+// Passes messages on until the window has a close waiting; from then on a box
+// would only hold a closing program open, so it answers at once as its Escape
+// would: OK, or Cancel to a Retry/Cancel question (which ends any retry loop).
+class CloseAwareNotifier final : public UserNotifier {
+public:
+    CloseAwareNotifier(UserNotifier& target, const SaverWindow& owner)
+        : UserNotifier(target.applicationTitle()), inner(target), window(owner)
+    {
+    }
+    MessageReply show(std::string_view text, std::string_view caption, MessageButtons buttons) override
+    {
+        if (window.closeRequested())
+            return buttons == MessageButtons::RetryCancel ? MessageReply::Cancel : MessageReply::Ok;
+        return inner.show(text, caption, buttons);
+    }
+
+private:
+    UserNotifier& inner;
+    const SaverWindow& window;
+};
+
+SceneServices withNotifier(SceneServices services, UserNotifier& notifier)
+{
+    return {services.random, services.settings, services.resources, notifier, services.diagnostics, services.sound};
+}
+
 } // namespace
 
 SaverWindow::SaverWindow(SceneServices sceneServices, std::uint32_t tickCountMs, QWindow* parent)
-    : QWindow(parent), services(sceneServices), scene(std::make_unique<SaverScene>(sceneServices, tickCountMs))
+    : QWindow(parent),
+      messages(std::make_unique<CloseAwareNotifier>(sceneServices.notifier, *this)),
+      services(withNotifier(sceneServices, *messages)),
+      scene(std::make_unique<SaverScene>(services, tickCountMs))
 {
     setSurfaceType(QSurface::OpenGLSurface);
     setFormat(saverFormat());
@@ -93,16 +124,26 @@ bool SaverWindow::createSaver(const QString& title, const QRect& rect)
     // The wait cursor shows wherever the pointer is while the scene loads (the
     // launching dialog is up then, this window not yet).
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    settingUp = true;
     // The launching dialog comes first, so it is up while the context is made
-    // and the scene loads; a failed pixel format leaves it open, as described.
-    if (launchingFactory)
+    // and the scene loads; a failed pixel format leaves it open. Each step is
+    // skipped once a close waits, so a close ends the set-up soon.
+    if (launchingFactory && !closeRequested())
         launching = launchingFactory(this);
     const qreal ratio = devicePixelRatio();
     scene->resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
-    createGlContext();
-    if (makeContextCurrent())
+    if (!closeRequested())
+        createGlContext();
+    if (!closeRequested() && makeContextCurrent())
         scene->fitCamera();
+    settingUp = false;
     QGuiApplication::restoreOverrideCursor();
+    if (closeRequested()) {
+        // Closed before it was ever shown: closed() is emitted here, before
+        // the caller's event loop runs, which the application allows for.
+        closeNow();
+        return true;
+    }
     setCursor(Qt::BlankCursor);
     if (timerId != 0)
         killTimer(timerId);
@@ -140,7 +181,7 @@ bool SaverWindow::makeContextCurrent()
 
 bool SaverWindow::readyToDraw()
 {
-    if (!context || surfaceGone || hasClosed)
+    if (!context || surfaceGone || hasClosed || settingUp || closeDeferred)
         return false;
     if (drawableCheck && !drawableCheck()) {
         hostWindowGone();
@@ -151,7 +192,8 @@ bool SaverWindow::readyToDraw()
 
 void SaverWindow::releaseGl()
 {
-    if (!context)
+    // The set-up still uses the context and procs; its deferred close releases them.
+    if (!context || settingUp)
         return;
     QOffscreenSurface standIn;
     bool current = makeContextCurrent();
@@ -194,13 +236,27 @@ void SaverWindow::closeNow()
 {
     if (hasClosed)
         return;
+    if (settingUp) {
+        closeDeferred = true;
+        dismissSetUpMessages();
+        return;
+    }
     hasClosed = true;
     onDestroy();
+    launching.reset();
     // A native window the host destroyed is gone already; destroying it again
     // would only earn an X error.
     if (!surfaceGone)
         destroy();
     emit closed();
+}
+
+void SaverWindow::dismissSetUpMessages()
+{
+    // The only modal windows during the set-up are its message boxes; closing
+    // one answers it as its Escape would and returns from its event loop.
+    if (QWindow* modal = QGuiApplication::modalWindow(); modal && modal != this)
+        QTimer::singleShot(0, modal, [modal] { modal->close(); });
 }
 
 void SaverWindow::onDestroy()

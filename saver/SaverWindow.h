@@ -2,7 +2,10 @@
 // frame timer, owning the SaverScene for its whole life. Used as it is for the
 // preview (a child of the host's window) and as the base of the full-screen
 // window. "Posting a close" queues closeNow(), which runs the destroy handling
-// and then emits closed(); the application ends its event loop on that signal.
+// and then emits closed(); the application decides on that signal when to end.
+// A close that arrives while the scene is being set up (the launching dialog
+// and message boxes run nested event passes) is only recorded: it runs as soon
+// as the set-up returns, so nothing the set-up uses is freed under it.
 #pragma once
 
 #include "scene/SaverScene.h"
@@ -31,7 +34,8 @@ public:
     // The create handling: makes the native window with title and rect
     // (relative to the parent), then wait cursor, client size, GL context and
     // scene set-up, camera fit, blank cursor and timer 1 at the clamped
-    // "Timer" period; shows the window last. False (after the "Ups!" box)
+    // "Timer" period; shows the window last. A close that came during the
+    // set-up runs before this returns (true, with isClosed()). False (after the "Ups!" box)
     // when the native window cannot be made; a GL failure is reported and the
     // window lives on without a context.
     bool createSaver(const QString& title, const QRect& rect);
@@ -57,6 +61,8 @@ public:
     // 0 while no timer runs.
     int framePeriodMs() const { return timerPeriodMs; }
     bool isClosed() const { return hasClosed; }
+    // A close has been asked for (and may still wait for the set-up to return).
+    bool closeRequested() const { return closePosted || closeDeferred || hasClosed; }
 
 signals:
     // The window has run its destroy handling.
@@ -86,8 +92,12 @@ private:
     bool readyToDraw();
     void releaseGl();
     void closeNow();
+    // Ends any message box the set-up is waiting in; later ones are not shown.
+    void dismissSetUpMessages();
     void swapBuffers() override;
 
+    // Forwards the scene's messages unless a close is already waiting.
+    std::unique_ptr<UserNotifier> messages;
     SceneServices services;
     // About a megabyte of fixed pools, hence on the heap.
     std::unique_ptr<SaverScene> scene;
@@ -95,11 +105,14 @@ private:
     std::unique_ptr<QtGlProcLookup> procs;
     std::function<bool()> drawableCheck;
     LaunchingFactory launchingFactory;
-    // Owned for the window's life, like the launching dialog it stands for.
+    // Owned until the window closes (a close during the set-up ends it early).
     std::unique_ptr<LaunchingStatus> launching;
     int timerId = 0;
     int timerPeriodMs = 0;
     bool closePosted = false;
+    // The set-up is on the stack; closeNow only records closeDeferred then.
+    bool settingUp = false;
+    bool closeDeferred = false;
     bool hasClosed = false;
     bool surfaceGone = false;
 };

@@ -24,6 +24,7 @@ public:
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     bool running() { return pid > 0 && !waitForExit(std::chrono::milliseconds(0)); }
     void sendSignal(int signalNumber);
+    pid_t id() const { return pid; }
     std::string standardError() const;
 
 private:

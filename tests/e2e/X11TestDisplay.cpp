@@ -92,20 +92,21 @@ void X11TestDisplay::sendDeleteWindow(std::uint32_t window)
     XSync(display, False);
 }
 
-std::vector<std::uint32_t> X11TestDisplay::viewableChildren(std::uint32_t parent)
+std::vector<std::uint32_t> X11TestDisplay::children(std::uint32_t parent, bool viewableOnly)
 {
     std::vector<std::uint32_t> found;
-    Window root = 0, up = 0, *children = nullptr;
+    Window root = 0, up = 0, *list = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(display, parent, &root, &up, &children, &count))
+    if (!XQueryTree(display, parent, &root, &up, &list, &count))
         return found;
     for (unsigned i = 0; i < count; ++i) {
         XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
-            found.push_back(static_cast<std::uint32_t>(children[i]));
+        if (!viewableOnly || (XGetWindowAttributes(display, list[i], &attributes) &&
+                              attributes.map_state == IsViewable))
+            found.push_back(static_cast<std::uint32_t>(list[i]));
     }
-    if (children)
-        XFree(children);
+    if (list)
+        XFree(list);
     return found;
 }
 

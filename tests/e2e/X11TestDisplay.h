@@ -33,7 +33,8 @@ public:
     void destroyWindow(std::uint32_t window);
     void focusWindow(std::uint32_t window);
     void sendDeleteWindow(std::uint32_t window); // as a window manager would
-    std::vector<std::uint32_t> viewableChildren(std::uint32_t parent);
+    std::vector<std::uint32_t> viewableChildren(std::uint32_t parent) { return children(parent, true); }
+    std::vector<std::uint32_t> children(std::uint32_t parent, bool viewableOnly);
     std::uint32_t findTopLevel(const std::string& name); // by WM_NAME, or 0
     std::optional<WindowGeometry> geometry(std::uint32_t window);
     std::uint32_t focusedWindow();
