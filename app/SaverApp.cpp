@@ -13,6 +13,7 @@
 #include "saver/SaverWindow.h"
 #include "saver/TerminationSignals.h"
 #include "saver/TickLog.h"
+#include "saver/X11InputGrab.h"
 #include "platform/qt/DesktopUrlOpener.h"
 #include "ui/LaunchingDialog.h"
 #include "ui/SettingsDialog.h"
@@ -25,9 +26,11 @@
 #include <QImage>
 #include <QLibraryInfo>
 #include <QPixmap>
+#include <QScreen>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -164,6 +167,9 @@ bool SaverApp::startQt(bool needsX11Window)
     QGuiApplication::setQuitOnLastWindowClosed(false);
     terminationSignals->start();
     setProgramIcon(resources);
+    QObject::connect(terminationSignals.get(), &TerminationSignals::received, qtApp.get(), [this](int) { closeAll(); });
+    if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath)
+        tickLog = std::make_unique<TickLog>(logPath);
     if (needsX11Window && !qtApp->nativeInterface<QNativeInterface::QX11Application>()) {
         std::fprintf(stderr, "%s: an X11 display is needed\n", appName.c_str());
         return false;
@@ -194,28 +200,31 @@ int SaverApp::runSettingsDialog()
     return 0;
 }
 
-void SaverApp::connectWindow()
+void SaverApp::connectWindow(SaverWindow& window)
 {
-    if (showLaunchingDialog) {
-        window->setLaunchingFactory([this](QWindow* owner) -> std::unique_ptr<LaunchingStatus> {
+    // The launching dialog stands for the whole set-up: it shows while the
+    // first window loads, not once per monitor.
+    if (showLaunchingDialog && windows.size() == 1) {
+        window.setLaunchingFactory([this](QWindow* owner) -> std::unique_ptr<LaunchingStatus> {
             return std::make_unique<LaunchingDialog>(resources, owner);
         });
     }
-    QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [this] { closeAll(); });
-    QObject::connect(terminationSignals.get(), &TerminationSignals::received, qtApp.get(), [this](int) { closeAll(); });
-    if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath) {
-        tickLog = std::make_unique<TickLog>(logPath);
-        QObject::connect(window.get(), &SaverWindow::ticked, window.get(), [log = tickLog.get()] { log->record(); });
-    }
+    QObject::connect(&window, &SaverWindow::closed, qtApp.get(), [this] { closeAll(); });
+    if (tickLog)
+        QObject::connect(&window, &SaverWindow::ticked, &window, [log = tickLog.get()] { log->record(); });
 }
 
 void SaverApp::closeAll()
 {
-    if (window && !window->isClosed()) {
-        window->postClose();
-        return;
+    bool open = false;
+    for (SaverSlot& slot : windows) {
+        if (!slot.window->isClosed()) {
+            slot.window->postClose();
+            open = true;
+        }
     }
-    quit();
+    if (!open)
+        quit();
 }
 
 void SaverApp::quit()
@@ -249,14 +258,14 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
     }
     hostWindow.reset(QWindow::fromWinId(hostXid));
     const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
-    window = std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get());
-    connectWindow();
+    windows.push_back({nullptr, std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get())});
+    SaverWindow* window = windows.back().window.get();
+    connectWindow(*window);
     // X reports the host in device pixels; Qt places windows in logical ones.
-    const auto logical = [w = window.get()](QSize size) { return (QSizeF(size) / w->devicePixelRatio()).toSize(); };
-    QObject::connect(watcher.get(), &HostWindowWatcher::hostResized, window.get(),
-                     [w = window.get(), logical](QSize size) { w->resize(logical(size)); });
-    QObject::connect(watcher.get(), &HostWindowWatcher::hostDestroyed, window.get(),
-                     [w = window.get()] { w->hostWindowGone(); });
+    const auto logical = [w = window](QSize size) { return (QSizeF(size) / w->devicePixelRatio()).toSize(); };
+    QObject::connect(watcher.get(), &HostWindowWatcher::hostResized, window,
+                     [w = window, logical](QSize size) { w->resize(logical(size)); });
+    QObject::connect(watcher.get(), &HostWindowWatcher::hostDestroyed, window, [w = window] { w->hostWindowGone(); });
     const QString title = QString::fromUtf8(stringResource(stringId::previewTitle).data());
     if (!window->createSaver(title, QRect(QPoint(0, 0), logical(*hostSize))))
         return 1;
@@ -269,17 +278,73 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
     return runEventLoop();
 }
 
+bool SaverApp::coverScreen(QScreen* screen)
+{
+    auto ownRandom = windows.empty() ? nullptr : std::make_unique<RandomGenerator>();
+    const SceneServices services{ownRandom ? *ownRandom : random, settings, resources, notifier, diagnostics, sound};
+    windows.push_back({std::move(ownRandom), std::make_unique<FullScreenSaverWindow>(services, tickCountMs()), screen});
+    auto* window = static_cast<FullScreenSaverWindow*>(windows.back().window.get());
+    connectWindow(*window);
+    window->setInputGrab(inputGrab.get());
+    if (!window->createFullScreen(QString::fromStdString(appName), screen))
+        return false;
+    takeGrab();
+    return true;
+}
+
+void SaverApp::takeGrab()
+{
+    auto* x11 = qtApp->nativeInterface<QNativeInterface::QX11Application>();
+    SaverWindow* holder = windows.empty() ? nullptr : windows.front().window.get();
+    if (!x11 || !holder || holder->closeRequested())
+        return;
+    const auto holderId = static_cast<std::uint32_t>(holder->winId());
+    if (inputGrab && inputGrab->window() == holderId)
+        return;
+    // X keeps one grab per program: the old one goes before the new one comes.
+    inputGrab.reset();
+    inputGrab = std::make_unique<X11InputGrab>(x11->connection(), holderId);
+    for (SaverSlot& slot : windows)
+        static_cast<FullScreenSaverWindow*>(slot.window.get())->setInputGrab(inputGrab.get());
+    inputGrab->start();
+}
+
+void SaverApp::uncoverScreen(QScreen* screen)
+{
+    const auto gone = std::find_if(windows.begin(), windows.end(), [&](const SaverSlot& s) { return s.screen == screen; });
+    if (gone == windows.end())
+        return;
+    // Its end is no sign of the user: the others run on, and the grab moves
+    // to one of them if the gone window held it.
+    QObject::disconnect(gone->window.get(), &SaverWindow::closed, qtApp.get(), nullptr);
+    windows.erase(gone);
+    if (windows.empty())
+        quit();
+    else
+        takeGrab();
+}
+
 int SaverApp::runFullScreen()
 {
     if (!startQt(false))
         return 1;
-    const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
-    auto fullScreen = std::make_unique<FullScreenSaverWindow>(services, tickCountMs());
-    FullScreenSaverWindow* created = fullScreen.get();
-    window = std::move(fullScreen);
-    connectWindow();
-    if (!created->createFullScreen(QString::fromStdString(appName)))
-        return 1;
+    // The primary monitor first: it shows the launching dialog and takes the grab.
+    QList<QScreen*> screens = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen(); primary && screens.removeOne(primary))
+        screens.prepend(primary);
+    for (QScreen* screen : screens) {
+        // A close during a window's set-up ends the run: no further monitor is covered.
+        if (quitRequested || (!windows.empty() && windows.front().window->closeRequested()))
+            break;
+        if (!coverScreen(screen))
+            return 1;
+    }
+    QObject::connect(qtApp.get(), &QGuiApplication::screenAdded, qtApp.get(), [this](QScreen* screen) {
+        if (!quitRequested && !windows.empty() && !windows.front().window->closeRequested())
+            coverScreen(screen);
+    });
+    QObject::connect(qtApp.get(), &QGuiApplication::screenRemoved, qtApp.get(),
+                     [this](QScreen* screen) { uncoverScreen(screen); });
     return runEventLoop();
 }
 

@@ -13,7 +13,7 @@ constexpr int retryMs = 50;
 constexpr int giveUpMs = 1000;
 } // namespace
 
-X11InputGrab::X11InputGrab(xcb_connection_t* xcb, std::uint32_t grabWindow) : connection(xcb), window(grabWindow)
+X11InputGrab::X11InputGrab(xcb_connection_t* xcb, std::uint32_t window) : connection(xcb), grabWindow(window)
 {
     retry.setInterval(retryMs);
     connect(&retry, &QTimer::timeout, this, &X11InputGrab::attempt);
@@ -36,14 +36,14 @@ void X11InputGrab::attempt()
         constexpr std::uint16_t events = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                                          XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
                                          XCB_EVENT_MASK_LEAVE_WINDOW;
-        const auto cookie = xcb_grab_pointer(connection, 1, window, events, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+        const auto cookie = xcb_grab_pointer(connection, 1, grabWindow, events, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
                                              XCB_NONE, XCB_NONE, XCB_CURRENT_TIME);
         xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(connection, cookie, nullptr);
         pointerHeld = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
         std::free(reply);
     }
     if (!keyboardHeld) {
-        const auto cookie = xcb_grab_keyboard(connection, 1, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+        const auto cookie = xcb_grab_keyboard(connection, 1, grabWindow, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
                                               XCB_GRAB_MODE_ASYNC);
         xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(connection, cookie, nullptr);
         keyboardHeld = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;

@@ -30,6 +30,7 @@ public:
     // Gives back what is held and stops retrying; safe to call twice.
     void release();
 
+    std::uint32_t window() const { return grabWindow; }
     bool holdsPointer() const { return pointerHeld; }
     bool holdsKeyboard() const { return keyboardHeld; }
 
@@ -37,7 +38,7 @@ private:
     void attempt();
 
     xcb_connection_t* connection;
-    std::uint32_t window;
+    std::uint32_t grabWindow;
     QTimer retry;
     QElapsedTimer sinceStart;
     bool pointerHeld = false;
