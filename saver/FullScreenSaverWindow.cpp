@@ -82,7 +82,7 @@ void FullScreenSaverWindow::focusOutEvent(QFocusEvent*)
 {
     // The focus moving to the saver window of another monitor is no sign of
     // the user (a compositor focuses each new full-screen surface).
-    if (qobject_cast<FullScreenSaverWindow*>(QGuiApplication::focusWindow()))
+    if (auto* next = qobject_cast<FullScreenSaverWindow*>(QGuiApplication::focusWindow()); next && next != this)
         return;
     postClose();
 }
