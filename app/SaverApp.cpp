@@ -286,8 +286,10 @@ bool SaverApp::coverScreen(QScreen* screen)
     auto* window = static_cast<FullScreenSaverWindow*>(windows.back().window.get());
     connectWindow(*window);
     window->setInputGrab(inputGrab.get());
-    if (!window->createFullScreen(QString::fromStdString(appName), screen))
+    if (!window->createFullScreen(QString::fromStdString(appName), screen)) {
+        windows.pop_back();
         return false;
+    }
     takeGrab();
     return true;
 }
@@ -336,7 +338,8 @@ int SaverApp::runFullScreen()
         // A close during a window's set-up ends the run: no further monitor is covered.
         if (quitRequested || (!windows.empty() && windows.front().window->closeRequested()))
             break;
-        if (!coverScreen(screen))
+        // Without the first window the run ends; a later monitor without one stays uncovered.
+        if (!coverScreen(screen) && windows.empty())
             return 1;
     }
     QObject::connect(qtApp.get(), &QGuiApplication::screenAdded, qtApp.get(), [this](QScreen* screen) {

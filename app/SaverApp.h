@@ -2,8 +2,8 @@
 // and either does a one-shot job and ends, or opens its saver windows (the
 // preview's one, or one per monitor for the full screen) and runs the Qt event
 // loop until they are gone. Monitors that come or go while the full screen
-// runs get a window or lose theirs; the others run on undisturbed. The application, not a window,
-// decides when to quit: the first close of any saver window closes them all,
+// runs get a window or lose theirs; the others run on undisturbed. The
+// application, not a window, decides when to quit: the first close of any saver window closes them all,
 // and the quit is latched, so one that comes before the event loop runs is
 // kept. SIGTERM and SIGINT are taken over as the first thing run() does. It owns everything the scene
 // reaches outside itself (random generator, settings, resources, messages,
@@ -58,7 +58,7 @@ private:
     // needsX11Window: the mode draws into another program's X11 window.
     bool startQt(bool needsX11Window);
     void connectWindow(SaverWindow& window);
-    // A full-screen window over screen; false when it cannot be made.
+    // A full-screen window over screen; false (and no window) when it cannot be made.
     bool coverScreen(QScreen* screen);
     // Drops the window over a monitor that is gone, without closing the others.
     void uncoverScreen(QScreen* screen);
