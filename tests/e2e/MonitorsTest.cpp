@@ -1,8 +1,9 @@
 // orbit-patrol /s on an X screen split into two RandR monitors (an Xvfb of its
 // own, 2048x768, split with xrandr --setmonitor): one window covering each
-// monitor exactly, the scene on both, and a pointer motion over either
-// monitor, a key or a click ends the whole program with status 0 and the
-// pointer back in place. Another client's hot key and button grab on the
+// monitor exactly, the scene on both, a monitor taken away and put back
+// loses and regains its window while the other runs on, and a pointer motion
+// over either monitor, a key or a click ends the whole program with status 0
+// and the pointer back in place. Another client's hot key and button grab on the
 // root window never sees the input, since the saver holds the grab.
 #include "SaverRun.h"
 
@@ -132,6 +133,12 @@ TEST_F(MonitorsTest, OneWindowPerMonitorWithTheSceneAndAnyInputOverEitherEndsAll
             for (const WindowGeometry& monitor : monitors)
                 EXPECT_TRUE(waitUntil([&] { return brightPixels(monitor) >= 300; }, 10s)) << "x " << monitor.x;
             sceneChecked = true;
+            ASSERT_EQ(runToEnd({"xrandr", "--delmonitor", "right"}), 0);
+            EXPECT_TRUE(waitUntil([&] { return saverWindows() == std::vector{monitors[0]}; }, 5s));
+            ASSERT_EQ(runToEnd({"xrandr", "--setmonitor", "right", "1024/270x768/200+1024+0", "none"}), 0);
+            EXPECT_TRUE(waitUntil([&] { return saverWindows().size() == 2; }, 10s));
+            EXPECT_EQ(saverWindows(), std::vector<WindowGeometry>(std::begin(monitors), std::end(monitors)));
+            EXPECT_TRUE(run.child().running());
         }
         std::this_thread::sleep_for(300ms);
         EXPECT_TRUE(run.child().running());
