@@ -2,7 +2,8 @@
 // server; run by tools/wayland-session.sh): /s puts a full-screen surface on
 // each output that shows the scene, and a pointer motion, a key or a click
 // ends it with status 0; /c runs its dialog there and OK stores the frame
-// delay; /p, which needs an X11 window, ends with status 1 and one line.
+// delay; /p, which needs an X11 window, runs through XWayland, and ends with
+// status 1 and one line where there is no X display.
 // Input comes from the compositor (swaymsg cursor commands, wtype), pictures
 // from grim.
 #include "SaverRun.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <thread>
@@ -181,7 +183,7 @@ TEST_F(WaylandTest, SettingsDialogRunsAndOkStoresTheFrameDelay)
         keys.insert(keys.end(), {"-k", "Right"});
     keys.insert(keys.end(), {"-k", "Return"});
     ASSERT_TRUE(run(keys));
-    saver.expectExit(0, 8s);
+    saver.expectExit(0, 20s);
     const std::vector<std::uint8_t> bytes = readFileBytes(saver.settingsFile());
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("Timer=25"), std::string::npos) << text;
@@ -199,6 +201,24 @@ TEST_F(WaylandTest, PreviewNeedsXAndEndsWithOneLine)
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         EXPECT_NE(errors.find("needs an X display (or XWayland)"), std::string::npos) << errors;
     }
+}
+
+// Even when the session names Qt's wayland platform for every program.
+TEST_F(WaylandTest, PreviewRunsThroughXWayland)
+{
+    const char* xwayland = std::getenv("ORBIT_XWAYLAND_DISPLAY");
+    if (!xwayland)
+        GTEST_SKIP() << "the session has no XWayland";
+    setenv("DISPLAY", xwayland, 1);
+    SaverRun saver;
+    unsetenv("DISPLAY");
+    ASSERT_TRUE(saver.x.isOpen());
+    const std::uint32_t host = saver.x.createWindow(0, 0, 320, 240);
+    saver.start({"/p", std::to_string(host)}, {{"DISPLAY", xwayland}, {"QT_QPA_PLATFORM", "wayland"}});
+    EXPECT_TRUE(waitUntil([&] { return !saver.x.viewableChildren(host).empty(); }, 10s))
+        << saver.child().standardError();
+    saver.child().sendSignal(SIGTERM);
+    saver.expectExit(0);
 }
 
 } // namespace
