@@ -209,6 +209,7 @@ void SaverApp::connectWindow(SaverWindow& window)
             return std::make_unique<LaunchingDialog>(resources, owner);
         });
     }
+    window.setPendingCloseCheck([termination = terminationSignals.get()] { return termination->pending(); });
     QObject::connect(&window, &SaverWindow::closed, qtApp.get(), [this] { closeAll(); });
     if (tickLog)
         QObject::connect(&window, &SaverWindow::ticked, &window, [log = tickLog.get()] { log->record(); });
@@ -256,6 +257,8 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
         std::fprintf(stderr, "%s: no window with id 0x%x\n", appName.c_str(), hostXid);
         return 1;
     }
+    if (terminationSignals->pending())
+        return 0;
     hostWindow.reset(QWindow::fromWinId(hostXid));
     const SceneServices services{random, settings, resources, notifier, diagnostics, sound};
     windows.push_back({nullptr, std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get())});
@@ -330,13 +333,16 @@ int SaverApp::runFullScreen()
 {
     if (!startQt(false))
         return 1;
+    if (terminationSignals->pending())
+        return 0;
     // The primary monitor first: it shows the launching dialog and takes the grab.
     QList<QScreen*> screens = QGuiApplication::screens();
     if (QScreen* primary = QGuiApplication::primaryScreen(); primary && screens.removeOne(primary))
         screens.prepend(primary);
     for (QScreen* screen : screens) {
         // A close during a window's set-up ends the run: no further monitor is covered.
-        if (quitRequested || (!windows.empty() && windows.front().window->closeRequested()))
+        if (quitRequested || terminationSignals->pending() ||
+            (!windows.empty() && windows.front().window->closeRequested()))
             break;
         // Without the first window the run ends; a later monitor without one stays uncovered.
         if (!coverScreen(screen) && windows.empty())

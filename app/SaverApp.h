@@ -3,11 +3,12 @@
 // preview's one, or one per monitor for the full screen) and runs the Qt event
 // loop until they are gone. Monitors that come or go while the full screen
 // runs get a window or lose theirs; the others run on undisturbed. The
-// application, not a window, decides when to quit: the first close of any saver window closes them all,
-// and the quit is latched, so one that comes before the event loop runs is
-// kept. SIGTERM and SIGINT are taken over as the first thing run() does. It owns everything the scene
-// reaches outside itself (random generator, settings, resources, messages,
-// diagnostics, sound) and hands it down by reference.
+// application, not a window, decides when to quit: the first close of any
+// saver window closes them all, and the quit is latched, so one that comes
+// before the event loop runs is kept. SIGTERM and SIGINT are taken over as the
+// first thing run() does. It owns everything the scene reaches outside itself
+// (random generator, settings, resources, messages, diagnostics, sound) and
+// hands it down by reference.
 #pragma once
 
 #include "SaverMode.h"

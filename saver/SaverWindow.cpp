@@ -2,9 +2,9 @@
 // GL objects are released with the context current, then the context goes; if
 // the host already destroyed the native window, an offscreen surface stands in
 // so no GL call touches a dead drawable. The frame timer is a Qt precise timer,
-// which Qt never queues twice, so at most one tick waits. While createSaver
-// sets the scene up, closes are recorded and run when it returns, message
-// boxes a close overtakes are dismissed, and nothing is drawn or refitted.
+// which Qt never queues twice, so at most one tick waits. While the scene's
+// set-up or a frame runs, closes are recorded and run when it returns, message
+// boxes a close overtakes are dismissed, and nothing else is drawn or refitted.
 #include "SaverWindow.h"
 
 #include "platform/SettingsStore.h"
@@ -116,6 +116,10 @@ bool SaverWindow::createSaver(const QString& title, const QRect& rect)
 {
     setTitle(title);
     setGeometry(rect);
+    if (closeRequested()) {
+        closeNow();
+        return true;
+    }
     create();
     if (!handle()) {
         services.notifier.show("Ups!", "", MessageButtons::Ok);
@@ -124,7 +128,7 @@ bool SaverWindow::createSaver(const QString& title, const QRect& rect)
     // The wait cursor shows wherever the pointer is while the scene loads (the
     // launching dialog is up then, this window not yet).
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    settingUp = true;
+    sceneBusy = true;
     // The launching dialog comes first, so it is up while the context is made
     // and the scene loads; a failed pixel format leaves it open. Each step is
     // skipped once a close waits, so a close ends the set-up soon.
@@ -136,7 +140,7 @@ bool SaverWindow::createSaver(const QString& title, const QRect& rect)
         createGlContext();
     if (!closeRequested() && makeContextCurrent())
         scene->fitCamera();
-    settingUp = false;
+    sceneBusy = false;
     QGuiApplication::restoreOverrideCursor();
     if (closeRequested()) {
         // Closed before it was ever shown: closed() is emitted here, before
@@ -182,7 +186,7 @@ bool SaverWindow::makeContextCurrent()
 
 bool SaverWindow::readyToDraw()
 {
-    if (!context || surfaceGone || hasClosed || settingUp || closeDeferred)
+    if (!context || surfaceGone || hasClosed || sceneBusy || closeDeferred)
         return false;
     if (drawableCheck && !drawableCheck()) {
         hostWindowGone();
@@ -193,8 +197,9 @@ bool SaverWindow::readyToDraw()
 
 void SaverWindow::releaseGl()
 {
-    // The set-up still uses the context and procs; its deferred close releases them.
-    if (!context || settingUp)
+    // The scene code on the stack still uses the context and procs; its
+    // deferred close releases them.
+    if (!context || sceneBusy)
         return;
     QOffscreenSurface standIn;
     bool current = makeContextCurrent();
@@ -237,7 +242,7 @@ void SaverWindow::closeNow()
 {
     if (hasClosed)
         return;
-    if (settingUp) {
+    if (sceneBusy) {
         closeDeferred = true;
         dismissSetUpMessages();
         return;
@@ -254,8 +259,8 @@ void SaverWindow::closeNow()
 
 void SaverWindow::dismissSetUpMessages()
 {
-    // The only modal windows during the set-up are its message boxes; closing
-    // one answers it as its Escape would and returns from its event loop.
+    // The only modal windows while scene code runs are its message boxes;
+    // closing one answers it as its Escape would and returns from its loop.
     if (QWindow* modal = QGuiApplication::modalWindow(); modal && modal != this)
         QTimer::singleShot(0, modal, [modal] { modal->close(); });
 }
@@ -291,14 +296,18 @@ bool SaverWindow::event(QEvent* event)
 
 void SaverWindow::exposeEvent(QExposeEvent*)
 {
-    if (isExposed() && readyToDraw())
-        scene->drawFrame(*this);
+    if (isExposed())
+        runFrame(false);
 }
 
 void SaverWindow::resizeEvent(QResizeEvent*)
 {
     const qreal ratio = devicePixelRatio();
     scene->resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    // Viewport and projection follow every size change; the set-up fits the
+    // camera itself when it returns, and a closed window has no context.
+    if (!closeRequested() && readyToDraw())
+        scene->fitCamera();
 }
 
 void SaverWindow::timerEvent(QTimerEvent* event)
@@ -306,8 +315,21 @@ void SaverWindow::timerEvent(QTimerEvent* event)
     if (event->timerId() != timerId || hasClosed)
         return;
     emit ticked();
-    if (readyToDraw())
+    runFrame(true);
+}
+
+void SaverWindow::runFrame(bool tick)
+{
+    if (!readyToDraw())
+        return;
+    sceneBusy = true;
+    if (tick)
         scene->timerTick(*this);
+    else
+        scene->drawFrame(*this);
+    sceneBusy = false;
+    if (closeDeferred)
+        closeNow();
 }
 
 void SaverWindow::keyPressEvent(QKeyEvent* event)

@@ -3,9 +3,10 @@
 // preview (a child of the host's window) and as the base of the full-screen
 // window. "Posting a close" queues closeNow(), which runs the destroy handling
 // and then emits closed(); the application decides on that signal when to end.
-// A close that arrives while the scene is being set up (the launching dialog
-// and message boxes run nested event passes) is only recorded: it runs as soon
-// as the set-up returns, so nothing the set-up uses is freed under it.
+// A close that arrives while the scene is being set up or draws a frame (the
+// launching dialog and message boxes run nested event passes) is only
+// recorded: it runs as soon as the scene code returns, so nothing that code
+// uses is freed under it.
 #pragma once
 
 #include "scene/SaverScene.h"
@@ -34,10 +35,10 @@ public:
     // The create handling: makes the native window with title and rect
     // (relative to the parent), then wait cursor, client size, GL context and
     // scene set-up, camera fit, blank cursor and timer 1 at the clamped
-    // "Timer" period; shows the window last. A close that came during the
-    // set-up runs before this returns (true, with isClosed()). False (after the "Ups!" box)
-    // when the native window cannot be made; a GL failure is reported and the
-    // window lives on without a context.
+    // "Timer" period; shows the window last. A close that came before or
+    // during the set-up runs before this returns (true, with isClosed()).
+    // False (after the "Ups!" box) when the native window cannot be made; a
+    // GL failure is reported and the window lives on without a context.
     bool createSaver(const QString& title, const QRect& rect);
 
     // Queues a close; a second request before it runs adds nothing.
@@ -52,6 +53,11 @@ public:
     // that is gone; false ends the run instead of drawing.
     void setDrawableCheck(std::function<bool()> check) { drawableCheck = std::move(check); }
 
+    // Asked between the steps of createSaver: true when a close waits that the
+    // event loop has not delivered yet (a termination signal), so the rest of
+    // the start-up is skipped instead of run for nothing.
+    void setPendingCloseCheck(std::function<bool()> check) { pendingCloseCheck = std::move(check); }
+
     // Makes the launching dialog the scene set-up reports to, with this
     // window as its owner. Without one the set-up runs silently (tests).
     using LaunchingFactory = std::function<std::unique_ptr<LaunchingStatus>(QWindow* owner)>;
@@ -61,8 +67,12 @@ public:
     // 0 while no timer runs.
     int framePeriodMs() const { return timerPeriodMs; }
     bool isClosed() const { return hasClosed; }
-    // A close has been asked for (and may still wait for the set-up to return).
-    bool closeRequested() const { return closePosted || closeDeferred || hasClosed; }
+    // A close has been asked for (it may still wait for scene code to return,
+    // or for the event loop to read a termination signal).
+    bool closeRequested() const
+    {
+        return closePosted || closeDeferred || hasClosed || (pendingCloseCheck && pendingCloseCheck());
+    }
 
 signals:
     // The window has run its destroy handling.
@@ -92,6 +102,8 @@ private:
     bool readyToDraw();
     void releaseGl();
     void closeNow();
+    // Runs a frame with closes held back until it returns.
+    void runFrame(bool tick);
     // Ends any message box the set-up is waiting in; later ones are not shown.
     void dismissSetUpMessages();
     void swapBuffers() override;
@@ -104,14 +116,16 @@ private:
     std::unique_ptr<QOpenGLContext> context;
     std::unique_ptr<QtGlProcLookup> procs;
     std::function<bool()> drawableCheck;
+    std::function<bool()> pendingCloseCheck;
     LaunchingFactory launchingFactory;
     // Owned until the window closes (a close during the set-up ends it early).
     std::unique_ptr<LaunchingStatus> launching;
     int timerId = 0;
     int timerPeriodMs = 0;
     bool closePosted = false;
-    // The set-up is on the stack; closeNow only records closeDeferred then.
-    bool settingUp = false;
+    // The scene's set-up or a frame is on the stack; closeNow only records
+    // closeDeferred then, and the close runs when the scene code returns.
+    bool sceneBusy = false;
     bool closeDeferred = false;
     bool hasClosed = false;
     bool surfaceGone = false;

@@ -1,5 +1,6 @@
 // signalfd-based SIGTERM/SIGINT delivery. The mask is restored on
-// destruction so a later run in the same process starts with default actions.
+// destruction, after the signals still waiting are read, so a later run in the
+// same process starts with default actions.
 #include "TerminationSignals.h"
 
 #include <QSocketNotifier>
@@ -35,8 +36,14 @@ TerminationSignals::TerminationSignals()
 TerminationSignals::~TerminationSignals()
 {
     notifier.reset();
-    if (fd >= 0)
+    if (fd >= 0) {
+        // A signal that closed the run before the event loop read it has been
+        // answered; unblocked, it would still end the process by its default action.
+        signalfd_siginfo info{};
+        while (read(fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        }
         close(fd);
+    }
     if (blocked) {
         const sigset_t set = terminationSet();
         pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
@@ -50,6 +57,15 @@ bool TerminationSignals::start()
     notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     connect(notifier.get(), &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
     return true;
+}
+
+bool TerminationSignals::pending() const
+{
+    sigset_t waiting;
+    sigemptyset(&waiting);
+    if (!blocked || sigpending(&waiting) != 0)
+        return false;
+    return sigismember(&waiting, SIGTERM) == 1 || sigismember(&waiting, SIGINT) == 1;
 }
 
 void TerminationSignals::readSignal()

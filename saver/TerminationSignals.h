@@ -26,6 +26,10 @@ public:
     // default action, ending the process).
     bool start();
 
+    // Whether SIGTERM or SIGINT has arrived and waits to be read: lets a start
+    // that has not reached the event loop yet skip its remaining steps.
+    bool pending() const;
+
 signals:
     void received(int signalNumber);
 

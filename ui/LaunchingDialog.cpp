@@ -35,11 +35,17 @@ LaunchingDialog::LaunchingDialog(const ResourceProvider& resources, QWindow* own
     dialog->setWindowTitle(QStringLiteral("Launching Orbit Patrol"));
 
     dialog->winId(); // makes the native window so it can name its owner
-    if (owner && dialog->windowHandle())
-        dialog->windowHandle()->setTransientParent(owner);
+    // Only a top-level window can own a dialog: a preview's is its host's.
+    QWindow* topLevel = owner;
+    while (topLevel && topLevel->parent())
+        topLevel = topLevel->parent();
+    if (topLevel && dialog->windowHandle())
+        dialog->windowHandle()->setTransientParent(topLevel);
     QRect area;
+    // A preview's geometry is relative to the host's window; the dialog is a
+    // top-level window, so its owner's place is taken in screen coordinates.
     if (owner)
-        area = owner->geometry();
+        area = QRect(owner->mapToGlobal(QPoint(0, 0)), owner->size());
     else if (QScreen* screen = QGuiApplication::primaryScreen())
         area = screen->geometry();
     QRect placed(QPoint(), dialog->size());

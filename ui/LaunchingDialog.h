@@ -21,8 +21,8 @@ class LaunchingDialog final : public LaunchingStatus {
 public:
     static constexpr int statusTextId = 1011;
 
-    // Shows the dialog centred on `owner` (a saver window), or on the primary
-    // screen when there is no owner.
+    // Shows the dialog centred on `owner` (a saver window, top-level or inside
+    // a host's window), or on the primary screen when there is no owner.
     LaunchingDialog(const ResourceProvider& resources, QWindow* owner);
     ~LaunchingDialog() override;
     LaunchingDialog(const LaunchingDialog&) = delete;

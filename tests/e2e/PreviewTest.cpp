@@ -1,6 +1,7 @@
 // The preview and XScreenSaver modes in a host window of the test's own: the
 // child covers the host and follows its size, ignores input (except Escape
-// with the focus) and ends with status 0 when the host goes or on a signal.
+// with the focus) and ends with status 0 when the host goes or on a signal;
+// the preview's launching dialog stands over the host.
 #include "SaverRun.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,25 @@ TEST_F(PreviewTest, XScreenSaverSwitchesDrawInTheHostUntilATerminationSignal)
         run.expectExit(0);
         EXPECT_TRUE(waitUntil([&] { return run.x.viewableChildren(host).empty(); }, 5s)) << windowIdSwitch;
     }
+}
+
+TEST_F(PreviewTest, LaunchingDialogStandsOverTheMiddleOfTheHost)
+{
+    ASSERT_TRUE(run.x.isOpen());
+    run.start({"/p", std::to_string(host)});
+    std::optional<WindowGeometry> dialog;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!dialog && std::chrono::steady_clock::now() < deadline && run.child().running()) {
+        if (const std::uint32_t window = run.x.findTopLevel("Launching Orbit Patrol"))
+            dialog = run.x.geometry(window);
+        std::this_thread::sleep_for(2ms);
+    }
+    ASSERT_TRUE(dialog.has_value()) << run.child().standardError();
+    EXPECT_NEAR(dialog->x + dialog->width / 2, 200 + 320 / 2, 2);
+    EXPECT_NEAR(dialog->y + dialog->height / 2, 150 + 240 / 2, 2);
+    run.child().sendSignal(SIGTERM);
+    run.expectExit(0);
+    EXPECT_EQ(run.child().standardError().find("must be a top level window"), std::string::npos);
 }
 
 TEST(RootWindowTest, WithoutXScreenSaverWindowTheChildCoversTheRoot)

@@ -150,5 +150,38 @@ TEST_F(SceneOnScreenTest, FillsTheScreenAtScaleFactorTwo)
     run.expectExit(0);
 }
 
+// A hosted picture follows two resizes of its host: lit pixels show in all
+// four quadrants of each new size over a few hundred milliseconds of frames
+// (a viewport left at the old size keeps them in its lower-left corner).
+TEST(HostedResizeTest, PictureFillsEachNewSize)
+{
+    SaverRun run;
+    ASSERT_TRUE(run.x.isOpen()) << "no X display; run under xvfb-run";
+    const std::uint32_t host = run.x.createWindow(0, 0, 320, 240);
+    run.start({"-window-id", std::to_string(host)});
+    ASSERT_TRUE(waitUntil([&] { return !run.x.viewableChildren(host).empty(); }, 10s)) << run.child().standardError();
+    const std::uint32_t child = run.x.viewableChildren(host).front();
+    for (const auto& [width, height] : {std::pair{640, 480}, std::pair{500, 300}}) {
+        SCOPED_TRACE(width);
+        run.x.resizeWindow(host, width, height);
+        ASSERT_TRUE(waitUntil([&] { return run.x.geometry(child) == WindowGeometry{0, 0, width, height}; }, 5s));
+        std::this_thread::sleep_for(200ms); // frames of the old size may still be on the way
+        int lit[2][2]{};
+        for (int shots = 0; shots < 6; ++shots) {
+            std::this_thread::sleep_for(60ms);
+            const ScreenShot shot;
+            ASSERT_GT(shot.width, 0);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    lit[2 * y / height][2 * x / width] += shot.at(x, y) != 0;
+        }
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 2; ++column)
+                EXPECT_GE(lit[row][column], 5) << "quadrant " << row << "," << column;
+    }
+    run.child().sendSignal(SIGTERM);
+    run.expectExit(0);
+}
+
 } // namespace
 } // namespace orbit::test

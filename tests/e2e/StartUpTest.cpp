@@ -1,6 +1,7 @@
 // Start-up of the real program: one-shot switches and bad host window ids end
 // at once without a window, configure mode opens the settings dialog whose
-// Enter stores "Timer", and the frame timer runs at the stored period.
+// Enter stores "Timer" and which a termination signal cancels, and the frame
+// timer runs at the stored period.
 #include "SaverRun.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,18 @@ TEST_F(ConfigureTest, SlashCSliderSetByKeysAndEnterStoresTheTimer)
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("[Options]"), std::string::npos) << text;
     EXPECT_NE(text.find("Timer=25"), std::string::npos) << text;
+}
+
+// A termination signal cancels the dialog: status 0, the file left byte for byte.
+TEST_F(ConfigureTest, TerminationSignalCancelsWithoutWriting)
+{
+    const std::string text = "[Options]\r\nTimer=42\r\n; by hand\r\n";
+    run.writeSettings(text);
+    open({"/c"});
+    run.child().sendSignal(SIGTERM);
+    run.expectExit(0, 2s);
+    const std::vector<std::uint8_t> bytes = readFileBytes(run.settingsFile());
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
 }
 
 // The mean tick period over a second and a half of a small preview. Late ticks

@@ -1,6 +1,6 @@
 // The saver window's OpenGL side on a real X server: the context it asks for,
-// the entry-point lookup it hands the scene, and the per-frame check that
-// keeps it from drawing into a host window that is gone.
+// the entry-point lookup it hands the scene, the per-frame check that keeps it
+// from drawing into a host window that is gone, and the refit on a resize.
 #include "saver/SaverWindow.h"
 
 #include "platform/qt/QtGlProcLookup.h"
@@ -77,6 +77,29 @@ TEST_F(SaverWindowGlTest, FailedDrawableCheckEndsTheRunBeforeDrawing)
     QTest::qWait(100);
     EXPECT_EQ(ticked.count(), 0);
     EXPECT_EQ(asked, asksAtClose);
+}
+
+// Every size change sets the viewport and the projection's aspect, as the
+// set-up does (the first row is the set-up's own fit).
+TEST_F(SaverWindowGlTest, ViewportAndAspectFollowEachResize)
+{
+    SaverWindow window(services(), 1000u);
+    ASSERT_TRUE(window.createSaver("IDS_PREVIEW", QRect(0, 0, 160, 120)));
+    ASSERT_TRUE(window.hasGlContext());
+    const qreal ratio = window.devicePixelRatio();
+    for (const auto& [width, height] : {std::pair{160, 120}, std::pair{300, 100}, std::pair{100, 200}}) {
+        SCOPED_TRACE(width);
+        window.resize(width, height);
+        GLint viewport[4]{};
+        const bool fitted = QTest::qWaitFor([&] {
+            glGetIntegerv(GL_VIEWPORT, viewport);
+            return viewport[2] == static_cast<GLint>(width * ratio) && viewport[3] == static_cast<GLint>(height * ratio);
+        });
+        EXPECT_TRUE(fitted) << viewport[2] << "x" << viewport[3];
+        GLdouble projection[16]{};
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        EXPECT_NEAR(projection[5] / projection[0], static_cast<double>(width) / height, 1e-6);
+    }
 }
 
 } // namespace

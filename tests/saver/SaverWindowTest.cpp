@@ -4,18 +4,25 @@
 // here with synthetic events, deterministically and without an X server.
 #include "saver/FullScreenSaverWindow.h"
 #include "saver/SaverWindow.h"
+#include "saver/TerminationSignals.h"
 
 #include "platform/MemoryResources.h"
 
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
 #include <memory>
+#include <pthread.h>
 
 namespace orbit {
 namespace {
@@ -193,6 +200,76 @@ TEST_F(SaverWindowTest, HostGoneClosesAtOnce)
     window->postClose();
     settle();
     EXPECT_EQ(closes(), 1);
+}
+
+// A message box of the set-up as the program shows one: a modal window and a
+// nested event loop until it is closed (or, unanswered, for three seconds).
+class ModalBoxNotifier final : public UserNotifier {
+public:
+    MessageReply show(std::string_view, std::string_view, MessageButtons) override
+    {
+        ++shown;
+        QWindow box;
+        box.setModality(Qt::ApplicationModal);
+        box.resize(100, 50);
+        box.show();
+        QEventLoop loop;
+        QObject::connect(&box, &QWindow::visibleChanged, &loop, [&](bool visible) {
+            if (!visible)
+                loop.quit();
+        });
+        QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10, &loop, whileOpen);
+        open = true;
+        loop.exec();
+        open = false;
+        return MessageReply::Ok;
+    }
+    std::function<void()> whileOpen;
+    int shown = 0;
+    bool open = false;
+};
+
+// A close from the event loop (signal, input) or from the host, arriving in
+// the set-up's message box: the box is dismissed, and the close runs once
+// the set-up has returned, not under it.
+TEST_F(SaverWindowTest, CloseDuringTheSetUpDismissesItsBoxAndRunsAfterIt)
+{
+    for (const bool fromHost : {false, true}) {
+        SCOPED_TRACE(fromHost);
+        ModalBoxNotifier boxes;
+        SaverWindow window({random, settings, resources, boxes, diagnostics, sound}, 1000u);
+        boxes.whileOpen = [&] { fromHost ? window.hostWindowGone() : window.postClose(); };
+        bool closedInBox = false;
+        QObject::connect(&window, &SaverWindow::closed, [&] { closedInBox = closedInBox || boxes.open; });
+        QSignalSpy closed(&window, &SaverWindow::closed);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(window.createSaver("IDS_PREVIEW", QRect(0, 0, 152, 112))); // no GL here: one box
+        EXPECT_LT(clock.elapsed(), 1000) << "the box waited for an answer";
+        EXPECT_EQ(boxes.shown, 1);
+        EXPECT_FALSE(closedInBox);
+        EXPECT_EQ(closed.count(), 1);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        window.postClose();
+        settle();
+        EXPECT_EQ(closed.count(), 1);
+    }
+}
+
+// A signal that arrives before the event loop reads it is seen as waiting,
+// and counts as answered when the handling ends: unblocking it then must not
+// end the process by its default action.
+TEST(TerminationSignalsTest, WaitingSignalIsSeenAndAnsweredAtTheEnd)
+{
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(number);
+        TerminationSignals signalsTaken;
+        EXPECT_FALSE(signalsTaken.pending());
+        pthread_kill(pthread_self(), number); // this thread blocks it now
+        EXPECT_TRUE(signalsTaken.pending());
+    }
 }
 
 } // namespace
