@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace orbit {
@@ -113,6 +114,22 @@ SaverApp::SaverApp(int& argCount, char** argValues, PasswordService& passwordSer
 }
 
 SaverApp::~SaverApp() = default;
+
+void SaverApp::finishOnWayland(int status)
+{
+    if (!qtApp || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    // Qt 6.4 can hang for good while it destroys its Wayland connection: the
+    // teardown waits for its event thread, which sits in wl_display_read_events
+    // for a read that no other thread finishes. By now every window is closed,
+    // its GL objects released and every setting written (each write is synced),
+    // and the compositor frees what a client leaves when it disconnects, so the
+    // process ends here instead.
+    windows.clear();
+    inputGrab.reset();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
 
 std::uint32_t SaverApp::tickCountMs() const
 {

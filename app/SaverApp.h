@@ -52,6 +52,11 @@ public:
 
     const std::string& name() const { return appName; }
 
+    // After run(): on Wayland, releases the program's own objects and ends the
+    // process with status at once, without tearing Qt's Wayland connection
+    // down (see the .cpp); elsewhere does nothing.
+    void finishOnWayland(int status);
+
 private:
     int runPreview(std::int64_t hostWindow, bool rootWindow);
     int runFullScreen();
