@@ -333,14 +333,17 @@ void SaverApp::takeGrab()
 
 void SaverApp::uncoverScreen(QScreen* screen)
 {
-    const auto gone = std::find_if(windows.begin(), windows.end(), [&](const SaverSlot& s) { return s.screen == screen; });
+    const auto gone =
+        std::find_if(windows.begin(), windows.end(), [&](const SaverSlot& slot) { return slot.screen == screen; });
     if (gone == windows.end())
         return;
     // Its end is no sign of the user: the others run on, and the grab moves
     // to one of them if the gone window held it.
     QObject::disconnect(gone->window.get(), &SaverWindow::closed, qtApp.get(), nullptr);
     windows.erase(gone);
-    if (windows.empty())
+    // When it was the last one still open (the others closed before), its
+    // close can no longer end the run.
+    if (std::all_of(windows.begin(), windows.end(), [](const SaverSlot& slot) { return slot.window->isClosed(); }))
         quit();
     else
         takeGrab();

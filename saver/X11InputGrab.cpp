@@ -36,8 +36,8 @@ void X11InputGrab::attempt()
         constexpr std::uint16_t events = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                                          XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
                                          XCB_EVENT_MASK_LEAVE_WINDOW;
-        const auto cookie = xcb_grab_pointer(connection, 1, grabWindow, events, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
-                                             XCB_NONE, XCB_NONE, XCB_CURRENT_TIME);
+        const auto cookie = xcb_grab_pointer(connection, 1, grabWindow, events, XCB_GRAB_MODE_ASYNC,
+                                             XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME);
         xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(connection, cookie, nullptr);
         pointerHeld = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
         std::free(reply);

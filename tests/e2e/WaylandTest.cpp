@@ -103,6 +103,15 @@ int brightPixels(const std::string& output)
 
 bool run(const std::vector<std::string>& argv) { return runToEnd(argv) == 0; }
 
+// The compositor's own cursor command: motion and buttons as from a pointer.
+std::vector<std::string> cursor(const char* action, const char* a, const char* b = nullptr)
+{
+    std::vector<std::string> command{"swaymsg", "-q", "seat", "seat0", "cursor", action, a};
+    if (b)
+        command.push_back(b);
+    return command;
+}
+
 class WaylandTest : public testing::Test {
 protected:
     void SetUp() override
@@ -146,8 +155,8 @@ TEST_F(WaylandTest, FullScreenCoversEachOutputShowsTheSceneAndTheClosingInputsEn
     using Input = std::vector<std::string>;
     const std::pair<const char*, std::vector<Input>> closings[] = {
         {"key", {{"wtype", "a"}}},
-        {"motion", {{"swaymsg", "-q", "seat", "seat0", "cursor", "move", "10", "10"}, {"swaymsg", "-q", "seat", "seat0", "cursor", "move", "10", "10"}}},
-        {"click", {{"swaymsg", "-q", "seat", "seat0", "cursor", "press", "button1"}, {"swaymsg", "-q", "seat", "seat0", "cursor", "release", "button1"}}},
+        {"motion", {cursor("move", "10", "10"), cursor("move", "10", "10")}},
+        {"click", {cursor("press", "button1"), cursor("release", "button1")}},
     };
     bool sceneChecked = false;
     for (const auto& [name, inputs] : closings) {
