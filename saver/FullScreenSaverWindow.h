@@ -1,8 +1,10 @@
 // The real screensaver run: a frameless, always-on-top window over one whole
-// monitor (the application makes one per monitor), with the cursor hidden, that closes on the first sign of the
-// user: a second mouse move to a new position, a left or middle press, a right
-// release, any key, or losing activation. It bypasses the window manager and
-// sets the keyboard focus itself, so it behaves the same with or without one.
+// monitor (the application makes one per monitor), with the cursor hidden,
+// that closes on the first sign of the user: a second mouse move to a new
+// position, a left or middle press, a right release, any key, or losing
+// activation to another program. Under X11 it bypasses the window manager and
+// sets the keyboard focus itself, so it behaves the same with or without one;
+// on Wayland it is a full-screen surface on its monitor's output.
 #pragma once
 
 #include "SaverWindow.h"
