@@ -12,6 +12,7 @@
 #include "saver/SaverWindow.h"
 #include "saver/TerminationSignals.h"
 #include "saver/TickLog.h"
+#include "saver/X11InputGrab.h"
 #include "scene/GlNameCensus.h"
 #include "platform/qt/DesktopUrlOpener.h"
 #include "ui/LaunchingDialog.h"
@@ -19,15 +20,21 @@
 #include "ui/SettingsDialog.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QOpenGLContext>
 #include <QPixmap>
+#include <QScreen>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace orbit {
@@ -57,6 +64,33 @@ bool xDisplayReachable()
     return reachable;
 }
 
+// A Wayland session the program can join: its socket exists and Qt's wayland
+// platform plugin is installed.
+bool waylandSessionUsable()
+{
+    const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (name.isEmpty())
+        return false;
+    const QString socket =
+        QDir::isAbsolutePath(name) ? name : qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + name;
+    if (!QFileInfo::exists(socket))
+        return false;
+    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
+    return !platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty();
+}
+
+// Sets the Qt platform before the QApplication exists. The modes that draw
+// into another program's window need its X11 id, so they always run on xcb
+// (through XWayland in a Wayland session). The others run natively on Wayland
+// when the session is usable, else on X11; a platform the user named stays.
+void choosePlatform(bool needsX11Window)
+{
+    if (needsX11Window)
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", waylandSessionUsable() ? "wayland" : "xcb");
+}
+
 // The program icon (icon resource 128) for every window.
 void setProgramIcon(const ResourceProvider& resources)
 {
@@ -80,6 +114,22 @@ SaverApp::SaverApp(int& argCount, char** argValues, PasswordService& passwordSer
 }
 
 SaverApp::~SaverApp() = default;
+
+void SaverApp::finishOnWayland(int status)
+{
+    if (!qtApp || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    // Qt 6.4 can hang for good while it destroys its Wayland connection: the
+    // teardown waits for its event thread, which sits in wl_display_read_events
+    // for a read that no other thread finishes. By now every window is closed,
+    // its GL objects released and every setting written (each write is synced),
+    // and the compositor frees what a client leaves when it disconnects, so the
+    // process ends here instead.
+    windows.clear();
+    inputGrab.reset();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
 
 std::uint32_t SaverApp::tickCountMs() const
 {
@@ -137,17 +187,25 @@ int SaverApp::runHack()
     return runPreview(line.host->windowId, line.host->rootWindow);
 }
 
-bool SaverApp::startQt()
+bool SaverApp::startQt(bool needsX11Window)
 {
+    choosePlatform(needsX11Window);
     if (!xDisplayReachable()) {
-        std::fprintf(stderr, "%s: cannot open the X display\n", appName.c_str());
+        if (needsX11Window)
+            std::fprintf(stderr, "%s: this mode draws into an X11 window and needs an X display (or XWayland)\n",
+                         appName.c_str());
+        else
+            std::fprintf(stderr, "%s: cannot open the X display\n", appName.c_str());
         return false;
     }
     qtApp = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setQuitOnLastWindowClosed(false);
     terminationSignals->start();
     setProgramIcon(resources);
-    if (!qtApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    QObject::connect(terminationSignals.get(), &TerminationSignals::received, qtApp.get(), [this](int) { closeAll(); });
+    if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath)
+        tickLog = std::make_unique<TickLog>(logPath);
+    if (needsX11Window && !qtApp->nativeInterface<QNativeInterface::QX11Application>()) {
         std::fprintf(stderr, "%s: an X11 display is needed\n", appName.c_str());
         return false;
     }
@@ -156,7 +214,7 @@ bool SaverApp::startQt()
 
 int SaverApp::runSettingsDialog()
 {
-    if (!startQt())
+    if (!startQt(false))
         return 1;
     // Modal and without an owner window: the handle argument is not used.
     DesktopUrlOpener opener;
@@ -177,20 +235,19 @@ int SaverApp::runSettingsDialog()
     return 0;
 }
 
-void SaverApp::connectWindow()
+void SaverApp::connectWindow(SaverWindow& window)
 {
-    if (showLaunchingDialog) {
-        window->setLaunchingFactory([this](QWindow* owner) -> std::unique_ptr<LaunchingStatus> {
+    // The launching dialog stands for the whole set-up: it shows while the
+    // first window loads, not once per monitor.
+    if (showLaunchingDialog && windows.size() == 1) {
+        window.setLaunchingFactory([this](QWindow* owner) -> std::unique_ptr<LaunchingStatus> {
             return std::make_unique<LaunchingDialog>(resources, owner);
         });
     }
-    window->setPendingCloseCheck([termination = terminationSignals.get()] { return termination->pending(); });
-    QObject::connect(window.get(), &SaverWindow::closed, qtApp.get(), [this] { closeAll(); });
-    QObject::connect(terminationSignals.get(), &TerminationSignals::received, qtApp.get(), [this](int) { closeAll(); });
-    if (const char* logPath = std::getenv("ORBIT_PATROL_TICK_LOG"); logPath && *logPath) {
-        tickLog = std::make_unique<TickLog>(logPath);
-        QObject::connect(window.get(), &SaverWindow::ticked, window.get(), [log = tickLog.get()] { log->record(); });
-    }
+    window.setPendingCloseCheck([termination = terminationSignals.get()] { return termination->pending(); });
+    QObject::connect(&window, &SaverWindow::closed, qtApp.get(), [this] { closeAll(); });
+    if (tickLog)
+        QObject::connect(&window, &SaverWindow::ticked, &window, [log = tickLog.get()] { log->record(); });
     // Soak runs: a census line (resident memory, live GL texture and list names) every 1000 ticks.
     if (const char* censusPath = std::getenv("ORBIT_PATROL_GL_NAMES"); censusPath && *censusPath) {
         const auto census = [path = std::string(censusPath), ticks = 0L]() mutable {
@@ -201,17 +258,21 @@ void SaverApp::connectWindow()
                 std::fclose(file);
             }
         };
-        QObject::connect(window.get(), &SaverWindow::ticked, window.get(), census);
+        QObject::connect(&window, &SaverWindow::ticked, &window, census);
     }
 }
 
 void SaverApp::closeAll()
 {
-    if (window && !window->isClosed()) {
-        window->postClose();
-        return;
+    bool open = false;
+    for (SaverSlot& slot : windows) {
+        if (!slot.window->isClosed()) {
+            slot.window->postClose();
+            open = true;
+        }
     }
-    quit();
+    if (!open)
+        quit();
 }
 
 void SaverApp::quit()
@@ -230,7 +291,7 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
         std::fprintf(stderr, "%s: invalid host window id %lld\n", appName.c_str(), static_cast<long long>(hostId));
         return 1;
     }
-    if (!startQt())
+    if (!startQt(true))
         return 1;
     auto* x11 = qtApp->nativeInterface<QNativeInterface::QX11Application>();
     if (rootWindow)
@@ -247,15 +308,15 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
         return 0;
     hostWindow.reset(QWindow::fromWinId(hostXid));
     const SceneServices services{random, sceneSettings, resources, notifier, diagnostics, sound};
-    window = std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get());
+    windows.push_back({nullptr, std::make_unique<SaverWindow>(services, tickCountMs(), hostWindow.get())});
+    SaverWindow* window = windows.back().window.get();
     window->showFrameRate(showFrameRate);
-    connectWindow();
+    connectWindow(*window);
     // X reports the host in device pixels; Qt places windows in logical ones.
-    const auto logical = [w = window.get()](QSize size) { return (QSizeF(size) / w->devicePixelRatio()).toSize(); };
-    QObject::connect(watcher.get(), &HostWindowWatcher::hostResized, window.get(),
-                     [w = window.get(), logical](QSize size) { w->resize(logical(size)); });
-    QObject::connect(watcher.get(), &HostWindowWatcher::hostDestroyed, window.get(),
-                     [w = window.get()] { w->hostWindowGone(); });
+    const auto logical = [w = window](QSize size) { return (QSizeF(size) / w->devicePixelRatio()).toSize(); };
+    QObject::connect(watcher.get(), &HostWindowWatcher::hostResized, window,
+                     [w = window, logical](QSize size) { w->resize(logical(size)); });
+    QObject::connect(watcher.get(), &HostWindowWatcher::hostDestroyed, window, [w = window] { w->hostWindowGone(); });
     const QString title = QString::fromUtf8(stringResource(stringId::previewTitle).data());
     if (!window->createSaver(title, QRect(QPoint(0, 0), logical(*hostSize))))
         return 1;
@@ -268,20 +329,83 @@ int SaverApp::runPreview(std::int64_t hostId, bool rootWindow)
     return runEventLoop();
 }
 
+bool SaverApp::coverScreen(QScreen* screen)
+{
+    auto ownRandom = windows.empty() ? nullptr : std::make_unique<RandomGenerator>();
+    const SceneServices services{ownRandom ? *ownRandom : random, sceneSettings, resources, notifier, diagnostics, sound};
+    windows.push_back({std::move(ownRandom), std::make_unique<FullScreenSaverWindow>(services, tickCountMs()), screen});
+    auto* window = static_cast<FullScreenSaverWindow*>(windows.back().window.get());
+    window->showFrameRate(showFrameRate);
+    connectWindow(*window);
+    window->setInputGrab(inputGrab.get());
+    if (!window->createFullScreen(QString::fromStdString(appName), screen)) {
+        windows.pop_back();
+        return false;
+    }
+    takeGrab();
+    return true;
+}
+
+void SaverApp::takeGrab()
+{
+    auto* x11 = qtApp->nativeInterface<QNativeInterface::QX11Application>();
+    SaverWindow* holder = windows.empty() ? nullptr : windows.front().window.get();
+    if (!x11 || !holder || holder->closeRequested())
+        return;
+    const auto holderId = static_cast<std::uint32_t>(holder->winId());
+    if (inputGrab && inputGrab->window() == holderId)
+        return;
+    // X keeps one grab per program: the old one goes before the new one comes.
+    inputGrab.reset();
+    inputGrab = std::make_unique<X11InputGrab>(x11->connection(), holderId);
+    for (SaverSlot& slot : windows)
+        static_cast<FullScreenSaverWindow*>(slot.window.get())->setInputGrab(inputGrab.get());
+    inputGrab->start();
+}
+
+void SaverApp::uncoverScreen(QScreen* screen)
+{
+    const auto gone =
+        std::find_if(windows.begin(), windows.end(), [&](const SaverSlot& slot) { return slot.screen == screen; });
+    if (gone == windows.end())
+        return;
+    // Its end is no sign of the user: the others run on, and the grab moves
+    // to one of them if the gone window held it.
+    QObject::disconnect(gone->window.get(), &SaverWindow::closed, qtApp.get(), nullptr);
+    windows.erase(gone);
+    // When it was the last one still open (the others closed before), its
+    // close can no longer end the run.
+    if (std::all_of(windows.begin(), windows.end(), [](const SaverSlot& slot) { return slot.window->isClosed(); }))
+        quit();
+    else
+        takeGrab();
+}
+
 int SaverApp::runFullScreen()
 {
-    if (!startQt())
+    if (!startQt(false))
         return 1;
     if (terminationSignals->pending())
         return 0;
-    const SceneServices services{random, sceneSettings, resources, notifier, diagnostics, sound};
-    auto fullScreen = std::make_unique<FullScreenSaverWindow>(services, tickCountMs());
-    FullScreenSaverWindow* created = fullScreen.get();
-    created->showFrameRate(showFrameRate);
-    window = std::move(fullScreen);
-    connectWindow();
-    if (!created->createFullScreen(QString::fromStdString(appName)))
-        return 1;
+    // The primary monitor first: it shows the launching dialog and takes the grab.
+    QList<QScreen*> screens = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen(); primary && screens.removeOne(primary))
+        screens.prepend(primary);
+    for (QScreen* screen : screens) {
+        // A close during a window's set-up ends the run: no further monitor is covered.
+        if (quitRequested || terminationSignals->pending() ||
+            (!windows.empty() && windows.front().window->closeRequested()))
+            break;
+        // Without the first window the run ends; a later monitor without one stays uncovered.
+        if (!coverScreen(screen) && windows.empty())
+            return 1;
+    }
+    QObject::connect(qtApp.get(), &QGuiApplication::screenAdded, qtApp.get(), [this](QScreen* screen) {
+        if (!quitRequested && !windows.empty() && !windows.front().window->closeRequested())
+            coverScreen(screen);
+    });
+    QObject::connect(qtApp.get(), &QGuiApplication::screenRemoved, qtApp.get(),
+                     [this](QScreen* screen) { uncoverScreen(screen); });
     return runEventLoop();
 }
 

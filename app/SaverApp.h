@@ -1,11 +1,14 @@
 // The application object: reads the command line once, decides the run mode
-// and either does a one-shot job and ends, or opens one saver window and runs
-// the Qt event loop until that window is gone. The application, not a window,
-// decides when to quit: the first close of any saver window closes them all,
-// and the quit is latched, so one that comes before the event loop runs is
-// kept. SIGTERM and SIGINT are taken over as the first thing run() does. It owns everything the scene
-// reaches outside itself (random generator, settings, resources, messages,
-// diagnostics, sound) and hands it down by reference.
+// and either does a one-shot job and ends, or opens its saver windows (the
+// preview's one, or one per monitor for the full screen) and runs the Qt event
+// loop until they are gone. Monitors that come or go while the full screen
+// runs get a window or lose theirs; the others run on undisturbed. The
+// application, not a window, decides when to quit: the first close of any
+// saver window closes them all, and the quit is latched, so one that comes
+// before the event loop runs is kept. SIGTERM and SIGINT are taken over as the
+// first thing run() does. It owns everything the scene reaches outside itself
+// (random generator, settings, resources, messages, diagnostics, sound) and
+// hands it down by reference.
 #pragma once
 
 #include "SaverMode.h"
@@ -24,12 +27,14 @@
 #include <vector>
 
 class QApplication;
+class QScreen;
 class QWindow;
 
 namespace orbit {
 
 class HostWindowWatcher;
 class SaverWindow;
+class X11InputGrab;
 class TerminationSignals;
 class TickLog;
 
@@ -49,13 +54,25 @@ public:
 
     const std::string& name() const { return appName; }
 
+    // After run(): on Wayland, releases the program's own objects and ends the
+    // process with status at once, without tearing Qt's Wayland connection
+    // down (see the .cpp); elsewhere does nothing.
+    void finishOnWayland(int status);
+
 private:
     int runHack();
     int runPreview(std::int64_t hostWindow, bool rootWindow);
     int runFullScreen();
     int runSettingsDialog();
-    bool startQt();
-    void connectWindow();
+    // needsX11Window: the mode draws into another program's X11 window.
+    bool startQt(bool needsX11Window);
+    void connectWindow(SaverWindow& window);
+    // A full-screen window over screen; false (and no window) when it cannot be made.
+    bool coverScreen(QScreen* screen);
+    // Drops the window over a monitor that is gone, without closing the others.
+    void uncoverScreen(QScreen* screen);
+    // Puts the X11 input grab on the first window (nothing on Wayland).
+    void takeGrab();
     // Asks every saver window to close; quits when none is left open.
     void closeAll();
     void quit();
@@ -85,8 +102,17 @@ private:
     std::unique_ptr<QApplication> qtApp;
     std::unique_ptr<QWindow> hostWindow;
     std::unique_ptr<HostWindowWatcher> watcher;
-    std::unique_ptr<SaverWindow> window;
     std::unique_ptr<TickLog> tickLog;
+    std::unique_ptr<X11InputGrab> inputGrab;
+    // One per monitor in the full screen, one for the preview. Each window has
+    // its own generator (the first one the application's), so the scenes never
+    // reseed each other's.
+    struct SaverSlot {
+        std::unique_ptr<RandomGenerator> ownRandom;
+        std::unique_ptr<SaverWindow> window;
+        QScreen* screen = nullptr;
+    };
+    std::vector<SaverSlot> windows;
     bool quitRequested = false;
 };
 

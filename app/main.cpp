@@ -13,5 +13,7 @@ int main(int argc, char** argv)
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     orbit::NoPasswordProvider passwords;
     orbit::SaverApp app(argc, argv, passwords);
-    return app.run();
+    const int status = app.run();
+    app.finishOnWayland(status);
+    return status;
 }

@@ -13,7 +13,12 @@
 # Prints each run and the medians, the ratios to the floor, and the load
 # average before and after (the figures mean little on a busy machine).
 #
-#   ORBIT_BUILD_DIR  build folder (default: build)   RUNS (3)   SECONDS_PER_RUN (20)
+# MONITORS=N makes the screen N times as wide, split into N RandR monitors of
+# 1280x720: the saver then draws one window per monitor, every swap of any of
+# them counts as a frame, and CPU per frame stays the cost of one monitor's
+# picture (N frames per timer period).
+#
+#   ORBIT_BUILD_DIR  build folder (default: build)   RUNS (3)   SECONDS_PER_RUN (20)   MONITORS (1)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ORBIT_BUILD_DIR:-$root/build}
@@ -32,12 +37,22 @@ done
 
 work=$(mktemp -d)
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
+monitors=${MONITORS:-1}
+# -noreset: the monitors must outlive the xrandr clients that set them.
+Xvfb "$display" -screen 0 $((1280 * monitors))x720x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 cleanup() { kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+if [ "$monitors" -gt 1 ]; then
+  for i in $(seq 0 $((monitors - 1))); do
+    output=none
+    [ "$i" -eq 0 ] && output=screen
+    xrandr --setmonitor "bench$i" "1280/340x720/190+$((1280 * i))+0" "$output" >/dev/null
+  done
+  echo "monitors: $(xrandr --listmonitors | head -1)"
+fi
 # The saver reads its settings from here: none, so every default applies.
 export XDG_CONFIG_HOME=$work/config
 ticks=$(getconf CLK_TCK)

@@ -4,6 +4,8 @@
 // closes. The right button closes on release, so its press alone does not.
 #include "FullScreenSaverWindow.h"
 
+#include "X11InputGrab.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -11,22 +13,40 @@
 
 namespace orbit {
 
-bool FullScreenSaverWindow::createFullScreen(const QString& appName)
+bool FullScreenSaverWindow::createFullScreen(const QString& appName, QScreen* target)
 {
     savedCursorPosition = QCursor::pos();
-    QScreen* primary = QGuiApplication::primaryScreen();
-    const QRect screenRect = primary ? primary->geometry() : QRect(0, 0, 640, 480);
-    // Without a window manager showFullScreen() alone leaves a small window, so
-    // the geometry is given explicitly; bypassing the manager makes Qt set the
-    // input focus directly instead of asking a manager that may not exist.
-    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::BypassWindowManagerHint);
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    const QRect screenRect = target ? target->geometry() : QRect(0, 0, 640, 480);
+    if (target)
+        setScreen(target);
+    if (onWayland()) {
+        // A Wayland client cannot place its windows; the compositor makes a
+        // full-screen surface cover the output of the window's screen.
+        setFlags(Qt::Window | Qt::FramelessWindowHint);
+        setWindowStates(Qt::WindowFullScreen);
+    } else {
+        // Without a window manager showFullScreen() alone leaves a small window, so
+        // the geometry is given explicitly; bypassing the manager makes Qt set the
+        // input focus directly instead of asking a manager that may not exist.
+        setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::BypassWindowManagerHint);
+    }
     if (!createSaver(appName, screenRect))
         return false;
     if (isClosed())
         return true;
+    // A monitor that changes its mode keeps being covered exactly.
+    if (target && !onWayland())
+        connect(target, &QScreen::geometryChanged, this, [this](const QRect& rect) { setGeometry(rect); });
     raise();
     requestActivate();
     return true;
+}
+
+bool FullScreenSaverWindow::onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void FullScreenSaverWindow::mouseMoveEvent(QMouseEvent* event)
@@ -60,13 +80,23 @@ void FullScreenSaverWindow::keyPressEvent(QKeyEvent* event)
 
 void FullScreenSaverWindow::focusOutEvent(QFocusEvent*)
 {
+    // The focus moving to the saver window of another monitor is no sign of
+    // the user (a compositor focuses each new full-screen surface).
+    if (auto* next = qobject_cast<FullScreenSaverWindow*>(QGuiApplication::focusWindow()); next && next != this)
+        return;
     postClose();
 }
 
 void FullScreenSaverWindow::onDestroy()
 {
-    // The display mode was never changed, so there is nothing to reset.
-    QCursor::setPos(savedCursorPosition);
+    // The display mode was never changed, so there is nothing to reset. The
+    // grab goes first, so the pointer is free again when it is put back.
+    if (inputGrab)
+        inputGrab->release();
+    // Wayland does not let a client move the pointer, so there it stays where
+    // the user left it.
+    if (!onWayland())
+        QCursor::setPos(savedCursorPosition);
     setCursor(Qt::ArrowCursor);
     SaverWindow::onDestroy();
 }

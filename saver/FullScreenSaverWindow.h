@@ -1,25 +1,34 @@
-// The real screensaver run: a frameless, always-on-top window over the whole
-// primary screen, with the cursor hidden, that closes on the first sign of the
-// user: a second mouse move to a new position, a left or middle press, a right
-// release, any key, or losing activation. It bypasses the window manager and
-// sets the keyboard focus itself, so it behaves the same with or without one.
+// The real screensaver run: a frameless, always-on-top window over one whole
+// monitor (the application makes one per monitor), with the cursor hidden,
+// that closes on the first sign of the user: a second mouse move to a new
+// position, a left or middle press, a right release, any key, or losing
+// activation to another program. Under X11 it bypasses the window manager and
+// sets the keyboard focus itself, so it behaves the same with or without one;
+// on Wayland it is a full-screen surface on its monitor's output.
 #pragma once
 
 #include "SaverWindow.h"
 
 #include <QPoint>
 
+class QScreen;
+
 namespace orbit {
+
+class X11InputGrab;
 
 class FullScreenSaverWindow final : public SaverWindow {
     Q_OBJECT
 public:
     using SaverWindow::SaverWindow;
 
-    // Remembers the cursor position, then creates the window over the primary
-    // screen with title appName and takes the keyboard focus. False when the
-    // window cannot be made.
-    bool createFullScreen(const QString& appName);
+    // Remembers the cursor position, then creates the window over screen (the
+    // primary one when null) with title appName and takes the keyboard focus.
+    // False when the window cannot be made.
+    bool createFullScreen(const QString& appName, QScreen* screen = nullptr);
+    // The run's X11 input grab (may be null), released before the cursor is
+    // put back.
+    void setInputGrab(X11InputGrab* grab) { inputGrab = grab; }
 
     QPoint savedCursor() const { return savedCursorPosition; }
 
@@ -34,6 +43,9 @@ protected:
     bool acceptsOutsideClose() const override { return false; }
 
 private:
+    static bool onWayland();
+
+    X11InputGrab* inputGrab = nullptr;
     QPoint firstMousePosition{-1, -1};
     QPoint savedCursorPosition;
 };

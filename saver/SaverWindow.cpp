@@ -153,7 +153,8 @@ bool SaverWindow::createSaver(const QString& title, const QRect& rect)
         killTimer(timerId);
     timerPeriodMs = settings::frameDelayMs(services.settings);
     timerId = startTimer(timerPeriodMs, Qt::PreciseTimer);
-    show();
+    // Shown in the window state set before (full screen on Wayland).
+    setVisible(true);
     return true;
 }
 

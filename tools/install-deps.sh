@@ -13,7 +13,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   nlohmann-json3-dev
-  xvfb xauth xdotool x11-utils x11-apps imagemagick fonts-dejavu-core
+  xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick fonts-dejavu-core
+  qt6-wayland xwayland sway wtype grim libwayland-dev
   python3
   dpkg-dev file lintian desktop-file-utils libxml2-utils man-db groff-base
   xscreensaver xscreensaver-data xscreensaver-gl

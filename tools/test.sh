@@ -29,6 +29,9 @@ case "${ORBIT_CMAKE_ARGS:-}" in
 esac
 cd "$build"
 # Unit and headless GL tests run in parallel; X11 tests one at a time, since
-# they share one X server, its focus and its pointer.
-ctest --output-on-failure -j"$(nproc)" -LE x11
+# they share one X server, its focus and its pointer (the two-monitor test
+# starts an Xvfb of its own). The Wayland tests start their own headless sway
+# and print why when they skip.
+ctest --output-on-failure -j"$(nproc)" -LE "x11|wayland"
 xvfb-run -a -s "-screen 0 1280x720x24 -nolisten tcp -noreset" ctest --output-on-failure -L x11
+ctest --output-on-failure -L wayland

@@ -129,7 +129,7 @@ bool CubeButton::makeContext()
         return false;
     }
     // RGB only: the picture is opaque whatever alpha the blending leaves.
-    framebuffer = std::make_unique<QOpenGLFramebufferObject>(size(), QOpenGLFramebufferObject::Depth,
+    framebuffer = std::make_unique<QOpenGLFramebufferObject>(pixelSize(), QOpenGLFramebufferObject::Depth,
                                                              GL_TEXTURE_2D, GL_RGB8);
     if (!framebuffer->isValid() || !framebuffer->bind()) {
         framebuffer.reset();
@@ -157,10 +157,20 @@ bool CubeButton::setUpGl()
     return true;
 }
 
+QSize CubeButton::pixelSize() const
+{
+    return (QSizeF(size()) * devicePixelRatio()).toSize();
+}
+
+int CubeButton::devicePixels(int logicalPx) const
+{
+    return qRound(logicalPx * devicePixelRatio());
+}
+
 void CubeButton::setUpScene()
 {
-    const int w = width();
-    const int h = height();
+    const int w = pixelSize().width();
+    const int h = pixelSize().height();
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -217,8 +227,10 @@ void CubeButton::takeSnapshot()
     QWidget* owner = parentWidget();
     if (!owner)
         return;
-    // The parent's own painting only (no children, so not this button).
-    QImage behind(size(), QImage::Format_RGB32);
+    // The parent's own painting only (no children, so not this button), at
+    // device pixels so that a scaled screen gets a sharp background.
+    QImage behind(pixelSize(), QImage::Format_RGB32);
+    behind.setDevicePixelRatio(devicePixelRatio());
     behind.fill(owner->palette().color(QPalette::Window));
     owner->render(&behind, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
     const QImage bottomUp = behind.convertToFormat(QImage::Format_RGB888).mirrored(false, true);
@@ -281,8 +293,8 @@ void CubeButton::drawCube() const
 
 void CubeButton::drawPicture(bool down)
 {
-    const int w = width();
-    const int h = height();
+    const int w = pixelSize().width();
+    const int h = pixelSize().height();
     glClearColor(faceColour[0], faceColour[1], faceColour[2], 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
@@ -302,7 +314,7 @@ void CubeButton::drawPicture(bool down)
     glBindTexture(GL_TEXTURE_2D, backgroundTexture.name());
     glEnable(GL_TEXTURE_2D);
 
-    const auto backgroundShift = down ? pressedOffset(w, h, backgroundShiftPx) : std::array<double, 3>{};
+    const auto backgroundShift = down ? pressedOffset(w, h, devicePixels(backgroundShiftPx)) : std::array<double, 3>{};
     glTranslated(backgroundShift[0], backgroundShift[1], backgroundShift[2]);
     drawBackground();
     glTranslated(-backgroundShift[0], -backgroundShift[1], -backgroundShift[2]);
@@ -310,7 +322,7 @@ void CubeButton::drawPicture(bool down)
     glRotated(angles[0], 1, 0, 0);
     glRotated(angles[1], 0, 1, 0);
     glRotated(angles[2], 0, 0, 1);
-    const auto cubeShift = down ? pressedOffset(w, h, cubeShiftPx) : std::array<double, 3>{};
+    const auto cubeShift = down ? pressedOffset(w, h, devicePixels(cubeShiftPx)) : std::array<double, 3>{};
     glTranslated(cubeShift[0], cubeShift[1], cubeShift[2]);
     glCullFace(GL_FRONT); // the far, inner faces first
     drawCube();
@@ -332,6 +344,8 @@ void CubeButton::paintEvent(QPaintEvent*)
     framebuffer->release();
     context->doneCurrent();
 
+    // The picture has one pixel per device pixel: drawn 1:1, never scaled.
+    picture.setDevicePixelRatio(devicePixelRatio());
     QPainter painter(this);
     painter.drawImage(0, 0, picture);
 }

@@ -51,7 +51,8 @@ public:
 
     // Rotation about x, y and z in degrees after the last drawing.
     const std::array<double, 3>& anglesDeg() const { return angles; }
-    // The last picture drawn (null before the first drawing or without GL).
+    // The last picture drawn, in device pixels (null before the first drawing
+    // or without GL).
     const QImage& lastPicture() const { return picture; }
     bool isPointerPressed() const { return pressed; }
 
@@ -70,6 +71,10 @@ private:
         double x0 = 0, y0 = 0, x1 = 0, y1 = 0, x2 = 0, y2 = 0, z = 0;
     };
 
+    // The button's size in device pixels: the framebuffer, the snapshot and
+    // the frame lines are made at this size so a scaled screen shows them sharp.
+    QSize pixelSize() const;
+    int devicePixels(int logicalPx) const;
     bool makeContext();
     void setUpScene();
     void takeSnapshot();

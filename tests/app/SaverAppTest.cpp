@@ -16,6 +16,7 @@ TEST(SaverAppDispatch, EndsWithStatusAndWritesNoSetting)
     test::ScratchDir scratch("app");
     // Nothing here may need a display, or touch the user's settings.
     unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
     unsetenv("QT_QPA_PLATFORM");
     setenv("XDG_CONFIG_HOME", scratch.path().c_str(), 1);
     const std::tuple<std::vector<std::string>, int, int> cases[] = { // argv, status, password calls

@@ -52,12 +52,17 @@ public:
         return count;
     }
 
-    // Stars: lit pixels in exact grey whose four neighbours are black.
-    int isolatedGreyPoints() const
+    // Stars: lit pixels in exact grey whose four neighbours are black, in the
+    // whole screen or in one of its quarters (0 top left, 1 top right, ...).
+    int isolatedGreyPoints(int quarter = -1) const
     {
+        const int left = quarter < 0 || quarter % 2 == 0 ? 1 : width / 2;
+        const int right = quarter < 0 || quarter % 2 == 1 ? width - 1 : width / 2;
+        const int top = quarter < 0 || quarter < 2 ? 1 : height / 2;
+        const int bottom = quarter < 0 || quarter >= 2 ? height - 1 : height / 2;
         int count = 0;
-        for (int y = 1; y + 1 < height; ++y)
-            for (int x = 1; x + 1 < width; ++x) {
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
                 const std::uint32_t p = at(x, y);
                 count += p != 0 && p == (p & 0xFF) * 0x010101 && at(x - 1, y) == 0 && at(x + 1, y) == 0 &&
                          at(x, y - 1) == 0 && at(x, y + 1) == 0;
@@ -73,11 +78,11 @@ public:
 class SceneOnScreenTest : public testing::Test {
 protected:
     // Starts /s and waits for the full-screen window, watching for the launching dialog.
-    void startFullScreen()
+    void startFullScreen(std::map<std::string, std::string> env = {})
     {
         ASSERT_TRUE(run.x.isOpen()) << "no X display; run under xvfb-run";
         run.x.warpPointer(5, 5);
-        run.start({"/s"});
+        run.start({"/s"}, std::move(env));
         const auto deadline = std::chrono::steady_clock::now() + 15s;
         while (std::chrono::steady_clock::now() < deadline && saverWindow() == 0 && run.child().running()) {
             launchingSeen = launchingSeen || run.x.findTopLevel("Launching Orbit Patrol") != 0;
@@ -129,6 +134,18 @@ TEST_F(SceneOnScreenTest, MissingSceneFileFallsBackToTheBuiltInShip)
     expectShipNearCentre();
     // No loading message: the saver window is the program's only window.
     EXPECT_EQ(run.x.findTopLevel("orbit-patrol"), saverWindow());
+    run.child().sendSignal(SIGTERM);
+    run.expectExit(0);
+}
+
+// A screen scaled by 2: the window still covers every device pixel and the
+// scene fills it (a viewport in logical pixels would fill one quarter).
+TEST_F(SceneOnScreenTest, FillsTheScreenAtScaleFactorTwo)
+{
+    startFullScreen({{"QT_SCALE_FACTOR", "2"}});
+    expectShipNearCentre();
+    for (int quarter = 0; quarter < 4; ++quarter)
+        EXPECT_GE(shot.isolatedGreyPoints(quarter), 2) << "stars in quarter " << quarter;
     run.child().sendSignal(SIGTERM);
     run.expectExit(0);
 }

@@ -29,6 +29,7 @@ rows=(
   "Depends libsdl2-2.0-0"
   "Depends libglu1-mesa"
   "Depends qt6-qpa-plugins"
+  "Depends qt6-wayland"
 )
 for row in "${rows[@]}"; do
   read -r key word <<< "$row"

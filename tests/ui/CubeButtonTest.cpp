@@ -11,7 +11,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace orbit {
 namespace {
@@ -103,6 +106,41 @@ TEST_F(CubeButtonTest, RaisedFrameAroundTheLitSnapshotAndACubeThatTurnsEveryDraw
         previous = picture;
     }
     EXPECT_EQ(button->anglesDeg(), (std::array<double, 3>{7, 64, 35}));
+}
+
+// Run once more at QT_SCALE_FACTOR=2 (see CMakeLists.txt): what the button
+// puts on screen has one picture pixel per device pixel, so each frame edge
+// is one device pixel wide at any scale.
+TEST_F(CubeButtonTest, SharpAtTheScreenScale)
+{
+    const QImage shown = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal ratio = button->devicePixelRatio();
+    ASSERT_EQ(shown.size(), (QSizeF(93, 86) * ratio).toSize());
+    EXPECT_EQ(button->lastPicture().size(), shown.size());
+    const QRgb light = button->palette().color(QPalette::Light).rgb();
+    const QRgb dark = button->palette().color(QPalette::Dark).rgb();
+    const int w = shown.width(), h = shown.height();
+    // Width of the run of `colour` going inwards from the edge at each
+    // position along it; the median shrugs off the cube crossing the edge.
+    auto edgeWidth = [&](QRgb colour, auto pixelAt, int along, int inward) {
+        std::vector<int> widths;
+        for (int i = along / 8; i < along - along / 8; ++i) {
+            int width = 0;
+            while (width < inward && nearColour(pixelAt(i, width), colour, 2))
+                ++width;
+            widths.push_back(width);
+        }
+        std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
+        return widths[widths.size() / 2];
+    };
+    const std::pair<const char*, int> edges[] = {
+        {"top", edgeWidth(light, [&](int i, int d) { return shown.pixel(i, d); }, w, h)},
+        {"left", edgeWidth(light, [&](int i, int d) { return shown.pixel(d, i); }, h, w)},
+        {"bottom", edgeWidth(dark, [&](int i, int d) { return shown.pixel(i, h - 1 - d); }, w, h)},
+        {"right", edgeWidth(dark, [&](int i, int d) { return shown.pixel(w - 1 - d, i); }, h, w)},
+    };
+    for (const auto& [name, width] : edges)
+        EXPECT_EQ(width, 1) << name << " edge at scale " << ratio;
 }
 
 TEST_F(CubeButtonTest, PressedFrameIsSunkenAndThePictureShiftsRightAndDown)
