@@ -5,6 +5,7 @@
 // chunk or segment, never past it, whatever length the file claims.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -16,12 +17,27 @@ public:
     ByteReader() = default;
     explicit ByteReader(std::span<const std::uint8_t> bytes) : data(bytes) {}
 
-    std::uint8_t u8();
-    std::uint16_t u16();
-    std::uint32_t u32();
+    // Inline: record runs read one value at a time.
+    std::uint8_t u8() { return fits(1) ? data[pos++] : 0; }
+    std::uint16_t u16()
+    {
+        if (!fits(2))
+            return 0;
+        const auto value = static_cast<std::uint16_t>(data[pos] | data[pos + 1] << 8);
+        pos += 2;
+        return value;
+    }
+    std::uint32_t u32()
+    {
+        if (!fits(4))
+            return 0;
+        const std::uint8_t* p = data.data() + pos;
+        pos += 4;
+        return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+    }
     std::int16_t i16() { return static_cast<std::int16_t>(u16()); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
-    float f32();
+    float f32() { return std::bit_cast<float>(u32()); }
     std::uint16_t u16be();
     // The next n bytes, advancing past them; empty (nothing read, overrun
     // set) when fewer remain.
@@ -40,7 +56,13 @@ public:
 
 private:
     // Whether n bytes remain; sets overrun when they do not.
-    bool fits(std::size_t n);
+    bool fits(std::size_t n)
+    {
+        if (n <= data.size() - pos)
+            return true;
+        overran = true;
+        return false;
+    }
 
     std::span<const std::uint8_t> data;
     std::size_t pos = 0;
