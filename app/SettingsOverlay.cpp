@@ -73,13 +73,13 @@ std::string modelFileProblem(const std::string& path)
     if (!stream.openFile(path, cause))
         return std::strerror(cause);
     ParsedScene scene;
-    RecordingSink diagnostics;
+    StringSink diagnostics;
     const bool parsed = SceneReader(stream, scene, diagnostics).parseStream();
     if (stream.readError() != 0)
         return std::strerror(stream.readError());
     if (parsed)
         return {};
-    std::string problem = diagnostics.recorded.substr(0, diagnostics.recorded.find('\n'));
+    std::string problem = diagnostics.text.substr(0, diagnostics.text.find('\n'));
     return problem.empty() ? "not a 3DS file" : problem;
 }
 

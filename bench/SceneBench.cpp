@@ -85,7 +85,7 @@ void sceneFrame(benchmark::State& state)
     MemorySettingsStore settings;
     const EmbeddedResources resources;
     StderrNotifier notifier;
-    RecordingSink diagnostics;
+    StringSink diagnostics;
     SilentSoundPlayer sound;
     auto scene = std::make_unique<SaverScene>(SceneServices{random, settings, resources, notifier, diagnostics, sound},
                                               7000u);

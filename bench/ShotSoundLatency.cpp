@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     MemorySettingsStore settings;
     const EmbeddedResources resources;
     StderrNotifier notifier;
-    RecordingSink diagnostics;
+    StringSink diagnostics;
     ShotClock sound;
     auto scene = std::make_unique<SaverScene>(SceneServices{random, settings, resources, notifier, diagnostics, sound},
                                               7000u);

@@ -9,6 +9,7 @@
 // memory than its own size warrants.
 #include "BmpFile.h"
 
+#include "platform/ByteReader.h"
 #include "platform/FileBytes.h"
 
 #include <algorithm>
@@ -39,22 +40,6 @@ struct BitmapInfo {
     std::vector<Rgb> palette;
     std::array<std::uint32_t, 3> masks{}; // red, green, blue
     std::size_t bitsOffset = 0;
-};
-
-class Bytes {
-public:
-    explicit Bytes(std::span<const std::uint8_t> d) : data(d) {}
-    bool has(std::size_t offset, std::size_t count) const
-    {
-        return offset <= data.size() && count <= data.size() - offset;
-    }
-    std::uint8_t u8(std::size_t i) const { return i < data.size() ? data[i] : 0; }
-    std::uint16_t u16(std::size_t i) const { return static_cast<std::uint16_t>(u8(i) | u8(i + 1) << 8); }
-    std::uint32_t u32(std::size_t i) const { return std::uint32_t{u16(i)} | std::uint32_t{u16(i + 2)} << 16; }
-    std::size_t size() const { return data.size(); }
-
-private:
-    std::span<const std::uint8_t> data;
 };
 
 std::uint32_t colourCountFor(std::uint16_t bitCount)
@@ -112,42 +97,43 @@ Rgb paletteColour(const BitmapInfo& info, std::uint32_t index)
 }
 
 // Uncompressed rows of 1 to 32 bits per pixel. Returns the pixels converted.
-std::size_t convertRows(const Bytes& file, const BitmapInfo& info, Canvas& canvas)
+std::size_t convertRows(ByteReader bits, const BitmapInfo& info, Canvas& canvas)
 {
     const std::int64_t rows = canvas.height;
     const std::size_t stride = static_cast<std::size_t>((info.bitCount * info.width + 31) / 32 * 4);
     const bool topDown = info.height < 0;
     std::size_t converted = 0;
-    for (std::int64_t i = 0; i < rows; ++i) {
-        const std::size_t rowStart = info.bitsOffset + static_cast<std::size_t>(i) * stride;
-        if (rowStart >= file.size())
-            break;
-        const std::size_t available = std::min(stride, file.size() - rowStart);
+    for (std::int64_t i = 0; i < rows && bits.remaining() != 0; ++i) {
+        ByteReader row = bits.subReader(stride); // the last row may be cut short
         const std::int64_t target = topDown ? rows - 1 - i : i;
         for (std::int64_t x = 0; x < info.width; ++x) {
             const std::size_t bitPos = static_cast<std::size_t>(x) * info.bitCount;
             const std::size_t byte = bitPos / 8;
             const std::size_t bytesNeeded = (bitPos % 8 + info.bitCount + 7) / 8;
-            if (byte + bytesNeeded > available)
+            if (byte + bytesNeeded > row.size())
                 return converted;
-            const std::size_t at = rowStart + byte;
+            row.seek(byte);
             Rgb c;
             switch (info.bitCount) {
             case 1:
             case 4:
             case 8: {
                 const int shift = 8 - static_cast<int>(bitPos % 8) - info.bitCount;
-                const std::uint32_t index = (file.u8(at) >> shift) & ((1u << info.bitCount) - 1);
+                const std::uint32_t index = (row.u8() >> shift) & ((1u << info.bitCount) - 1);
                 c = paletteColour(info, index);
                 break;
             }
             case 16:
             case 32: {
-                const std::uint32_t v = info.bitCount == 16 ? file.u16(at) : file.u32(at);
+                const std::uint32_t v = info.bitCount == 16 ? row.u16() : row.u32();
                 c = {scaleField(v, info.masks[0]), scaleField(v, info.masks[1]), scaleField(v, info.masks[2])};
                 break;
             }
-            case 24: c = {file.u8(at + 2), file.u8(at + 1), file.u8(at)}; break;
+            case 24:
+                c.b = row.u8();
+                c.g = row.u8();
+                c.r = row.u8();
+                break;
             default: return converted;
             }
             canvas.set(x, target, c);
@@ -159,17 +145,15 @@ std::size_t convertRows(const Bytes& file, const BitmapInfo& info, Canvas& canva
 
 // RLE8 and RLE4: runs, end of line, end of bitmap, delta and absolute runs.
 // Returns the number of codes read; runs past the image are clipped.
-std::size_t convertRle(const Bytes& file, const BitmapInfo& info, Canvas& canvas)
+std::size_t convertRle(ByteReader bits, const BitmapInfo& info, Canvas& canvas)
 {
     const bool four = info.compression == biRle4;
-    std::size_t at = info.bitsOffset;
     std::int64_t x = 0;
     std::int64_t y = 0;
     std::size_t codes = 0;
-    while (file.has(at, 2) && y < canvas.height) {
-        const std::uint8_t count = file.u8(at);
-        const std::uint8_t value = file.u8(at + 1);
-        at += 2;
+    while (bits.remaining() >= 2 && y < canvas.height) {
+        const std::uint8_t count = bits.u8();
+        const std::uint8_t value = bits.u8();
         ++codes;
         if (count > 0) {
             for (int i = 0; i < count; ++i, ++x) {
@@ -184,57 +168,69 @@ std::size_t convertRle(const Bytes& file, const BitmapInfo& info, Canvas& canvas
         } else if (value == 1) { // end of bitmap
             break;
         } else if (value == 2) { // delta
-            if (!file.has(at, 2))
+            if (bits.remaining() < 2)
                 break;
-            x += file.u8(at);
-            y += file.u8(at + 1);
-            at += 2;
+            x += bits.u8();
+            y += bits.u8();
         } else { // absolute run of value pixels, padded to a 16-bit boundary
             const std::size_t bytes = four ? (value + 1u) / 2 : value;
-            if (!file.has(at, bytes))
+            const std::span<const std::uint8_t> run = bits.bytes(bytes);
+            if (run.size() != bytes)
                 break;
             for (int i = 0; i < value; ++i, ++x) {
-                const std::uint8_t b = file.u8(at + static_cast<std::size_t>(four ? i / 2 : i));
+                const std::uint8_t b = run[static_cast<std::size_t>(four ? i / 2 : i)];
                 const std::uint32_t index = four ? (i % 2 == 0 ? b >> 4 : b & 0x0F) : b;
                 canvas.set(x, y, paletteColour(info, index));
             }
-            at += bytes + (bytes & 1);
+            bits.skip(bytes & 1);
         }
     }
     return codes;
 }
 
-BmpError readHeader(const Bytes& file, BitmapInfo& info)
+BmpError readHeader(std::span<const std::uint8_t> file, BitmapInfo& info)
 {
-    const bool hasFileHeader = file.u8(0) == 'B' && file.u8(1) == 'M';
+    ByteReader fileHeader(file);
+    const bool hasFileHeader = fileHeader.u16() == ('B' | 'M' << 8);
+    fileHeader.skip(8);
+    const std::uint32_t bitsAt = fileHeader.u32();
     const std::size_t headerAt = hasFileHeader ? 14 : 0;
-    if (!file.has(headerAt, 4))
+    ByteReader header(file);
+    header.seek(headerAt);
+    const std::uint32_t headerSize = header.u32();
+    if (header.overrun())
         return BmpError::UnknownFormat;
-    const std::uint32_t headerSize = file.u32(headerAt);
     std::size_t entrySize = 4;
     std::size_t tableAt = headerAt + headerSize;
+    ByteReader table(file);
+    table.seek(tableAt);
     if (headerSize == 12) {
-        if (!file.has(headerAt, 12))
+        ByteReader core = header.subReader(8);
+        if (header.overrun())
             return BmpError::UnknownFormat;
-        info.width = file.u16(headerAt + 4);
-        info.height = file.u16(headerAt + 6);
-        info.bitCount = file.u16(headerAt + 10);
+        info.width = core.u16();
+        info.height = core.u16();
+        core.skip(2); // planes
+        info.bitCount = core.u16();
         info.colourCount = colourCountFor(info.bitCount);
         entrySize = 3;
     } else if (headerSize == 40) {
-        if (!file.has(headerAt, 40))
+        ByteReader fields = header.subReader(36);
+        if (header.overrun())
             return BmpError::UnknownFormat;
-        info.width = static_cast<std::int32_t>(file.u32(headerAt + 4));
-        info.height = static_cast<std::int32_t>(file.u32(headerAt + 8));
-        info.bitCount = file.u16(headerAt + 14);
-        info.compression = file.u32(headerAt + 16);
-        const std::uint32_t clrUsed = file.u32(headerAt + 32) & 0xFFFF;
+        info.width = fields.i32();
+        info.height = fields.i32();
+        fields.skip(2); // planes
+        info.bitCount = fields.u16();
+        info.compression = fields.u32();
+        fields.skip(12); // image size, resolution
+        const std::uint32_t clrUsed = fields.u32() & 0xFFFF;
         info.colourCount = clrUsed != 0 ? clrUsed : colourCountFor(info.bitCount);
         if (info.compression == biBitfields) {
             // The three masks sit where the colour table starts.
-            if (!file.has(tableAt, 12))
+            info.masks = {table.u32(), table.u32(), table.u32()};
+            if (table.overrun())
                 return BmpError::ConversionError;
-            info.masks = {file.u32(tableAt), file.u32(tableAt + 4), file.u32(tableAt + 8)};
             tableAt += 12;
         }
     } else {
@@ -248,14 +244,16 @@ BmpError readHeader(const Bytes& file, BitmapInfo& info)
     }
     if (info.bitCount <= 8) {
         // Only the entries the file really holds are used; indices beyond them give black.
-        const std::size_t fit = tableAt < file.size() ? (file.size() - tableAt) / entrySize : 0;
-        const std::size_t entries = std::min<std::size_t>(info.colourCount, fit);
+        const std::size_t entries = std::min<std::size_t>(info.colourCount, table.remaining() / entrySize);
         for (std::size_t i = 0; i < entries; ++i) {
-            const std::size_t e = tableAt + i * entrySize;
-            info.palette.push_back({file.u8(e + 2), file.u8(e + 1), file.u8(e)});
+            Rgb& entry = info.palette.emplace_back();
+            entry.b = table.u8();
+            entry.g = table.u8();
+            entry.r = table.u8();
+            table.skip(entrySize - 3);
         }
     }
-    info.bitsOffset = hasFileHeader ? file.u32(10) : tableAt + entrySize * info.colourCount;
+    info.bitsOffset = hasFileHeader ? bitsAt : tableAt + entrySize * info.colourCount;
     return BmpError::None;
 }
 
@@ -303,9 +301,8 @@ BmpResult decodeBmp(std::span<const std::uint8_t> bytes, std::size_t maxPixels)
         result.error = BmpError::OpenFailed;
         return result;
     }
-    const Bytes file(bytes);
     BitmapInfo info;
-    result.error = readHeader(file, info);
+    result.error = readHeader(bytes, info);
     if (result.error != BmpError::None)
         return result;
     const std::int64_t rows = info.height < 0 ? -info.height : info.height;
@@ -315,15 +312,17 @@ BmpResult decodeBmp(std::span<const std::uint8_t> bytes, std::size_t maxPixels)
         result.error = BmpError::OutOfMemory;
         return result;
     }
-    if (!supportedLayout(info) || info.bitsOffset >= file.size() ||
-        static_cast<std::uint64_t>(info.width * rows) > fillablePixels(info, file.size() - info.bitsOffset)) {
+    if (!supportedLayout(info) || info.bitsOffset >= bytes.size() ||
+        static_cast<std::uint64_t>(info.width * rows) > fillablePixels(info, bytes.size() - info.bitsOffset)) {
         result.error = BmpError::ConversionError;
         return result;
     }
     try {
         Canvas canvas(info.width, rows);
         const bool rle = info.compression == biRle8 || info.compression == biRle4;
-        const std::size_t converted = rle ? convertRle(file, info, canvas) : convertRows(file, info, canvas);
+        ByteReader bits(bytes);
+        bits.seek(info.bitsOffset);
+        const std::size_t converted = rle ? convertRle(bits, info, canvas) : convertRows(bits, info, canvas);
         if (converted == 0) {
             result.error = BmpError::ConversionError;
             return result;

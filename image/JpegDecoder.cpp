@@ -10,6 +10,8 @@
 #include "JpegDecoder.h"
 #include "JpegKernels.h"
 
+#include "platform/ByteReader.h"
+
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -113,22 +115,36 @@ private:
     // --- marker walk ---
     int peek(std::size_t i) const { return i < data.size() ? data[i] : -1; }
     bool markerAt(std::size_t i, int marker) const { return peek(i) == 0xFF && peek(i + 1) == marker; }
-    std::uint8_t byteAt(std::size_t i)
+    // A reader over the whole input standing at i, for a segment's fields.
+    // Segments are read across their stated lengths, so only the input's end
+    // bounds them; settle() fails the decode once a field fell past it.
+    ByteReader fieldsAt(std::size_t i) const
     {
-        if (i >= data.size()) {
-            failed = true;
-            return 0;
-        }
-        return data[i];
+        ByteReader reader(data);
+        reader.seek(i);
+        return reader;
     }
-    std::uint16_t word(std::size_t i) { return static_cast<std::uint16_t>(byteAt(i) << 8 | byteAt(i + 1)); }
-    void skipSegment() { position += 2 + std::size_t{word(position + 2)}; }
+    bool settle(const ByteReader& reader)
+    {
+        failed = failed || reader.overrun();
+        return failed;
+    }
+    // Whether the byte after a table, the next marker's FF, ends the segment;
+    // a table running to the input's end fails the decode and ends it too.
+    bool lastTable(ByteReader tables) { return tables.u8() == 0xFF || settle(tables); }
+    void skipSegment()
+    {
+        ByteReader length = fieldsAt(position + 2);
+        position += 2 + std::size_t{length.u16be()};
+        settle(length);
+    }
     void handleAppOrDri();
     void handleDht();
     void handleDqt();
     void handleSof0();
     void handleSos();
-    bool buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t, 17>& counts, std::size_t valuesAt);
+    bool buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t, 17>& counts,
+                          std::span<const std::uint8_t> values);
 
     // --- scan ---
     void decodeScan();
@@ -252,7 +268,9 @@ void Decoding::handleAppOrDri()
     if (peek(position) == 0xFF && marker >= 0xE0)
         skipSegment();
     if (markerAt(position, 0xDD)) {
-        restartInterval = word(position + 4);
+        ByteReader interval = fieldsAt(position + 4);
+        restartInterval = interval.u16be();
+        settle(interval);
         position += 6;
     }
 }
@@ -261,23 +279,23 @@ void Decoding::handleDht()
 {
     if (!markerAt(position, 0xC4))
         return;
-    std::size_t at = position + 4;
+    ByteReader tables = fieldsAt(position + 4);
     for (;;) {
-        const std::uint8_t selector = byteAt(at);
+        const std::uint8_t selector = tables.u8();
         std::array<std::uint8_t, 17> counts{};
         std::size_t total = 0;
         for (int l = 1; l <= 16; ++l) {
-            counts[static_cast<std::size_t>(l)] = byteAt(at + static_cast<std::size_t>(l));
+            counts[static_cast<std::size_t>(l)] = tables.u8();
             total += counts[static_cast<std::size_t>(l)];
         }
-        if (failed || selector >= huffmanSlotCount || at + 17 + total > data.size()) {
+        const std::span<const std::uint8_t> values = tables.bytes(total);
+        if (settle(tables) || selector >= huffmanSlotCount) {
             failed = true;
             return;
         }
-        if (!buildHuffmanSlot(huffman[selector], counts, at + 17))
+        if (!buildHuffmanSlot(huffman[selector], counts, values))
             return;
-        at += 17 + total;
-        if (byteAt(at) == 0xFF || failed)
+        if (lastTable(tables))
             break;
     }
     skipSegment();
@@ -286,7 +304,8 @@ void Decoding::handleDht()
 // ITU T.81 Annex C (sizes, then codes) and F.2.2.3 (maxcode, mincode, valptr).
 // Codes are kept as unsigned 16-bit values, as the slot stores them, so an
 // over-full table behaves the same way every time.
-bool Decoding::buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t, 17>& counts, std::size_t valuesAt)
+bool Decoding::buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t, 17>& counts,
+                                std::span<const std::uint8_t> values)
 {
     slot = HuffmanSlot{};
     slot.present = true;
@@ -296,8 +315,7 @@ bool Decoding::buildHuffmanSlot(HuffmanSlot& slot, const std::array<std::uint8_t
     }
     slot.count = static_cast<int>(slot.sizes.size());
     slot.sizes.push_back(0);
-    slot.values.assign(data.begin() + static_cast<std::ptrdiff_t>(valuesAt),
-                       data.begin() + static_cast<std::ptrdiff_t>(valuesAt + static_cast<std::size_t>(slot.count)));
+    slot.values.assign(values.begin(), values.end());
     slot.codes.assign(static_cast<std::size_t>(slot.count) + 1, 0);
     if (slot.count > 0) {
         std::size_t k = 0;
@@ -362,16 +380,14 @@ void Decoding::handleDqt()
 {
     if (!markerAt(position, 0xDB))
         return;
-    std::size_t at = position + 4;
+    ByteReader tables = fieldsAt(position + 4);
     for (;;) {
-        const std::uint8_t tableByte = byteAt(at);
-        if (failed || at + 65 > data.size()) {
-            failed = true;
+        const std::uint8_t tableByte = tables.u8();
+        const std::span<const std::uint8_t> values = tables.bytes(64);
+        if (settle(tables))
             return;
-        }
-        std::memcpy(quant[tableByte & 0x0F].data(), data.data() + at + 1, 64);
-        at += 65;
-        if (byteAt(at) == 0xFF || failed)
+        std::copy(values.begin(), values.end(), quant[tableByte & 0x0F].begin());
+        if (lastTable(tables))
             break;
     }
     skipSegment();
@@ -381,21 +397,21 @@ void Decoding::handleSof0()
 {
     if (!markerAt(position, 0xC0))
         return;
-    frame.paddedHeight = word(position + 5);
-    frame.paddedWidth = word(position + 7);
-    frame.nf = byteAt(position + 9);
-    if (frame.nf > 3) {
+    ByteReader fields = fieldsAt(position + 5);
+    frame.paddedHeight = fields.u16be();
+    frame.paddedWidth = fields.u16be();
+    frame.nf = fields.u8();
+    if (settle(fields) || frame.nf > 3) {
         failed = true;
         return;
     }
     for (std::size_t i = 0; i < frame.nf; ++i) {
-        const std::size_t entry = position + 10 + 3 * i;
-        frame.id[i] = byteAt(entry);
-        const std::uint8_t sampling = byteAt(entry + 1);
+        frame.id[i] = fields.u8();
+        const std::uint8_t sampling = fields.u8();
         frame.h[i] = static_cast<std::uint8_t>(sampling >> 4);
         frame.v[i] = static_cast<std::uint8_t>(sampling & 0x0F);
-        frame.tq[i] = byteAt(entry + 2);
-        if (frame.h[i] == 0 || frame.h[i] > 4 || frame.v[i] == 0 || frame.v[i] > 4 || frame.tq[i] >= quantSlotCount)
+        frame.tq[i] = fields.u8();
+        if (settle(fields) || frame.h[i] == 0 || frame.h[i] > 4 || frame.v[i] == 0 || frame.v[i] > 4 || frame.tq[i] >= quantSlotCount)
             failed = true;
     }
     if (!failed)
@@ -406,25 +422,25 @@ void Decoding::handleSos()
 {
     if (!markerAt(position, 0xDA))
         return;
-    scan.ns = byteAt(position + 4);
+    ByteReader fields = fieldsAt(position + 4);
+    scan.ns = fields.u8();
     if (scan.ns == 0 || scan.ns > 3 || scan.ns > frame.nf) {
         failed = true;
         return;
     }
     for (std::size_t i = 0; i < scan.ns; ++i) {
-        scan.cs[i] = byteAt(position + 5 + 2 * i);
-        const std::uint8_t tables = byteAt(position + 6 + 2 * i);
+        scan.cs[i] = fields.u8();
+        const std::uint8_t tables = fields.u8();
         scan.td[i] = static_cast<std::uint8_t>(tables >> 4);
         scan.ta[i] = static_cast<std::uint8_t>(tables & 0x0F);
         if (scan.td[i] >= huffmanSlotCount || 16 + scan.ta[i] >= huffmanSlotCount || !huffman[scan.td[i]].present ||
             !huffman[16u + scan.ta[i]].present)
             failed = true;
     }
-    const std::size_t tail = position + 5 + 2 * std::size_t{scan.ns};
-    scan.ss = byteAt(tail);
-    scan.se = byteAt(tail + 1);
-    scan.ahAl = byteAt(tail + 2);
-    if (failed)
+    scan.ss = fields.u8();
+    scan.se = fields.u8();
+    scan.ahAl = fields.u8();
+    if (settle(fields))
         return;
     skipSegment();
 

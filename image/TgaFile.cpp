@@ -6,6 +6,7 @@
 // refused; run-length packets never write past the image.
 #include "TgaFile.h"
 
+#include "platform/ByteReader.h"
 #include "platform/FileBytes.h"
 
 #include <algorithm>
@@ -15,28 +16,21 @@ namespace orbit {
 
 namespace {
 
-constexpr std::size_t headerBytes = 18;
-
-std::uint16_t u16(std::span<const std::uint8_t> d, std::size_t i)
-{
-    return static_cast<std::uint16_t>(d[i] | d[i + 1] << 8);
-}
-
-TgaHeader readHeader(std::span<const std::uint8_t> d)
+TgaHeader readHeader(ByteReader& in)
 {
     TgaHeader h;
-    h.identificationLength = d[0];
-    h.colourMapType = d[1];
-    h.imageType = d[2];
-    h.colourMapOrigin = u16(d, 3);
-    h.colourMapLength = u16(d, 5);
-    h.colourMapEntrySize = d[7];
-    h.xOrigin = u16(d, 8);
-    h.yOrigin = u16(d, 10);
-    h.width = static_cast<std::int16_t>(u16(d, 12));
-    h.height = static_cast<std::int16_t>(u16(d, 14));
-    h.bitsPerPixel = d[16];
-    h.imageDescriptor = d[17];
+    h.identificationLength = in.u8();
+    h.colourMapType = in.u8();
+    h.imageType = in.u8();
+    h.colourMapOrigin = in.u16();
+    h.colourMapLength = in.u16();
+    h.colourMapEntrySize = in.u8();
+    h.xOrigin = in.u16();
+    h.yOrigin = in.u16();
+    h.width = in.i16();
+    h.height = in.i16();
+    h.bitsPerPixel = in.u8();
+    h.imageDescriptor = in.u8();
     return h;
 }
 
@@ -60,41 +54,40 @@ TgaError chooseFormat(TgaImage& image)
 
 void swapRedBlue(std::uint8_t* pixel) { std::swap(pixel[0], pixel[2]); }
 
-TgaError readRunLength(std::span<const std::uint8_t> d, std::size_t at, TgaImage& image)
+TgaError readRunLength(ByteReader& in, TgaImage& image)
 {
     const auto bpp = static_cast<std::size_t>(image.bytesPerPixel);
     const std::size_t size = image.size;
     // A packet of 1 + bpp bytes yields at most 128 pixels: refuse files that
     // cannot fill the image before allocating it.
-    const std::size_t packets = (d.size() - at + bpp) / (1 + bpp);
+    const std::size_t packets = (in.remaining() + bpp) / (1 + bpp);
     if (packets * 128 < size / bpp)
         return TgaError::Truncated;
     image.pixels.assign(size, 0);
     std::size_t produced = 0;
     while (produced < size) {
-        if (at >= d.size())
+        if (in.remaining() == 0)
             return TgaError::Truncated;
-        const std::uint8_t h = d[at++];
+        const std::uint8_t h = in.u8();
         const std::size_t count = (h & 0x7Fu) + 1;
         const std::size_t room = (size - produced) / bpp;
         if (h & 0x80) {
-            if (d.size() - at < bpp)
+            const std::span<const std::uint8_t> pixel = in.bytes(bpp);
+            if (pixel.size() != bpp)
                 return TgaError::Truncated;
             for (std::size_t i = 0; i < std::min(count, room); ++i) {
-                std::copy_n(d.data() + at, bpp, image.pixels.data() + produced);
+                std::copy_n(pixel.data(), bpp, image.pixels.data() + produced);
                 swapRedBlue(image.pixels.data() + produced);
                 produced += bpp;
             }
-            at += bpp;
         } else {
-            const std::size_t used = std::min(count, room);
-            if (d.size() - at < used * bpp)
+            const std::span<const std::uint8_t> run = in.bytes(std::min(count, room) * bpp);
+            if (in.overrun())
                 return TgaError::Truncated;
-            for (std::size_t i = 0; i < used; ++i) {
-                std::copy_n(d.data() + at, bpp, image.pixels.data() + produced);
+            for (std::size_t i = 0; i < run.size(); i += bpp) {
+                std::copy_n(run.data() + i, bpp, image.pixels.data() + produced);
                 swapRedBlue(image.pixels.data() + produced);
                 produced += bpp;
-                at += bpp;
             }
         }
     }
@@ -132,11 +125,12 @@ TgaResult decodeTga(std::span<const std::uint8_t> d, std::size_t maxPixels)
 {
     TgaResult result;
     TgaImage& image = result.image;
-    if (d.size() < headerBytes) {
+    ByteReader in(d);
+    image.header = readHeader(in);
+    if (in.overrun()) {
         result.error = TgaError::Truncated;
         return result;
     }
-    image.header = readHeader(d);
     image.header.width = static_cast<std::int16_t>(image.header.width / 2 * 2);
     image.header.height = static_cast<std::int16_t>(image.header.height / 2 * 2);
     image.bytesPerPixel = image.header.bitsPerPixel / 8;
@@ -156,28 +150,27 @@ TgaResult decodeTga(std::span<const std::uint8_t> d, std::size_t maxPixels)
     }
     image.size = pixels * static_cast<std::size_t>(image.bytesPerPixel);
 
-    std::size_t at = headerBytes + image.header.identificationLength;
+    in.skip(image.header.identificationLength);
     if (image.header.colourMapType == 1)
-        at += std::size_t{image.header.colourMapLength} * ((image.header.colourMapEntrySize + 7u) / 8);
-    if (at > d.size()) {
+        in.skip(std::size_t{image.header.colourMapLength} * ((image.header.colourMapEntrySize + 7u) / 8));
+    if (in.overrun()) {
         result.error = TgaError::Truncated;
         return result;
     }
     try {
         if (image.header.imageType == 10) {
-            result.error = readRunLength(d, at, image);
+            result.error = readRunLength(in, image);
             if (result.error != TgaError::None)
                 image.pixels.clear();
             return result;
         }
-        const std::size_t size = image.size;
-        if (d.size() - at < size) {
+        const std::span<const std::uint8_t> raw = in.bytes(image.size);
+        if (in.overrun()) {
             result.error = TgaError::Truncated;
             return result;
         }
-        image.pixels.assign(d.begin() + static_cast<std::ptrdiff_t>(at),
-                            d.begin() + static_cast<std::ptrdiff_t>(at + size));
-        for (std::size_t i = 0; i < size; i += static_cast<std::size_t>(image.bytesPerPixel))
+        image.pixels.assign(raw.begin(), raw.end());
+        for (std::size_t i = 0; i < raw.size(); i += static_cast<std::size_t>(image.bytesPerPixel))
             swapRedBlue(image.pixels.data() + i);
     } catch (const std::bad_alloc&) {
         image.pixels.clear();

@@ -1,13 +1,10 @@
-// Bounded little-endian reads over bytes in place or over a file's window,
-// with the errno of the call that failed (the "cause" in the reader's
+// Bounded views of bytes in place or of a file's window, with the errno of the call that failed (the "cause" in the reader's
 // message).
 #include "ByteStream.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include <sys/stat.h>
@@ -87,60 +84,12 @@ bool ByteStream::inWindow(std::size_t n)
     return true;
 }
 
-bool ByteStream::read(void* out, std::size_t n, std::size_t limit)
+bool ByteStream::readView(ByteReader& view, std::size_t n, std::size_t limit)
 {
     if (!fits(n, limit) || !inWindow(n))
         return false;
-    if (n != 0)
-        std::memcpy(out, bytes.data() + (pos - windowStart), n);
+    view = ByteReader(bytes.subspan(pos - windowStart, n));
     pos += n;
-    return true;
-}
-
-bool ByteStream::readView(std::span<const std::uint8_t>& view, std::size_t n, std::size_t limit)
-{
-    if (!fits(n, limit) || !inWindow(n))
-        return false;
-    view = bytes.subspan(pos - windowStart, n);
-    pos += n;
-    return true;
-}
-
-bool ByteStream::readU8(std::uint8_t& value, std::size_t limit) { return read(&value, 1, limit); }
-
-bool ByteStream::readU16(std::uint16_t& value, std::size_t limit)
-{
-    std::uint8_t raw[2];
-    if (!read(raw, sizeof raw, limit))
-        return false;
-    value = loadU16(raw);
-    return true;
-}
-
-bool ByteStream::readS16(std::int16_t& value, std::size_t limit)
-{
-    std::uint16_t raw = 0;
-    if (!readU16(raw, limit))
-        return false;
-    value = static_cast<std::int16_t>(raw);
-    return true;
-}
-
-bool ByteStream::readU32(std::uint32_t& value, std::size_t limit)
-{
-    std::uint8_t raw[4];
-    if (!read(raw, sizeof raw, limit))
-        return false;
-    value = loadU32(raw);
-    return true;
-}
-
-bool ByteStream::readF32(float& value, std::size_t limit)
-{
-    std::uint32_t raw = 0;
-    if (!readU32(raw, limit))
-        return false;
-    value = std::bit_cast<float>(raw);
     return true;
 }
 

@@ -1,13 +1,14 @@
 // The source a 3DS parse reads: the embedded resource's bytes in place, or a
 // file read through a window that follows the position, with a position,
-// absolute seek and bounded reads. Reads never pass the end: a read that
-// does not fit reads nothing and returns false, so a truncated file can only
-// stop the parse, never overrun.
+// absolute seek and bounded reads handed out as ByteReader views of the
+// window. Reads never pass the end: a read that does not fit reads nothing
+// and returns false, so a truncated file can only stop the parse, never
+// overrun.
 #pragma once
 
+#include "platform/ByteReader.h"
 #include "platform/FileBytes.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -40,21 +41,17 @@ public:
     std::size_t size() const { return total; }
     // Positions past the end are clamped to the end.
     void seek(std::size_t position) { pos = position < total ? position : total; }
-    // Copies n bytes to out and advances; false (nothing read) when fewer
-    // than n bytes remain before limit or the end of the stream.
-    bool read(void* out, std::size_t n, std::size_t limit);
-
     // Little-endian values; false with the position unchanged when the value
     // does not fit before limit.
-    bool readU8(std::uint8_t& value, std::size_t limit);
-    bool readU16(std::uint16_t& value, std::size_t limit);
-    bool readS16(std::int16_t& value, std::size_t limit);
-    bool readU32(std::uint32_t& value, std::size_t limit);
-    bool readF32(float& value, std::size_t limit);
-    // A view of the next n bytes, advancing past them, for decoding a run of
-    // records checked once; valid until the next read. False (nothing read)
-    // as for read.
-    bool readView(std::span<const std::uint8_t>& view, std::size_t n, std::size_t limit);
+    bool readU8(std::uint8_t& value, std::size_t limit) { return readValue<&ByteReader::u8>(value, limit); }
+    bool readU16(std::uint16_t& value, std::size_t limit) { return readValue<&ByteReader::u16>(value, limit); }
+    bool readS16(std::int16_t& value, std::size_t limit) { return readValue<&ByteReader::i16>(value, limit); }
+    bool readU32(std::uint32_t& value, std::size_t limit) { return readValue<&ByteReader::u32>(value, limit); }
+    bool readF32(float& value, std::size_t limit) { return readValue<&ByteReader::f32>(value, limit); }
+    // A reader over the next n bytes, advancing past them, for decoding a
+    // run of records checked once; valid until the next read. False (nothing
+    // read) when fewer than n bytes remain before limit or the end.
+    bool readView(ByteReader& view, std::size_t n, std::size_t limit);
 
     // The errno of a file read that failed (or EIO for a file that became
     // shorter than it was when opened); 0 while every read succeeded. A
@@ -62,6 +59,14 @@ public:
     int readError() const { return errorCause; }
 
 private:
+    template <auto get, typename T> bool readValue(T& value, std::size_t limit)
+    {
+        ByteReader view;
+        if (!readView(view, sizeof(T), limit))
+            return false;
+        value = (view.*get)();
+        return true;
+    }
     // Whether n bytes fit between the position and limit (or the end).
     bool fits(std::size_t n, std::size_t limit) const;
     // Makes bytes[pos - windowStart, + n) hold the stream's bytes at the
@@ -76,14 +81,5 @@ private:
     std::vector<std::uint8_t> window;
     int errorCause = 0;
 };
-
-// Little-endian values at p, for decoding a view.
-inline std::uint16_t loadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-inline std::uint32_t loadU32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-inline float loadF32(const std::uint8_t* p) { return std::bit_cast<float>(loadU32(p)); }
 
 } // namespace orbit

@@ -6,8 +6,9 @@
 // so a crease angle of 0 cannot split a vertex off again and again for ever.
 #include "ModelAssembly.h"
 
+#include "platform/TextCompare.h"
+
 #include <algorithm>
-#include <cctype>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -18,13 +19,6 @@ namespace orbit {
 
 namespace {
 constexpr double radiansPerDegree = 0.017453292519943295;
-
-bool sameLetters(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 // Unit normal of (p0, p1, p2), in this order: d1 = p1 - p0,
 // d2 = p2 - p1, n = d1 x d2 in single precision; degenerate when n.n is 0.
@@ -59,9 +53,9 @@ TextureFileKind textureFileKind(std::string_view fileName)
     if (fileName.size() < 3)
         return TextureFileKind::None;
     const std::string_view extension = fileName.substr(fileName.size() - 3);
-    if (sameLetters(extension, "bmp"))
+    if (equalIgnoringCase(extension, "bmp"))
         return TextureFileKind::Bmp;
-    if (sameLetters(extension, "tga"))
+    if (equalIgnoringCase(extension, "tga"))
         return TextureFileKind::Tga;
     return TextureFileKind::None;
 }

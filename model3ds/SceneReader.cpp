@@ -109,13 +109,12 @@ int SceneReader::fittingCount(int count, std::size_t recordSize, const ChunkHead
     return static_cast<int>(fits);
 }
 
-std::span<const std::uint8_t> SceneReader::readRecords(const ChunkHeader& chunk, std::size_t recordSize,
-                                                      std::int16_t& count)
+ByteReader SceneReader::readRecords(const ChunkHeader& chunk, std::size_t recordSize, std::int16_t& count)
 {
     if (!stream.readS16(count, chunk.end))
         return {};
     const auto fits = static_cast<std::size_t>(fittingCount(count, recordSize, chunk));
-    std::span<const std::uint8_t> records;
+    ByteReader records;
     if (!stream.readView(records, fits * recordSize, chunk.end))
         return {};
     return records;
@@ -199,24 +198,21 @@ void SceneReader::readPoints(ParsedMesh& mesh, const ChunkHeader& chunk)
 {
     constexpr std::size_t recordSize = 3 * sizeof(float);
     std::int16_t count = 0;
-    const std::span<const std::uint8_t> records = readRecords(chunk, recordSize, count);
+    ByteReader records = readRecords(chunk, recordSize, count);
     mesh.points.reserve(mesh.points.size() + records.size() / recordSize);
-    for (std::size_t at = 0; at < records.size(); at += recordSize) {
-        const std::uint8_t* record = records.data() + at;
-        mesh.points.push_back({loadF32(record), loadF32(record + 4), loadF32(record + 8)});
-    }
+    while (records.remaining() != 0)
+        mesh.points.push_back({records.f32(), records.f32(), records.f32()});
 }
 
 int SceneReader::readFaces(ParsedMesh& mesh, const ChunkHeader& chunk)
 {
     constexpr std::size_t recordSize = 4 * sizeof(std::uint16_t);
     std::int16_t count = 0;
-    const std::span<const std::uint8_t> records = readRecords(chunk, recordSize, count);
+    ByteReader records = readRecords(chunk, recordSize, count);
     const auto fits = static_cast<int>(records.size() / recordSize);
     mesh.faces.reserve(mesh.faces.size() + static_cast<std::size_t>(fits));
-    for (std::size_t at = 0; at < records.size(); at += recordSize) {
-        const std::uint8_t* record = records.data() + at;
-        ParsedFace face{loadU16(record), loadU16(record + 2), loadU16(record + 4), loadU16(record + 6)};
+    while (records.remaining() != 0) {
+        ParsedFace face{records.u16(), records.u16(), records.u16(), records.u16()};
         if (face.flags == 7)
             std::swap(face.b, face.c);
         mesh.faces.push_back(face);
@@ -232,11 +228,11 @@ void SceneReader::readMaterialGroup(ParsedMesh& mesh, const ChunkHeader& chunk)
     std::uint16_t count = 0;
     if (stream.readU16(count, chunk.end)) {
         const auto fits = static_cast<std::size_t>(fittingCount(count, sizeof(std::uint16_t), chunk));
-        std::span<const std::uint8_t> indices;
+        ByteReader indices;
         if (stream.readView(indices, fits * sizeof(std::uint16_t), chunk.end)) {
             group.faceIndices.resize(fits);
-            for (std::size_t i = 0; i < fits; ++i)
-                group.faceIndices[i] = loadU16(indices.data() + 2 * i);
+            for (std::uint16_t& index : group.faceIndices)
+                index = indices.u16();
         }
     }
     mesh.materialGroups.push_back(std::move(group));
@@ -246,12 +242,10 @@ void SceneReader::readTexCoords(ParsedMesh& mesh, const ChunkHeader& chunk)
 {
     constexpr std::size_t recordSize = 2 * sizeof(float);
     std::int16_t count = 0;
-    const std::span<const std::uint8_t> records = readRecords(chunk, recordSize, count);
+    ByteReader records = readRecords(chunk, recordSize, count);
     mesh.texCoords.reserve(mesh.texCoords.size() + records.size() / recordSize);
-    for (std::size_t at = 0; at < records.size(); at += recordSize) {
-        const std::uint8_t* record = records.data() + at;
-        mesh.texCoords.push_back({loadF32(record), loadF32(record + 4)});
-    }
+    while (records.remaining() != 0)
+        mesh.texCoords.push_back({records.f32(), records.f32()});
 }
 
 void SceneReader::readMatrix(ParsedMesh& mesh, const ChunkHeader& chunk)
@@ -297,10 +291,10 @@ void SceneReader::readColour(std::array<float, 3>& colour, std::size_t end)
                 stream.readF32(value[2], chunk.end))
                 colour = value;
         } else if (is(chunk.id, ChunkId::Color24)) {
-            std::uint8_t bytes[3];
-            if (stream.read(bytes, sizeof bytes, chunk.end)) {
-                for (int i = 0; i < 3; ++i)
-                    colour[i] = static_cast<float>(bytes[i]) * colourByteScale;
+            ByteReader bytes;
+            if (stream.readView(bytes, 3, chunk.end)) {
+                for (float& channel : colour)
+                    channel = static_cast<float>(bytes.u8()) * colourByteScale;
             }
         } else {
             stream.seek(chunk.end);

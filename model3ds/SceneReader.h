@@ -15,7 +15,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 
 namespace orbit {
@@ -60,10 +59,10 @@ private:
     // How many records of recordSize fit before the chunk's end, with a
     // diagnostic when that is fewer than count.
     int fittingCount(int count, std::size_t recordSize, const ChunkHeader& chunk);
-    // Reads a chunk's signed 16-bit count (left in count) and a view of the
-    // records of recordSize bytes that fit before the chunk's end; empty when
-    // the count or the records cannot be read.
-    std::span<const std::uint8_t> readRecords(const ChunkHeader& chunk, std::size_t recordSize, std::int16_t& count);
+    // Reads a chunk's signed 16-bit count (left in count) and a reader over
+    // the records of recordSize bytes that fit before the chunk's end; empty
+    // when the count or the records cannot be read.
+    ByteReader readRecords(const ChunkHeader& chunk, std::size_t recordSize, std::int16_t& count);
     void warn(const char* format, ...);
 
     ByteStream& stream;

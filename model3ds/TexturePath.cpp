@@ -3,8 +3,8 @@
 // the loader reports the failure in its own words.
 #include "TexturePath.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/TextCompare.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -19,12 +19,6 @@ bool isFile(const fs::path& path)
     return fs::is_regular_file(path, error);
 }
 
-bool equalIgnoringCase(const std::string& a, const std::string& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 } // namespace
 
 TexturePath resolveTexturePath(const std::string& storedName, const std::string& sceneFolder)

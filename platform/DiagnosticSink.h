@@ -3,7 +3,7 @@
 // its own line feeds, or none). warn carries a problem the program works around
 // without telling the user on screen (such as a settings file naming a model
 // that cannot be opened); the program puts it on standard error as one line.
-// Tests and the inspect tool's JSON mode record both.
+// The inspect tool's JSON mode and tests collect both.
 #pragma once
 
 #include <string>
@@ -26,12 +26,14 @@ public:
     void warn(std::string_view line) override;
 };
 
-class RecordingSink final : public DiagnosticSink {
+// Keeps what was written, for a caller that reports it in its own form (the
+// first line of a refused model file, the inspect tool's JSON).
+class StringSink final : public DiagnosticSink {
 public:
-    void write(std::string_view text) override { recorded += text; }
+    void write(std::string_view written) override { text += written; }
     void warn(std::string_view line) override { warnings += std::string(line) + "\n"; }
-    std::string recorded;
-    std::string warnings;
+    std::string text;
+    std::string warnings; // one line each
 };
 
 } // namespace orbit

@@ -20,17 +20,4 @@ public:
     void changePassword(std::string_view, std::intptr_t) override {}
 };
 
-class RecordingPasswordService final : public PasswordService {
-public:
-    void changePassword(std::string_view providerName, std::intptr_t parentWindow) override
-    {
-        ++calls;
-        lastProvider = providerName;
-        lastParent = parentWindow;
-    }
-    int calls = 0;
-    std::string lastProvider;
-    std::intptr_t lastParent = 0;
-};
-
 } // namespace orbit

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace orbit {
 
@@ -28,29 +27,6 @@ class SilentSoundPlayer final : public SoundPlayer {
 public:
     bool prepare(std::span<const std::uint8_t>) override { return false; }
     bool play() override { return false; }
-};
-
-// Records what was prepared and counts the plays; result is the answer of
-// prepare, and play succeeds after a successful prepare.
-class RecordingSoundPlayer final : public SoundPlayer {
-public:
-    bool prepare(std::span<const std::uint8_t> wavBytes) override
-    {
-        prepared.push_back(wavBytes.size());
-        ready = result;
-        return result;
-    }
-    bool play() override
-    {
-        ++plays;
-        return ready;
-    }
-    std::vector<std::size_t> prepared; // byte size of each sound prepared
-    int plays = 0;
-    bool result = true;
-
-private:
-    bool ready = false;
 };
 
 } // namespace orbit

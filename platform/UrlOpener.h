@@ -3,7 +3,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace orbit {
 
@@ -11,16 +10,6 @@ class UrlOpener {
 public:
     virtual ~UrlOpener() = default;
     virtual bool open(std::string_view target) = 0;
-};
-
-class RecordingUrlOpener final : public UrlOpener {
-public:
-    bool open(std::string_view target) override
-    {
-        opened.emplace_back(target);
-        return true;
-    }
-    std::vector<std::string> opened;
 };
 
 } // namespace orbit

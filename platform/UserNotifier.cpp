@@ -14,14 +14,10 @@ MessageReply StderrNotifier::show(std::string_view text, std::string_view captio
     return buttons == MessageButtons::Ok ? MessageReply::Ok : MessageReply::Cancel;
 }
 
-MessageReply RecordingNotifier::show(std::string_view text, std::string_view caption, MessageButtons buttons)
+MessageReply CollectingNotifier::show(std::string_view text, std::string_view caption, MessageButtons buttons)
 {
-    messages.push_back({std::string(text), std::string(caption), buttons});
-    if (buttons == MessageButtons::Ok)
-        return MessageReply::Ok;
-    if (nextReply < scriptedReplies.size())
-        return scriptedReplies[nextReply++];
-    return MessageReply::Cancel;
+    messages.push_back({std::string(caption), std::string(text)});
+    return buttons == MessageButtons::Ok ? MessageReply::Ok : MessageReply::Cancel;
 }
 
 } // namespace orbit

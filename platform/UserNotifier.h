@@ -1,5 +1,5 @@
 // What the user must see: message boxes. The program shows them with
-// QMessageBox (platform/qt), tests record them, tools print them on stderr.
+// QMessageBox (platform/qt), tools print them on stderr or collect them.
 #pragma once
 
 #include <string>
@@ -40,24 +40,18 @@ public:
     MessageReply show(std::string_view text, std::string_view caption, MessageButtons buttons) override;
 };
 
-// Remembers every message. Retry/Cancel questions get the scripted replies in
-// order, then Cancel.
-class RecordingNotifier final : public UserNotifier {
+// Keeps the messages for a caller that reports them in its own form (the
+// inspect tool's report, the model check's first error line). A question is
+// answered Cancel, so loading never waits on one.
+class CollectingNotifier final : public UserNotifier {
 public:
     using UserNotifier::UserNotifier;
     struct Message {
-        std::string text;
         std::string caption;
-        MessageButtons buttons;
+        std::string text;
     };
-
     MessageReply show(std::string_view text, std::string_view caption, MessageButtons buttons) override;
-
     std::vector<Message> messages;
-    std::vector<MessageReply> scriptedReplies;
-
-private:
-    std::size_t nextReply = 0;
 };
 
 } // namespace orbit

@@ -71,8 +71,8 @@ ModelFileCheck checkModelFile(const std::string& path)
     try {
         check.opened = opensForReading(path);
         MemoryResources noResources;
-        RecordingNotifier notifier;
-        RecordingSink diagnostics;
+        CollectingNotifier notifier;
+        StringSink diagnostics;
         CompileHooks hooks;
         hooks.exitProcess = [](int) {}; // without GL nothing is compiled; never end the process from here
         ModelServices services{noResources, notifier, diagnostics, nullptr, nullptr, &hooks};
@@ -84,7 +84,7 @@ ModelFileCheck checkModelFile(const std::string& path)
             check.materials = loaded.model->parsed().materials.size();
             return check;
         }
-        check.error = withErrnoText(firstLine(diagnostics.recorded));
+        check.error = withErrnoText(firstLine(diagnostics.text));
         if (check.error.empty() && !notifier.messages.empty())
             check.error = firstLine(notifier.messages.front().text);
         if (check.error.empty())

@@ -3,6 +3,7 @@
 #include "app/SaverApp.h"
 
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

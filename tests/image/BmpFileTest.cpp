@@ -6,6 +6,7 @@
 #include "image/BmpFile.h"
 #include "tests/image/BmpTestFile.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

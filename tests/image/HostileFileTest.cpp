@@ -13,6 +13,7 @@
 #include "tests/image/TestJpegWriter.h"
 #include "tests/model3ds/ThreeDsWriter.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

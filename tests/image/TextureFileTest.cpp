@@ -5,6 +5,7 @@
 #include "platform/HeadlessGlContext.h"
 #include "tests/image/BmpTestFile.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

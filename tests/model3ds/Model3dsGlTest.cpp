@@ -6,6 +6,7 @@
 #include "model3ds/SceneLoading.h"
 #include "platform/HeadlessGlContext.h"
 #include "platform/MemoryResources.h"
+#include "tests/support/TestDoubles.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

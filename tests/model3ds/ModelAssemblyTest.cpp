@@ -6,6 +6,7 @@
 #include "model3ds/ByteStream.h"
 #include "model3ds/ModelAssembly.h"
 #include "model3ds/SceneReader.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

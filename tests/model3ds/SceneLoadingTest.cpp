@@ -5,6 +5,7 @@
 #include "model3ds/TexturePath.h"
 #include "platform/MemoryResources.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "ThreeDsWriter.h"
 #include "model3ds/ByteStream.h"
 #include "model3ds/SceneReader.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

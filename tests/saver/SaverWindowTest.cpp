@@ -7,6 +7,7 @@
 #include "saver/TerminationSignals.h"
 
 #include "platform/MemoryResources.h"
+#include "tests/support/TestDoubles.h"
 
 #include <QCursor>
 #include <QElapsedTimer>

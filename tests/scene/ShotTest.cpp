@@ -7,6 +7,7 @@
 #include "platform/RandomGenerator.h"
 #include "platform/SettingsStore.h"
 #include "platform/SoundPlayer.h"
+#include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 
 #include "resources/EmbeddedResources.h"
 #include "scene/SceneServices.h"
+#include "tests/support/TestDoubles.h"
 
 namespace orbit::test {
 

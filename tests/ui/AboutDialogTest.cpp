@@ -11,6 +11,7 @@
 #include "ui/CubeButton.h"
 #include "ui/HyperLinkLabel.h"
 #include "ui/TransparentEdit.h"
+#include "tests/support/TestDoubles.h"
 
 #include <QFontMetrics>
 #include <QLabel>

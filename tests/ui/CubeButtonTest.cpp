@@ -6,6 +6,7 @@
 #include "UiTestSupport.h"
 #include "platform/MemoryResources.h"
 #include "platform/UserNotifier.h"
+#include "tests/support/TestDoubles.h"
 
 #include <QPainter>
 #include <QSignalSpy>

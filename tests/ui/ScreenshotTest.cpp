@@ -11,6 +11,7 @@
 #include "ui/CubeButton.h"
 #include "ui/LaunchingDialog.h"
 #include "ui/SettingsDialog.h"
+#include "tests/support/TestDoubles.h"
 
 #include <QDir>
 #include <QFontMetrics>

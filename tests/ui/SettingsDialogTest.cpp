@@ -13,6 +13,7 @@
 #include "resources/EmbeddedResources.h"
 #include "tests/support/TestFiles.h"
 #include "ui/AboutDialog.h"
+#include "tests/support/TestDoubles.h"
 
 #include <QApplication>
 #include <QCheckBox>

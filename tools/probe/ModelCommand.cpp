@@ -26,6 +26,7 @@ namespace orbit::inspect {
 namespace {
 using json = nlohmann::ordered_json; // fields in the documented order
 
+
 struct ModelOptions {
     std::optional<std::string> path;
     std::optional<int> resourceId;
@@ -181,8 +182,8 @@ int runModel(Arguments args)
             std::fprintf(stderr, "No headless GL context (%s); assembling without GL, textures not loaded\n",
                          context.error().c_str());
         EmbeddedResources resources;
-        RecordingNotifier notifier{"orbit-patrol"};
-        RecordingSink diagnostics;
+        CollectingNotifier notifier{"orbit-patrol"};
+        StringSink diagnostics;
         bool processEnded = false;
         CompileHooks hooks;
         hooks.exitProcess = [&processEnded](int) { processEnded = true; };
@@ -191,24 +192,24 @@ int runModel(Arguments args)
                                           : loadBuiltInScene(*options.resourceId, true, services);
         if (processEnded)
             loaded = LoadedModel{};
-        for (const RecordingNotifier::Message& message : notifier.messages)
+        for (const CollectingNotifier::Message& message : notifier.messages)
             std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), message.text.c_str());
 
         if (options.asJson) {
             json messages = json::array();
-            for (const RecordingNotifier::Message& message : notifier.messages)
+            for (const CollectingNotifier::Message& message : notifier.messages)
                 messages.push_back(message.text);
             // The parsed records are the model's; a failed load destroyed
             // them, so report those of a model that loaded.
             const json document{
                 {"parsed", loaded.model ? parsedJson(loaded.model->parsed()) : json(nullptr)},
                 {"model", loaded.model ? modelJson(loaded, options.withVertices) : json(nullptr)},
-                {"diagnostics", lines(diagnostics.recorded)},
+                {"diagnostics", lines(diagnostics.text)},
                 {"messages", messages},
             };
             std::cout << document.dump(-1, ' ', false, json::error_handler_t::replace) << '\n';
         } else {
-            std::fputs(diagnostics.recorded.c_str(), stdout);
+            std::fputs(diagnostics.text.c_str(), stdout);
             if (loaded.model)
                 printSummary(loaded.model->parsed(), loaded, withGl);
         }
