@@ -12,26 +12,14 @@
 
 namespace orbit {
 
-namespace {
-
-std::string keyOf(std::string_view section, std::string_view name)
-{
-    std::string key(section);
-    key += '/';
-    key += name;
-    return key;
-}
-
-} // namespace
-
 void SettingsOverlay::setOverride(std::string_view section, std::string_view name, std::string_view text)
 {
-    overrides[keyOf(section, name)] = std::string(text);
+    overrides[settingsKey(section, name)] = std::string(text);
 }
 
 const std::string* SettingsOverlay::find(std::string_view section, std::string_view name) const
 {
-    const auto found = overrides.find(keyOf(section, name));
+    const auto found = overrides.find(settingsKey(section, name));
     return found == overrides.end() ? nullptr : &found->second;
 }
 

@@ -1,11 +1,11 @@
 // Baseline JPEG decoding in pipeline order: marker walk, tables, scan set-up,
 // entropy decoding, inverse DCT, upsampling, colour conversion, crop and flip.
 // Each MCU row is converted as soon as it is decoded and written, cropped and
-// flipped, straight into the final bottom-up array: the same bytes as the
-// prescribed full-frame buffer, without holding the whole padded frame.
+// flipped, straight into the final bottom-up array: the same bytes as a
+// full-frame buffer would give, without holding the whole padded frame.
 // The inverse DCT and colour conversion kernels, and which build of them runs,
 // are in JpegKernels.*. The bit reader prefetches whole bytes but can always
-// say where the prescribed byte-at-a-time reader would stand, which restart
+// say where a byte-at-a-time reader would stand, which restart
 // and end-of-image checks need.
 #include "JpegDecoder.h"
 #include "JpegKernels.h"
@@ -212,7 +212,7 @@ private:
     // One MCU row of samples as three planes of padded width x MCU height.
     // When every component tiles its MCU exactly, blocks are written straight
     // here; otherwise through mcuPlanes, the MCU buffer, whose uncovered
-    // samples keep what the previous MCU left, as the prescribed buffer does.
+    // samples keep what the previous MCU left, as a full-frame buffer would.
     std::vector<std::uint8_t> band;
     std::vector<std::uint8_t> mcuPlanes;
     bool direct = true;

@@ -10,14 +10,6 @@ namespace orbit {
 
 namespace {
 
-std::string keyOf(std::string_view section, std::string_view name)
-{
-    std::string key(section);
-    key += '/';
-    key += name;
-    return key;
-}
-
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 } // namespace
@@ -48,6 +40,14 @@ int parseStoredInt(std::string_view text, int fallback)
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
+std::string settingsKey(std::string_view section, std::string_view name)
+{
+    std::string key(section);
+    key += '/';
+    key += name;
+    return key;
+}
+
 std::string resolveStoredPath(std::string_view stored, std::string_view baseFolder, std::string_view home)
 {
     if (stored.starts_with("~/") && !home.empty()) {
@@ -68,25 +68,25 @@ std::string resolveStoredPath(std::string_view stored, std::string_view baseFold
 
 int MemorySettingsStore::readInt(std::string_view section, std::string_view name, int fallback)
 {
-    const auto it = values.find(keyOf(section, name));
+    const auto it = values.find(settingsKey(section, name));
     return it == values.end() ? fallback : parseStoredInt(it->second, fallback);
 }
 
 void MemorySettingsStore::writeInt(std::string_view section, std::string_view name, int value)
 {
-    values[keyOf(section, name)] = std::to_string(value);
+    values[settingsKey(section, name)] = std::to_string(value);
     ++writes;
 }
 
 std::string MemorySettingsStore::readString(std::string_view section, std::string_view name, std::string_view fallback)
 {
-    const auto it = values.find(keyOf(section, name));
+    const auto it = values.find(settingsKey(section, name));
     return it == values.end() ? std::string(fallback) : it->second;
 }
 
 void MemorySettingsStore::writeString(std::string_view section, std::string_view name, std::string_view value)
 {
-    values[keyOf(section, name)] = std::string(value);
+    values[settingsKey(section, name)] = std::string(value);
     ++writes;
 }
 

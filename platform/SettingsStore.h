@@ -42,6 +42,9 @@ public:
     std::string pathBase;
 };
 
+// "section/name": the key under which in-memory stores keep a value.
+std::string settingsKey(std::string_view section, std::string_view name);
+
 // A stored file name as a path to open: a leading "~/" stands for home (kept
 // as it is when home is empty), and a relative name is taken from baseFolder
 // (left relative when baseFolder is empty). An empty name stays empty.
