@@ -14,6 +14,9 @@ the same sources gives the same mutants before and after a test change.
 
     tools/mutate.py --build-dir build-mutate --sample 300 --seed 1 \
         --report docs/mutation-report.md image model3ds scene app
+
+With --only the same sample is drawn and then narrowed to some files, so one
+module's share of a full run can be checked on its own.
 """
 from __future__ import annotations
 
@@ -224,11 +227,16 @@ def main() -> int:
     parser.add_argument("--timeout", type=float, default=120, help="seconds per test program")
     parser.add_argument("--report", type=Path, help="write a Markdown report here")
     parser.add_argument("--list", action="store_true", help="print the sampled mutants and stop")
+    parser.add_argument("--only", action="append", default=[], metavar="PREFIX",
+                        help="of the sample, run only the mutants in files starting with PREFIX "
+                             "(repeatable); the sample itself is unchanged, so scores stay comparable")
     args = parser.parse_args()
 
     candidates = [m for path in source_files(args.modules) for m in mutants_of(path)]
     chosen = random.Random(args.seed).sample(candidates, min(args.sample, len(candidates)))
     chosen.sort(key=lambda m: (m.path, m.line, m.column, m.kind))
+    if args.only:
+        chosen = [m for m in chosen if any(m.path.startswith(prefix) for prefix in args.only)]
     if args.list:
         print("\n".join(m.describe() for m in chosen))
         return 0
