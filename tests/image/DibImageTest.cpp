@@ -1,5 +1,6 @@
 // DibImage: the header and row layout of created images, and loading JPEG
-// resources (copy of the decoder's array, nothing done when there is no image).
+// resources (copy of the decoder's array, nothing done when there is no image
+// of type Jpg under the identifier's low 16 bits).
 #include "image/DibImage.h"
 #include "image/JpegDecoder.h"
 #include "platform/MemoryResources.h"
@@ -55,10 +56,12 @@ TEST(DibImage, LoadJpegResourceCopiesTheDecodedArrayOrKeepsWhatItHeld)
     MemoryResources resources;
     resources.add("Jpg", 148, bytes);
     resources.add("Jpg", 179, test::readFileBytes(jpegDir + "progressive_64.jpg"));
+    resources.add("WAVE", 151, bytes);
     DibImage image;
     EXPECT_EQ(image.loadJpegResource(resources, 179), 0); // no image: nothing created
+    EXPECT_EQ(image.loadJpegResource(resources, 151), 0); // wrong type
     EXPECT_EQ(image.bits(), nullptr);
-    ASSERT_EQ(image.loadJpegResource(resources, 148), 1);
+    ASSERT_EQ(image.loadJpegResource(resources, 148 + 0x10000), 1);
     JpegDecoder decoder;
     ASSERT_TRUE(decoder.decode(bytes));
     EXPECT_EQ(image.width(), 61);

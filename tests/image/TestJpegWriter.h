@@ -1,51 +1,33 @@
-// A minimal baseline JPEG writer for decoder tests: it codes given DCT
-// coefficient blocks (zig-zag order, already quantised) with fixed Huffman
-// tables, so a test states which coefficients a block holds and derives the
-// expected samples by hand. DC: category n is the 4-bit code n. AC: EOB is
-// code 0, ZRL 1, (run r, size s) 2 + r*10 + s-1, all 8 bits long.
+// Grey baseline JPEGs for decoder tests. Every Huffman code is one bit long,
+// so a test writes the scan bits itself: either DC code is a difference of 0,
+// AC code 0 ends the block and AC code 1 stands for acCodeOne. With the
+// default (both AC codes end the block) any bits decode, two a block: the
+// least data the decoder accepts for a frame.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
 namespace orbit::test {
 
-using Block = std::array<std::int16_t, 64>; // zig-zag order
+using Bytes = std::vector<std::uint8_t>;
 
-class EntropyBits {
-public:
-    void put(std::uint32_t value, int count);
-    void acSymbol(int run, int size); // size 0: run 0 is EOB, run 15 is ZRL
-    void value(int v, int size);      // the size low bits of v's JPEG form
-    void padToByte();
-    std::vector<std::uint8_t> bytes;
+// SOF0 of one component (id 1, sampling 1 x 1, quantiser table 0).
+Bytes frameHeader(int width, int height);
+// SOS of that component with DC and AC table 0, 10 bytes.
+Bytes scanHeader();
 
-private:
-    std::uint32_t pending = 0;
-    int pendingCount = 0;
-};
-
-struct JpegComponent {
-    std::uint8_t h = 1;
-    std::uint8_t v = 1;
-    std::uint8_t tq = 0;
-};
-
-struct TestJpeg {
+struct GreyJpeg {
     int width = 8;
     int height = 8;
-    std::vector<JpegComponent> components = std::vector<JpegComponent>(1);
-    std::array<std::uint8_t, 64> quant0{}; // zig-zag order; all 1 by default; table 1 is all 1
-    // Blocks in coding order: for each MCU, for each component, v rows of h.
-    std::vector<Block> blocks;
+    std::uint8_t acCodeOne = 0x00;
+    // Segments right after the scan header: the decoder reads them as the
+    // scan's data, then handles them as segments.
+    Bytes afterScanHeader{};
+    Bytes scan{};
 
-    TestJpeg() { quant0.fill(1); }
-    std::vector<std::uint8_t> encode() const;
-    // The same header with the given entropy-coded bytes instead.
-    std::vector<std::uint8_t> encodeWith(const std::vector<std::uint8_t>& scan) const;
+    // SOI, DQT (all 1), SOF0, DHT, SOS, afterScanHeader, scan, EOI.
+    Bytes build() const;
 };
-
-Block dcOnly(int dc);
 
 } // namespace orbit::test

@@ -3,7 +3,7 @@
 // repeat wrapping, GL_MODULATE and tight unpacking. The texture is read back.
 #include "image/TextureFile.h"
 #include "platform/HeadlessGlContext.h"
-#include "tests/image/BmpTestFile.h"
+#include "tests/image/TestImageFiles.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestDoubles.h"
 
@@ -14,18 +14,6 @@ namespace orbit {
 namespace {
 
 using test::Bytes;
-using test::put16;
-
-Bytes tga(int type, int width, int height, int bits, const Bytes& pixels)
-{
-    Bytes h = {0, 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    put16(h, static_cast<std::uint32_t>(width));
-    put16(h, static_cast<std::uint32_t>(height));
-    h.push_back(static_cast<std::uint8_t>(bits));
-    h.push_back(0);
-    h.insert(h.end(), pixels.begin(), pixels.end());
-    return h;
-}
 
 class TextureFileTest : public ::testing::Test {
 protected:
@@ -48,33 +36,27 @@ protected:
         glGetTexLevelParameteriv(GL_TEXTURE_2D, lvl, what, &v);
         return v;
     }
-    static void expectNearestRepeatModulate()
+    // Checks the state every upload leaves, then reads level 0 back.
+    Bytes boundTextureState(GLenum format, int width, int height, int components) const
     {
         GLint v = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &v);
-        EXPECT_EQ(v, GL_NEAREST);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &v);
-        EXPECT_EQ(v, GL_NEAREST);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &v);
-        EXPECT_EQ(v, GL_REPEAT);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &v);
-        EXPECT_EQ(v, GL_REPEAT);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &v);
+        EXPECT_EQ(v, static_cast<GLint>(texture));
+        for (const auto& [name, expected] : {std::pair<GLenum, GLint>{GL_TEXTURE_MIN_FILTER, GL_NEAREST},
+                                             {GL_TEXTURE_MAG_FILTER, GL_NEAREST},
+                                             {GL_TEXTURE_WRAP_S, GL_REPEAT},
+                                             {GL_TEXTURE_WRAP_T, GL_REPEAT}}) {
+            glGetTexParameteriv(GL_TEXTURE_2D, name, &v);
+            EXPECT_EQ(v, expected) << name;
+        }
         glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &v);
         EXPECT_EQ(v, GL_MODULATE);
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &v);
         EXPECT_EQ(v, 1);
-    }
-    GLint bound() const
-    {
-        GLint v = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &v);
-        return v;
-    }
-    Bytes readBack(GLenum format, int width, int height, int components) const
-    {
         Bytes out(static_cast<std::size_t>(width * height * components));
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, out.data());
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         return out;
     }
 
@@ -84,45 +66,16 @@ protected:
     RecordingNotifier notifier{"orbit-patrol"};
 };
 
-TEST_F(TextureFileTest, BmpBecomesOneNearestRepeatingLevel)
+TEST_F(TextureFileTest, BmpBecomesOneLevelBottomRowFirst)
 {
-    const std::string path = write("square.bmp", test::bmp24Pattern(256, 256));
-    ASSERT_TRUE(loadBmpTexture(path, texture, notifier));
+    // Rows of 6 bytes padded to 8 in the file, tightly packed in the texture.
+    const Bytes bits = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    ASSERT_TRUE(loadBmpTexture(write("square.bmp", test::BmpTestFile{.width = 2, .height = 2, .bits = bits}.build()),
+                               texture, notifier));
     EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(bound(), static_cast<GLint>(texture));
-    EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 256);
-    EXPECT_EQ(level(0, GL_TEXTURE_HEIGHT), 256);
+    EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 2);
     EXPECT_EQ(level(1, GL_TEXTURE_WIDTH), 0); // no other levels
-    expectNearestRepeatModulate();
-    const Bytes pixels = readBack(GL_RGB, 256, 256, 3);
-    const std::optional<RgbImageRecord> record = loadBmpFile(path, notifier);
-    ASSERT_TRUE(record);
-    EXPECT_EQ(pixels, record->data);
-    // Row 0 of the texture is the picture's bottom row: pixel (5, 0) = (5, 0, 5).
-    EXPECT_EQ(pixels[5 * 3], 5);
-    EXPECT_EQ(pixels[5 * 3 + 1], 0);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(TextureFileTest, BmpRefusalsShowOneMessageEach)
-{
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    ASSERT_LT(maxSize, 65535);
-    const std::string path = write("wide.bmp", test::bmp24Pattern(maxSize + 1, 1));
-    EXPECT_FALSE(loadBmpTexture(path, texture, notifier));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text,
-              "BMP Texture File: " + path + " is too large, or texture dimensions are not a Power of 2");
-    EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
-    EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 0);
-
-    // The reader's own refusal is the only message.
-    const std::string absent = (dir.path() / "absent.bmp").string();
-    EXPECT_FALSE(loadBmpTexture(absent, texture, notifier));
-    ASSERT_EQ(notifier.messages.size(), 2u);
-    EXPECT_EQ(notifier.messages[1].caption, "Error");
-    EXPECT_EQ(notifier.messages[1].text, "Failed to open DIB file " + absent + ".\n");
+    EXPECT_EQ(boundTextureState(GL_RGB, 2, 2, 3), test::rgb({0x030201, 0x060504, 0x090807, 0x0C0B0A}));
 }
 
 TEST_F(TextureFileTest, TgaBecomesAFullMipmapPyramid)
@@ -131,37 +84,49 @@ TEST_F(TextureFileTest, TgaBecomesAFullMipmapPyramid)
     Bytes pixels;
     for (int i = 0; i < 8 * 4; ++i)
         pixels.insert(pixels.end(), {static_cast<std::uint8_t>(i), 100, 200, static_cast<std::uint8_t>(255 - i)});
-    const std::string path = write("alpha.tga", tga(2, 8, 4, 32, pixels));
-    ASSERT_TRUE(loadTgaTexture(path, texture, notifier));
+    ASSERT_TRUE(loadTgaTexture(write("alpha.tga", test::tgaFile(2, 8, 4, 32, pixels)), texture, notifier));
     EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(bound(), static_cast<GLint>(texture));
     EXPECT_EQ(level(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
     EXPECT_EQ(level(1, GL_TEXTURE_WIDTH), 4);
     EXPECT_EQ(level(3, GL_TEXTURE_WIDTH), 1);
-    expectNearestRepeatModulate();
-    const Bytes rgba = readBack(GL_RGBA, 8, 4, 4);
-    for (int i = 0; i < 8 * 4; ++i) {
-        ASSERT_EQ(rgba[static_cast<std::size_t>(4 * i)], 200);
-        ASSERT_EQ(rgba[static_cast<std::size_t>(4 * i + 2)], i);
-        ASSERT_EQ(rgba[static_cast<std::size_t>(4 * i + 3)], 255 - i);
-    }
+    const Bytes rgba = boundTextureState(GL_RGBA, 8, 4, 4);
+    for (std::size_t i = 0; i < 8 * 4; ++i)
+        ASSERT_EQ((Bytes{rgba[4 * i], rgba[4 * i + 2], rgba[4 * i + 3]}), (Bytes{200, std::uint8_t(i), std::uint8_t(255 - i)}));
 }
 
-TEST_F(TextureFileTest, TgaRefusalUsesTheApplicationCaption)
+TEST_F(TextureFileTest, RefusalsShowOneMessageEachAndUploadNothing)
 {
-    const std::string path = write("grey.tga", tga(3, 2, 2, 8, Bytes(4, 0)));
-    EXPECT_FALSE(loadTgaTexture(path, texture, notifier));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, "TGA Texture File: " + path +
-                                             " has Unsuported Color Type (Must be Luminance or Alpha Greyscale).");
-    EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
-    EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 0); // bound, but left undefined
-    EXPECT_EQ(bound(), static_cast<GLint>(texture));
-
-    const std::string missing = (dir.path() / "none.tga").string();
-    EXPECT_FALSE(loadTgaTexture(missing, texture, notifier));
-    ASSERT_EQ(notifier.messages.size(), 2u);
-    EXPECT_EQ(notifier.messages[1].text, "Failed to open TGA Texture File: " + missing + ".");
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    ASSERT_LT(maxSize, 65535);
+    const test::BmpTestFile wide{.width = maxSize + 1, .bits = Bytes(static_cast<std::size_t>(maxSize) * 3 + 6, 0)};
+    const std::string wideBmp = write("wide.bmp", wide.build());
+    const std::string greyTga = write("grey.tga", test::tgaFile(3, 2, 2, 8, Bytes(4, 0)));
+    const std::string absent = (dir.path() / "absent").string();
+    struct Row {
+        bool tga;
+        std::string path;
+        std::string text;
+        const char* caption;
+    };
+    const Row rows[] = {
+        {false, wideBmp, "BMP Texture File: " + wideBmp + " is too large, or texture dimensions are not a Power of 2",
+         "orbit-patrol"},
+        {false, absent, "Failed to open DIB file " + absent + ".\n", "Error"}, // the reader's own message only
+        {true, greyTga,
+         "TGA Texture File: " + greyTga + " has Unsuported Color Type (Must be Luminance or Alpha Greyscale).",
+         "orbit-patrol"},
+        {true, absent, "Failed to open TGA Texture File: " + absent + ".", "orbit-patrol"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::size_t before = notifier.messages.size();
+        EXPECT_FALSE(row.tga ? loadTgaTexture(row.path, texture, notifier) : loadBmpTexture(row.path, texture, notifier));
+        ASSERT_EQ(notifier.messages.size(), before + 1);
+        EXPECT_EQ(notifier.messages.back().text, row.text);
+        EXPECT_EQ(notifier.messages.back().caption, row.caption);
+        EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 0);
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// BMP files built byte by byte for the image tests, so each expected pixel
-// follows from the format rather than from the reader.
+// BMP and TGA files built byte by byte for the image tests, so each expected
+// pixel follows from the format rather than from the reader.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +10,6 @@
 namespace orbit::test {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void put16(Bytes& b, std::uint32_t v);
-void put32(Bytes& b, std::uint32_t v);
 
 // The fields of a BMP (or a packed DIB without the file header) and its
 // pixel bits, laid out by build(). Every member has a default, so a file is
@@ -33,10 +30,11 @@ struct BmpTestFile {
     Bytes build() const;
 };
 
-// A 24-bit BMP whose pixel (x, y), y from the bottom, is (x, y, x ^ y).
-Bytes bmp24Pattern(int width, int height);
-
 // Record bytes (rows bottom-up, R, G, B) of pixels given as 0xRRGGBB.
 Bytes rgb(std::initializer_list<std::uint32_t> pixels);
+
+// A TGA header of the given image type, size and depth, an identification
+// field holding id, then body.
+Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, const Bytes& id = {});
 
 } // namespace orbit::test

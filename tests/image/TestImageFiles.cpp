@@ -1,6 +1,8 @@
-#include "BmpTestFile.h"
+#include "TestImageFiles.h"
 
 namespace orbit::test {
+
+namespace {
 
 void put16(Bytes& b, std::uint32_t v)
 {
@@ -13,6 +15,8 @@ void put32(Bytes& b, std::uint32_t v)
     put16(b, v & 0xFFFF);
     put16(b, v >> 16);
 }
+
+} // namespace
 
 Bytes BmpTestFile::build() const
 {
@@ -29,20 +33,15 @@ Bytes BmpTestFile::build() const
         put16(info, 1);
         put16(info, bitCount);
         put32(info, compression);
-        put32(info, 0);
-        put32(info, 2835);
-        put32(info, 2835);
+        info.resize(info.size() + 12, 0); // image size, resolution
         put32(info, clrUsed);
-        put32(info, 0);
-        while (info.size() < headerSize)
-            info.push_back(0);
+        info.resize(headerSize, 0);
     }
     for (std::uint32_t m : masks)
         put32(info, m);
     for (std::uint32_t c : palette) {
-        info.push_back(static_cast<std::uint8_t>(c));
-        info.push_back(static_cast<std::uint8_t>(c >> 8));
-        info.push_back(static_cast<std::uint8_t>(c >> 16));
+        info.insert(info.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
+                                 static_cast<std::uint8_t>(c >> 16)});
         if (headerSize != 12)
             info.push_back(0);
     }
@@ -58,27 +57,23 @@ Bytes BmpTestFile::build() const
     return out;
 }
 
-Bytes bmp24Pattern(int width, int height)
-{
-    BmpTestFile file;
-    file.width = width;
-    file.height = height;
-    const int stride = (width * 3 + 3) / 4 * 4;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            file.bits.insert(file.bits.end(), {static_cast<std::uint8_t>(x ^ y), static_cast<std::uint8_t>(y),
-                                               static_cast<std::uint8_t>(x)});
-        file.bits.resize(file.bits.size() + static_cast<std::size_t>(stride - width * 3), 0);
-    }
-    return file.build();
-}
-
 Bytes rgb(std::initializer_list<std::uint32_t> pixels)
 {
     Bytes out;
     for (std::uint32_t p : pixels)
         out.insert(out.end(), {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
                                static_cast<std::uint8_t>(p)});
+    return out;
+}
+
+Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, const Bytes& id)
+{
+    Bytes out = {static_cast<std::uint8_t>(id.size()), 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    put16(out, static_cast<std::uint32_t>(width));
+    put16(out, static_cast<std::uint32_t>(height));
+    out.insert(out.end(), {static_cast<std::uint8_t>(bits), 0});
+    out.insert(out.end(), id.begin(), id.end());
+    out.insert(out.end(), body.begin(), body.end());
     return out;
 }
 
