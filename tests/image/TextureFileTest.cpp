@@ -69,9 +69,9 @@ protected:
 TEST_F(TextureFileTest, BmpBecomesOneLevelBottomRowFirst)
 {
     // Rows of 6 bytes padded to 8 in the file, tightly packed in the texture.
-    const Bytes bits = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
-    ASSERT_TRUE(loadBmpTexture(write("square.bmp", test::BmpTestFile{.width = 2, .height = 2, .bits = bits}.build()),
-                               texture, notifier));
+    const test::BmpTestFile square{.width = 2, .height = 2,
+                                   .bits = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}};
+    ASSERT_TRUE(loadBmpTexture(write("square.bmp", square.build()), texture, notifier));
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 2);
     EXPECT_EQ(level(1, GL_TEXTURE_WIDTH), 0); // no other levels
@@ -81,17 +81,17 @@ TEST_F(TextureFileTest, BmpBecomesOneLevelBottomRowFirst)
 TEST_F(TextureFileTest, TgaBecomesAFullMipmapPyramid)
 {
     // 32-bit 8 x 4: red and blue exchanged, alpha kept, all levels present.
-    Bytes pixels;
-    for (int i = 0; i < 8 * 4; ++i)
-        pixels.insert(pixels.end(), {static_cast<std::uint8_t>(i), 100, 200, static_cast<std::uint8_t>(255 - i)});
+    Bytes pixels, expected;
+    for (std::uint8_t i = 0; i < 8 * 4; ++i) {
+        pixels.insert(pixels.end(), {i, 100, 200, static_cast<std::uint8_t>(255 - i)});
+        expected.insert(expected.end(), {200, 100, i, static_cast<std::uint8_t>(255 - i)});
+    }
     ASSERT_TRUE(loadTgaTexture(write("alpha.tga", test::tgaFile(2, 8, 4, 32, pixels)), texture, notifier));
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(level(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
     EXPECT_EQ(level(1, GL_TEXTURE_WIDTH), 4);
     EXPECT_EQ(level(3, GL_TEXTURE_WIDTH), 1);
-    const Bytes rgba = boundTextureState(GL_RGBA, 8, 4, 4);
-    for (std::size_t i = 0; i < 8 * 4; ++i)
-        ASSERT_EQ((Bytes{rgba[4 * i], rgba[4 * i + 2], rgba[4 * i + 3]}), (Bytes{200, std::uint8_t(i), std::uint8_t(255 - i)}));
+    EXPECT_EQ(boundTextureState(GL_RGBA, 8, 4, 4), expected);
 }
 
 TEST_F(TextureFileTest, RefusalsShowOneMessageEachAndUploadNothing)
@@ -99,7 +99,8 @@ TEST_F(TextureFileTest, RefusalsShowOneMessageEachAndUploadNothing)
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     ASSERT_LT(maxSize, 65535);
-    const test::BmpTestFile wide{.width = maxSize + 1, .bits = Bytes(static_cast<std::size_t>(maxSize) * 3 + 6, 0)};
+    const std::size_t rowBytes = static_cast<std::size_t>(maxSize) * 3 + 6;
+    const test::BmpTestFile wide{.width = maxSize + 1, .bits = Bytes(rowBytes, 0)};
     const std::string wideBmp = write("wide.bmp", wide.build());
     const std::string greyTga = write("grey.tga", test::tgaFile(3, 2, 2, 8, Bytes(4, 0)));
     const std::string absent = (dir.path() / "absent").string();
@@ -112,19 +113,24 @@ TEST_F(TextureFileTest, RefusalsShowOneMessageEachAndUploadNothing)
     const Row rows[] = {
         {false, wideBmp, "BMP Texture File: " + wideBmp + " is too large, or texture dimensions are not a Power of 2",
          "orbit-patrol"},
-        {false, absent, "Failed to open DIB file " + absent + ".\n", "Error"}, // the reader's own message only
+        // The reader's own message only.
+        {false, absent, "Failed to open DIB file " + absent + ".\n", "Error"},
         {true, greyTga,
-         "TGA Texture File: " + greyTga + " has Unsuported Color Type (Must be Luminance or Alpha Greyscale).",
+         "TGA Texture File: " + greyTga +
+             " has Unsuported Color Type (Must be Luminance or Alpha Greyscale).",
          "orbit-patrol"},
         {true, absent, "Failed to open TGA Texture File: " + absent + ".", "orbit-patrol"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         const std::size_t before = notifier.messages.size();
-        EXPECT_FALSE(row.tga ? loadTgaTexture(row.path, texture, notifier) : loadBmpTexture(row.path, texture, notifier));
+        const bool loaded = row.tga ? loadTgaTexture(row.path, texture, notifier)
+                                    : loadBmpTexture(row.path, texture, notifier);
+        EXPECT_FALSE(loaded);
         ASSERT_EQ(notifier.messages.size(), before + 1);
         EXPECT_EQ(notifier.messages.back().text, row.text);
         EXPECT_EQ(notifier.messages.back().caption, row.caption);
+        EXPECT_EQ(notifier.messages.back().buttons, MessageButtons::Ok);
         EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 0);
     }
 }
