@@ -130,6 +130,15 @@ TEST(HostileFiles, MemoryStaysInProportionToTheBytesPresent)
     // Zero bits decode a grey test JPEG at two a block: width * height / 256
     // bytes are the least data the decoder accepts.
     const Bytes scan2048(2048 * 2048 / 256, 0);
+    // 60000 bytes of comment put the scan far into the file: only the bytes
+    // after it may count as the frame's data.
+    Bytes commented = GreyJpeg{.width = 2048, .height = 2048}.build();
+    Bytes comment(4 + 60000, 'x');
+    comment[0] = 0xFF; // COM, length 2 + 60000
+    comment[1] = 0xFE;
+    comment[2] = (2 + 60000) >> 8;
+    comment[3] = (2 + 60000) & 0xFF;
+    commented.insert(commented.begin() + 2, comment.begin(), comment.end());
     const Row rows[] = {
         {"BMP of 60 bytes claiming 16384 x 16384 at 24 bits", "bmp",
          BmpTestFile{.width = 16384, .height = 16384, .bits = Bytes(6, 0x7F)}.build(), 1 * mib},
@@ -147,6 +156,7 @@ TEST(HostileFiles, MemoryStaysInProportionToTheBytesPresent)
         {"run-length TGA claiming 16384 x 16384 with one packet", "tga",
          tgaFile(10, 16384, 16384, 32, Bytes(5, 0xFF)), 16 * mib},
         {"JPEG headers claiming 16384 x 16384", "jpg", GreyJpeg{.width = 16384, .height = 16384}.build(), 16 * mib},
+        {"JPEG of 2048 x 2048 after a long comment, no scan data", "jpg", commented, 1 * mib},
         // One 2048 x 2048 output array is 12 MiB: a second SOS must not
         // hold a second one.
         {"JPEG of 2048 x 2048 decoded again through a second SOS", "jpg",

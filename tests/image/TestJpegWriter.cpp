@@ -2,16 +2,29 @@
 
 namespace orbit::test {
 
-Bytes frameHeader(int width, int height)
+Bytes frameHeader(int width, int height, int components)
 {
     const auto high = [](int v) { return static_cast<std::uint8_t>(v >> 8); };
     const auto low = [](int v) { return static_cast<std::uint8_t>(v); };
-    return {0xFF, 0xC0, 0, 11, 8, high(height), low(height), high(width), low(width), 1, 1, 0x11, 0};
+    Bytes out = {0xFF, 0xC0, 0, low(8 + 3 * components), 8, high(height), low(height), high(width), low(width)};
+    out.push_back(low(components));
+    for (int c = 1; c <= components; ++c) {
+        for (const std::uint8_t b : {low(c), std::uint8_t{0x11}, std::uint8_t{0}})
+            out.push_back(b);
+    }
+    return out;
 }
 
-Bytes scanHeader()
+Bytes scanHeader(int components)
 {
-    return {0xFF, 0xDA, 0, 8, 1, 1, 0x00, 0, 63, 0};
+    Bytes out = {0xFF, 0xDA, 0, static_cast<std::uint8_t>(6 + 2 * components), static_cast<std::uint8_t>(components)};
+    for (int c = 1; c <= components; ++c) {
+        out.push_back(static_cast<std::uint8_t>(c));
+        out.push_back(0x00);
+    }
+    for (const std::uint8_t b : {0, 63, 0})
+        out.push_back(b);
+    return out;
 }
 
 Bytes GreyJpeg::build() const
@@ -23,7 +36,7 @@ Bytes GreyJpeg::build() const
     };
     put({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0});
     put(Bytes(64, 1)); // table 0: every quantiser 1
-    put(frameHeader(width, height));
+    put(frameHeader(width, height, frameComponents));
     // One DHT segment: DC table 0 and AC table 0, each two codes of length 1.
     put({0xFF, 0xC4, 0, 2 + 2 * 19});
     for (const std::uint8_t tableClass : {0x00, 0x10}) {
@@ -31,7 +44,7 @@ Bytes GreyJpeg::build() const
         put(Bytes(15, 0));
         put({0, tableClass == 0 ? std::uint8_t{0} : acCodeOne});
     }
-    put(scanHeader());
+    put(scanHeader(scanComponents));
     put(afterScanHeader);
     put(scan);
     put({0xFF, 0xD9});

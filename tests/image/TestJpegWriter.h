@@ -12,15 +12,18 @@ namespace orbit::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// SOF0 of one component (id 1, sampling 1 x 1, quantiser table 0).
-Bytes frameHeader(int width, int height);
-// SOS of that component with DC and AC table 0, 10 bytes.
-Bytes scanHeader();
+// SOF0 of components numbered from 1, each sampled 1 x 1 with quantiser
+// table 0.
+Bytes frameHeader(int width, int height, int components = 1);
+// SOS of components numbered from 1, each with DC and AC table 0.
+Bytes scanHeader(int components = 1);
 
 struct GreyJpeg {
     int width = 8;
     int height = 8;
     std::uint8_t acCodeOne = 0x00;
+    int frameComponents = 1;
+    int scanComponents = 1;
     // Segments right after the scan header: the decoder reads them as the
     // scan's data, then handles them as segments.
     Bytes afterScanHeader{};
