@@ -33,14 +33,19 @@ std::vector<Case> conversionCases()
     return {
         // Rows of 9 bytes padded to 12, bottom row first.
         {"24 bits, row pad skipped",
-         {.width = 3, .height = 2, .bits = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE, 0x11, 0x12, 0x13, 0x14, 0x15,
-                                            0x16, 0x17, 0x18, 0x19, 0xEE, 0xEE, 0xEE}},
+         {.width = 3,
+          .height = 2,
+          .bits = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,
+                   0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0xEE, 0xEE, 0xEE}},
          rgb({0x030201, 0x060504, 0x090807, 0x131211, 0x161514, 0x191817})},
         {"8 bits, 256 colours", {.width = 3, .bitCount = 8, .palette = ramp256, .bits = {0, 7, 255, 0xEE}},
          rgb({0x00FF55, 0x07F852, 0xFF00AA})},
         // Most significant bit first.
-        {"1 bit", {.width = 10, .bitCount = 1, .palette = {0x102030, 0xA0B0C0}, .bits = {0b10110000, 0b01000000, 0, 0}},
-         rgb({0xA0B0C0, 0x102030, 0xA0B0C0, 0xA0B0C0, 0x102030, 0x102030, 0x102030, 0x102030, 0x102030, 0xA0B0C0})},
+        {"1 bit",
+         {.width = 10, .bitCount = 1, .palette = {0x102030, 0xA0B0C0},
+          .bits = {0b10110000, 0b01000000, 0, 0}},
+         rgb({0xA0B0C0, 0x102030, 0xA0B0C0, 0xA0B0C0, 0x102030,
+              0x102030, 0x102030, 0x102030, 0x102030, 0xA0B0C0})},
         // Index 9 lies past the 4-entry table: black.
         {"4 bits, index past a short table",
          {.width = 3, .bitCount = 4, .clrUsed = 4, .palette = {1, 2, 3, 4}, .bits = {0x39, 0x10, 0, 0}},
@@ -65,14 +70,17 @@ std::vector<Case> conversionCases()
                    0, 2, 1, 0,             // delta: right 1 -> row 2, x 1
                    2, 2, 9, 1,             // two of colour 2, clipped run past the edge
                    0, 1}},                 // end of bitmap
-         rgb({0x111111, 0x111111, 0x111111, 0, 0x222222, 0x111111, 0x222222, 0, 0, 0x222222, 0x222222, 0x111111})},
+         rgb({0x111111, 0x111111, 0x111111, 0,          // row 0
+              0x222222, 0x111111, 0x222222, 0,          // row 1
+              0, 0x222222, 0x222222, 0x111111})},       // row 2
         {"RLE4: alternating run, absolute nibbles",
          {.width = 5, .height = 2, .bitCount = 4, .compression = 2,
           .palette = {0x000000, 0x0000AA, 0x00AA00, 0xAA0000, 0xAAAAAA, 0x555555},
           .bits = {5, 0x12, 0, 0, 0, 3, 0x34, 0x55, 0, 1}}, // the fourth nibble is unused
          rgb({0x0000AA, 0x00AA00, 0x0000AA, 0x00AA00, 0x0000AA, 0xAA0000, 0xAAAAAA, 0x555555, 0, 0})},
         {"core header, 3-byte colours",
-         {.headerSize = 12, .width = 2, .bitCount = 4, .palette = grey16, .bits = {0xF3, 0, 0, 0}}, rgb({0xFFFFFF, 0x333333})},
+         {.headerSize = 12, .width = 2, .bitCount = 4, .palette = grey16, .bits = {0xF3, 0, 0, 0}},
+         rgb({0xFFFFFF, 0x333333})},
         // Packed DIBs: the bits follow the colour table.
         {"no file header, 40-byte header",
          {.fileHeader = false, .width = 2, .bitCount = 8, .clrUsed = 2, .palette = {0x0A0B0C, 0x0D0E0F},
@@ -90,7 +98,8 @@ std::vector<Case> conversionCases()
          {.width = 2, .height = 2, .bitCount = 8, .compression = 1, .palette = {0x000000, 0xFFFFFF},
           .bits = {255, 1, 0, 2, 200, 200, 0, 255, 1}},
          rgb({0xFFFFFF, 0xFFFFFF, 0, 0})},
-        {"pixel offset from the file header wins", {.bits = {0xEE, 0xEE, 1, 2, 3, 0}, .bitsOffset = 14 + 40 + 2},
+        {"pixel offset from the file header wins",
+         {.bits = {0xEE, 0xEE, 1, 2, 3, 0}, .bitsOffset = 14 + 40 + 2},
          rgb({0x030201})},
     };
 }
@@ -120,17 +129,21 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
         {"width past the limit", BmpTestFile{.width = 70000}.build(), memory},
         {"JPEG compression", BmpTestFile{.compression = 4, .bits = {0, 0, 0, 0}}.build(), conversion},
         {"2 bits per pixel", BmpTestFile{.bitCount = 2, .bits = {0, 0, 0, 0}}.build(), conversion},
-        {"pixel offset past the end", BmpTestFile{.bits = {0, 0, 0, 0}, .bitsOffset = 5000}.build(), conversion},
+        {"pixel offset past the end", BmpTestFile{.bits = {0, 0, 0, 0}, .bitsOffset = 5000}.build(),
+         conversion},
         // RLE is bottom-up only.
         {"top-down RLE",
-         BmpTestFile{.height = -1, .bitCount = 8, .compression = 1, .palette = {0}, .bits = {1, 0, 0, 1}}.build(),
+         BmpTestFile{.height = -1, .bitCount = 8, .compression = 1, .palette = {0}, .bits = {1, 0, 0, 1}}
+             .build(),
          conversion},
         {"no whole pixel", BmpTestFile{.width = 4, .bits = {1, 2}}.build(), conversion},
         // Bits for more pixels than present even at one bit each (eight a
         // byte), or than one 255-pixel RLE code per two bytes gives.
-        {"bits for 48 pixels of 49", BmpTestFile{.width = 7, .height = 7, .bits = Bytes(6, 0)}.build(), conversion},
+        {"bits for 48 pixels of 49", BmpTestFile{.width = 7, .height = 7, .bits = Bytes(6, 0)}.build(),
+         conversion},
         {"RLE codes for 510 pixels of 511",
-         BmpTestFile{.width = 511, .bitCount = 8, .compression = 1, .clrUsed = 1, .palette = {0}, .bits = {255, 0, 255, 0}}
+         BmpTestFile{.width = 511, .bitCount = 8, .compression = 1, .clrUsed = 1, .palette = {0},
+                     .bits = {255, 0, 255, 0}}
              .build(),
          conversion},
         {"empty file", Bytes{}, BmpError::OpenFailed},

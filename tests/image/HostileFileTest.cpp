@@ -57,10 +57,13 @@ void giveBack(void* p) noexcept
 
 } // namespace
 
-// The nothrow and array forms of the library fall back on these.
+// The array forms too: a sanitizer's runtime would take them otherwise.
 void* operator new(std::size_t size) { return takeBlock(size); }
+void* operator new[](std::size_t size) { return takeBlock(size); }
 void operator delete(void* p) noexcept { giveBack(p); }
+void operator delete[](void* p) noexcept { giveBack(p); }
 void operator delete(void* p, std::size_t) noexcept { giveBack(p); }
+void operator delete[](void* p, std::size_t) noexcept { giveBack(p); }
 
 namespace orbit {
 namespace {
@@ -136,15 +139,18 @@ TEST(HostileFiles, MemoryStaysInProportionToTheBytesPresent)
                      .bits = Bytes(2048, 0x55)}
              .build(),
          16 * mib},
-        {"raw TGA header claiming 16384 x 16384 at 32 bits", "tga", tgaFile(2, 16384, 16384, 32, {}), 16 * mib},
+        {"raw TGA header claiming 16384 x 16384 at 32 bits", "tga", tgaFile(2, 16384, 16384, 32, {}),
+         16 * mib},
         {"run-length TGA claiming 16384 x 16384 with one packet", "tga",
          tgaFile(10, 16384, 16384, 32, Bytes(5, 0xFF)), 16 * mib},
-        {"JPEG headers claiming 16384 x 16384", "jpg", GreyJpeg{.width = 16384, .height = 16384}.build(), 16 * mib},
+        {"JPEG headers claiming 16384 x 16384", "jpg", GreyJpeg{.width = 16384, .height = 16384}.build(),
+         16 * mib},
         {"JPEG of 2048 x 2048 after a long comment, no scan data", "jpg", commented, 1 * mib},
         // One 2048 x 2048 output array is 12 MiB: a second SOS must not
         // hold a second one.
         {"JPEG of 2048 x 2048 decoded again through a second SOS", "jpg",
-         GreyJpeg{.width = 2048, .height = 2048, .afterScanHeader = test::scanHeader(), .scan = scan2048}.build(),
+         GreyJpeg{.width = 2048, .height = 2048, .afterScanHeader = test::scanHeader(), .scan = scan2048}
+             .build(),
          16 * mib},
         {"3DS claiming 65535 points and faces", "3ds", hugeMeshClaims(), 16 * mib},
     };

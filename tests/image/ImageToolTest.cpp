@@ -22,7 +22,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // header, then rows of rowBytes taken stride apart, last row first.
-Bytes flipped(const std::string& header, const std::uint8_t* rows, int count, std::size_t rowBytes, std::size_t stride)
+Bytes flipped(const std::string& header, const std::uint8_t* rows, int count, std::size_t rowBytes,
+              std::size_t stride)
 {
     Bytes out(header.begin(), header.end());
     for (std::size_t r = static_cast<std::size_t>(count); r-- > 0;)
@@ -64,8 +65,8 @@ TEST(InspectImage, OutputsRefusalsAndUsage)
         {tool + "bmp " + data + "bmp/pal8_13x7.bmp -o " + out, 0, "",
          flipped("P6\n13 7\n255\n", bmp.record.data.data(), 7, 39, 39)},
         {tool + "tga " + data + "tga/rgba32_14x8.tga -o " + out, 0, "",
-         flipped("P7\nWIDTH 14\nHEIGHT 8\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n", tga.image.pixels.data(), 8,
-                 56, 56)},
+         flipped("P7\nWIDTH 14\nHEIGHT 8\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n",
+                 tga.image.pixels.data(), 8, 56, 56)},
         {tool + "jpeg " + progressive + " -o " + out, 1,
          "orbit-patrol-inspect: " + progressive + ": no image (not a baseline JPEG this decoder reads)\n"},
         {tool + "bmp " + data + "bmp/v5_rgb24_13x7.bmp -o " + out, 1, "Unknown DIB file format.\n"},

@@ -108,6 +108,7 @@ TEST(JpegGuards, MalformedDataGivesNoImageAndClearsTheLastOne)
     // ends before its Ah/Al byte: the bytes present would decode as data.
     Bytes shortScanHeader = patched(grey, 0xDA, 3, 2);
     shortScanHeader.resize(findMarker(shortScanHeader, 0xDA) + 9);
+    const Bytes secondFrame = cat(test::frameHeader(0, 16), test::scanHeader());
     Bytes dac = grey;
     dac.insert(dac.begin() + 2, {0xFF, 0xCC, 0x00, 0x04, 0x00, 0x00});
 
@@ -131,8 +132,7 @@ TEST(JpegGuards, MalformedDataGivesNoImageAndClearsTheLastOne)
         // A first scan decodes (from the segments after its header); what
         // follows is refused all the same.
         {"second frame of width 0",
-         GreyJpeg{.width = 16, .height = 16, .afterScanHeader = cat(test::frameHeader(0, 16), test::scanHeader())}
-             .build()},
+         GreyJpeg{.width = 16, .height = 16, .afterScanHeader = secondFrame}.build()},
         {"second scan with too little data for its frame",
          GreyJpeg{.width = 32, .height = 32, .afterScanHeader = test::scanHeader()}.build()},
     };

@@ -68,7 +68,9 @@ Bytes rgb(std::initializer_list<std::uint32_t> pixels)
 
 Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, const Bytes& id)
 {
-    Bytes out = {static_cast<std::uint8_t>(id.size()), 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const auto idLength = static_cast<std::uint8_t>(id.size());
+    // No colour map, origin 0.
+    Bytes out = {idLength, 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
     put16(out, static_cast<std::uint32_t>(width));
     put16(out, static_cast<std::uint32_t>(height));
     out.insert(out.end(), {static_cast<std::uint8_t>(bits), 0});

@@ -6,8 +6,9 @@ Bytes frameHeader(int width, int height, int components)
 {
     const auto high = [](int v) { return static_cast<std::uint8_t>(v >> 8); };
     const auto low = [](int v) { return static_cast<std::uint8_t>(v); };
-    Bytes out = {0xFF, 0xC0, 0, low(8 + 3 * components), 8, high(height), low(height), high(width), low(width)};
-    out.push_back(low(components));
+    Bytes out = {0xFF, 0xC0, 0, low(8 + 3 * components), 8, high(height), low(height)};
+    for (const std::uint8_t b : {high(width), low(width), low(components)})
+        out.push_back(b);
     for (int c = 1; c <= components; ++c) {
         for (const std::uint8_t b : {low(c), std::uint8_t{0x11}, std::uint8_t{0}})
             out.push_back(b);
@@ -17,7 +18,8 @@ Bytes frameHeader(int width, int height, int components)
 
 Bytes scanHeader(int components)
 {
-    Bytes out = {0xFF, 0xDA, 0, static_cast<std::uint8_t>(6 + 2 * components), static_cast<std::uint8_t>(components)};
+    const auto n = static_cast<std::uint8_t>(components);
+    Bytes out = {0xFF, 0xDA, 0, static_cast<std::uint8_t>(6 + 2 * n), n};
     for (int c = 1; c <= components; ++c) {
         out.push_back(static_cast<std::uint8_t>(c));
         out.push_back(0x00);

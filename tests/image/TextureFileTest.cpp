@@ -1,6 +1,7 @@
 // Texture upload on a headless GL context: the BMP path makes one level the GL
 // takes unchanged, the TGA path a full pyramid; both leave nearest filtering,
 // repeat wrapping, GL_MODULATE and tight unpacking. The texture is read back.
+// Refusals show one message each and upload nothing.
 #include "image/TextureFile.h"
 #include "platform/HeadlessGlContext.h"
 #include "tests/image/TestImageFiles.h"
@@ -9,6 +10,8 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace orbit {
 namespace {
@@ -30,18 +33,58 @@ protected:
         test::writeFileBytes(path, bytes);
         return path;
     }
+    bool load(bool tga, const std::string& path) const
+    {
+        return tga ? loadTgaTexture(path, texture, notifier) : loadBmpTexture(path, texture, notifier);
+    }
     static GLint level(GLint lvl, GLenum what)
     {
         GLint v = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, lvl, what, &v);
         return v;
     }
-    // Checks the state every upload leaves, then reads level 0 back.
-    Bytes boundTextureState(GLenum format, int width, int height, int components) const
-    {
+
+    HeadlessGlContext gl;
+    GLuint texture = 0;
+    test::ScratchDir dir{"texture"};
+    mutable RecordingNotifier notifier{"orbit-patrol"};
+};
+
+TEST_F(TextureFileTest, UploadsLeaveTheLevelsStateAndPixels)
+{
+    // 32-bit TGA 8 x 4: red and blue exchanged, alpha kept.
+    Bytes tgaPixels, rgba;
+    for (std::uint8_t i = 0; i < 8 * 4; ++i) {
+        tgaPixels.insert(tgaPixels.end(), {i, 100, 200, static_cast<std::uint8_t>(255 - i)});
+        rgba.insert(rgba.end(), {200, 100, i, static_cast<std::uint8_t>(255 - i)});
+    }
+    // BMP rows of 6 bytes padded to 8 in the file, tightly packed in the texture.
+    const test::BmpTestFile bmp{.width = 2, .height = 2,
+                                .bits = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}};
+    struct Row {
+        bool tga;
+        std::string path;
+        GLint internalFormat; // as uploaded: 3 is the GL 1.0 form of GL_RGB
+        GLenum format;
+        std::vector<GLint> levelWidths; // then 0: no further level
+        Bytes pixels;
+    };
+    const Row rows[] = {
+        {false, write("square.bmp", bmp.build()), 3, GL_RGB, {2, 0},
+         test::rgb({0x030201, 0x060504, 0x090807, 0x0C0B0A})},
+        {true, write("alpha.tga", test::tgaFile(2, 8, 4, 32, tgaPixels)), GL_RGBA, GL_RGBA, {8, 4, 2, 1, 0},
+         rgba},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        ASSERT_TRUE(load(row.tga, row.path));
+        EXPECT_TRUE(notifier.messages.empty());
         GLint v = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &v);
         EXPECT_EQ(v, static_cast<GLint>(texture));
+        EXPECT_EQ(level(0, GL_TEXTURE_INTERNAL_FORMAT), row.internalFormat);
+        for (std::size_t l = 0; l < row.levelWidths.size(); ++l)
+            EXPECT_EQ(level(static_cast<GLint>(l), GL_TEXTURE_WIDTH), row.levelWidths[l]) << l;
         for (const auto& [name, expected] : {std::pair<GLenum, GLint>{GL_TEXTURE_MIN_FILTER, GL_NEAREST},
                                              {GL_TEXTURE_MAG_FILTER, GL_NEAREST},
                                              {GL_TEXTURE_WRAP_S, GL_REPEAT},
@@ -53,45 +96,12 @@ protected:
         EXPECT_EQ(v, GL_MODULATE);
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &v);
         EXPECT_EQ(v, 1);
-        Bytes out(static_cast<std::size_t>(width * height * components));
+        Bytes back(row.pixels.size());
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, out.data());
+        glGetTexImage(GL_TEXTURE_2D, 0, row.format, GL_UNSIGNED_BYTE, back.data());
+        EXPECT_EQ(back, row.pixels);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        return out;
     }
-
-    HeadlessGlContext gl;
-    GLuint texture = 0;
-    test::ScratchDir dir{"texture"};
-    RecordingNotifier notifier{"orbit-patrol"};
-};
-
-TEST_F(TextureFileTest, BmpBecomesOneLevelBottomRowFirst)
-{
-    // Rows of 6 bytes padded to 8 in the file, tightly packed in the texture.
-    const test::BmpTestFile square{.width = 2, .height = 2,
-                                   .bits = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}};
-    ASSERT_TRUE(loadBmpTexture(write("square.bmp", square.build()), texture, notifier));
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 2);
-    EXPECT_EQ(level(1, GL_TEXTURE_WIDTH), 0); // no other levels
-    EXPECT_EQ(boundTextureState(GL_RGB, 2, 2, 3), test::rgb({0x030201, 0x060504, 0x090807, 0x0C0B0A}));
-}
-
-TEST_F(TextureFileTest, TgaBecomesAFullMipmapPyramid)
-{
-    // 32-bit 8 x 4: red and blue exchanged, alpha kept, all levels present.
-    Bytes pixels, expected;
-    for (std::uint8_t i = 0; i < 8 * 4; ++i) {
-        pixels.insert(pixels.end(), {i, 100, 200, static_cast<std::uint8_t>(255 - i)});
-        expected.insert(expected.end(), {200, 100, i, static_cast<std::uint8_t>(255 - i)});
-    }
-    ASSERT_TRUE(loadTgaTexture(write("alpha.tga", test::tgaFile(2, 8, 4, 32, pixels)), texture, notifier));
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(level(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
-    EXPECT_EQ(level(1, GL_TEXTURE_WIDTH), 4);
-    EXPECT_EQ(level(3, GL_TEXTURE_WIDTH), 1);
-    EXPECT_EQ(boundTextureState(GL_RGBA, 8, 4, 4), expected);
 }
 
 TEST_F(TextureFileTest, RefusalsShowOneMessageEachAndUploadNothing)
@@ -100,36 +110,28 @@ TEST_F(TextureFileTest, RefusalsShowOneMessageEachAndUploadNothing)
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     ASSERT_LT(maxSize, 65535);
     const std::size_t rowBytes = static_cast<std::size_t>(maxSize) * 3 + 6;
-    const test::BmpTestFile wide{.width = maxSize + 1, .bits = Bytes(rowBytes, 0)};
-    const std::string wideBmp = write("wide.bmp", wide.build());
-    const std::string greyTga = write("grey.tga", test::tgaFile(3, 2, 2, 8, Bytes(4, 0)));
+    const test::BmpTestFile tooWide{.width = maxSize + 1, .bits = Bytes(rowBytes, 0)};
+    const std::string wide = write("wide.bmp", tooWide.build());
+    const std::string grey = write("grey.tga", test::tgaFile(3, 2, 2, 8, Bytes(4, 0)));
     const std::string absent = (dir.path() / "absent").string();
-    struct Row {
-        bool tga;
-        std::string path;
-        std::string text;
-        const char* caption;
-    };
-    const Row rows[] = {
-        {false, wideBmp, "BMP Texture File: " + wideBmp + " is too large, or texture dimensions are not a Power of 2",
-         "orbit-patrol"},
+    const std::string app = "orbit-patrol";
+    const std::tuple<bool, std::string, std::string, std::string> rows[] = {
+        {false, wide,
+         "BMP Texture File: " + wide + " is too large, or texture dimensions are not a Power of 2", app},
         // The reader's own message only.
         {false, absent, "Failed to open DIB file " + absent + ".\n", "Error"},
-        {true, greyTga,
-         "TGA Texture File: " + greyTga +
-             " has Unsuported Color Type (Must be Luminance or Alpha Greyscale).",
-         "orbit-patrol"},
-        {true, absent, "Failed to open TGA Texture File: " + absent + ".", "orbit-patrol"},
+        {true, grey,
+         "TGA Texture File: " + grey + " has Unsuported Color Type (Must be Luminance or Alpha Greyscale).",
+         app},
+        {true, absent, "Failed to open TGA Texture File: " + absent + ".", app},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
+    for (const auto& [tga, path, text, caption] : rows) {
+        SCOPED_TRACE(text);
         const std::size_t before = notifier.messages.size();
-        const bool loaded = row.tga ? loadTgaTexture(row.path, texture, notifier)
-                                    : loadBmpTexture(row.path, texture, notifier);
-        EXPECT_FALSE(loaded);
+        EXPECT_FALSE(load(tga, path));
         ASSERT_EQ(notifier.messages.size(), before + 1);
-        EXPECT_EQ(notifier.messages.back().text, row.text);
-        EXPECT_EQ(notifier.messages.back().caption, row.caption);
+        EXPECT_EQ(notifier.messages.back().text, text);
+        EXPECT_EQ(notifier.messages.back().caption, caption);
         EXPECT_EQ(notifier.messages.back().buttons, MessageButtons::Ok);
         EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 0);
     }
