@@ -9,7 +9,6 @@
 #include "model3ds/SceneLoading.h"
 #include "platform/MemoryResources.h"
 #include "tests/image/TestImageFiles.h"
-#include "tests/image/TestJpegWriter.h"
 #include "tests/model3ds/ThreeDsWriter.h"
 #include "tests/support/TestDoubles.h"
 

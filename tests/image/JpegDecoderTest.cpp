@@ -2,7 +2,7 @@
 // sizes, row padding, sampling layouts, restart intervals and the refusal of
 // progressive and arithmetic-coded files) on every kernel path, and the
 // guards against malformed data.
-#include "TestJpegWriter.h"
+#include "TestImageFiles.h"
 #include "image/JpegDecoder.h"
 #include "image/JpegKernels.h"
 #include "tests/support/TestFiles.h"
@@ -89,12 +89,6 @@ Bytes patched(Bytes file, std::uint8_t marker, std::size_t offset, std::uint8_t 
     return file;
 }
 
-Bytes cat(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 TEST(JpegGuards, MalformedDataGivesNoImageAndClearsTheLastOne)
 {
     const Bytes grey = GreyJpeg{}.build();
@@ -108,7 +102,7 @@ TEST(JpegGuards, MalformedDataGivesNoImageAndClearsTheLastOne)
     // ends before its Ah/Al byte: the bytes present would decode as data.
     Bytes shortScanHeader = patched(grey, 0xDA, 3, 2);
     shortScanHeader.resize(findMarker(shortScanHeader, 0xDA) + 9);
-    const Bytes secondFrame = cat(test::frameHeader(0, 16), test::scanHeader());
+    const Bytes secondFrame = test::cat(test::frameHeader(0, 16), test::scanHeader());
     Bytes dac = grey;
     dac.insert(dac.begin() + 2, {0xFF, 0xCC, 0x00, 0x04, 0x00, 0x00});
 

@@ -16,7 +16,23 @@ void put32(Bytes& b, std::uint32_t v)
     put16(b, v >> 16);
 }
 
+std::uint8_t high(int v)
+{
+    return static_cast<std::uint8_t>(v >> 8);
+}
+
+std::uint8_t low(int v)
+{
+    return static_cast<std::uint8_t>(v);
+}
+
 } // namespace
+
+Bytes cat(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
 Bytes BmpTestFile::build() const
 {
@@ -40,8 +56,7 @@ Bytes BmpTestFile::build() const
     for (std::uint32_t m : masks)
         put32(info, m);
     for (std::uint32_t c : palette) {
-        info.insert(info.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8),
-                                 static_cast<std::uint8_t>(c >> 16)});
+        info.insert(info.end(), {low(c), low(c >> 8), low(c >> 16)});
         if (headerSize != 12)
             info.push_back(0);
     }
@@ -52,31 +67,54 @@ Bytes BmpTestFile::build() const
         put32(out, 0);
         put32(out, bitsOffset.value_or(static_cast<std::uint32_t>(14 + info.size())));
     }
-    out.insert(out.end(), info.begin(), info.end());
-    out.insert(out.end(), bits.begin(), bits.end());
-    return out;
+    return cat(cat(out, info), bits);
 }
 
 Bytes rgb(std::initializer_list<std::uint32_t> pixels)
 {
     Bytes out;
     for (std::uint32_t p : pixels)
-        out.insert(out.end(), {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
-                               static_cast<std::uint8_t>(p)});
+        out.insert(out.end(), {low(p >> 16), low(p >> 8), low(p)});
     return out;
 }
 
 Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, const Bytes& id)
 {
-    const auto idLength = static_cast<std::uint8_t>(id.size());
     // No colour map, origin 0.
-    Bytes out = {idLength, 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    put16(out, static_cast<std::uint32_t>(width));
-    put16(out, static_cast<std::uint32_t>(height));
-    out.insert(out.end(), {static_cast<std::uint8_t>(bits), 0});
-    out.insert(out.end(), id.begin(), id.end());
-    out.insert(out.end(), body.begin(), body.end());
+    Bytes out = {low(id.size()), 0, low(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    out.insert(out.end(), {low(width), high(width), low(height), high(height), low(bits), 0});
+    return cat(cat(out, id), body);
+}
+
+Bytes frameHeader(int width, int height, int components)
+{
+    Bytes out = {0xFF, 0xC0, 0, low(8 + 3 * components), 8, high(height), low(height),
+                 high(width), low(width), low(components)};
+    for (int c = 1; c <= components; ++c)
+        out.insert(out.end(), {low(c), 0x11, 0});
     return out;
+}
+
+Bytes scanHeader(int components)
+{
+    Bytes out = {0xFF, 0xDA, 0, low(6 + 2 * components), low(components)};
+    for (int c = 1; c <= components; ++c)
+        out.insert(out.end(), {low(c), 0x00});
+    return cat(out, {0, 63, 0});
+}
+
+Bytes GreyJpeg::build() const
+{
+    Bytes out = cat({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0}, Bytes(64, 1)); // table 0: every quantiser 1
+    out = cat(out, frameHeader(width, height, frameComponents));
+    // One DHT segment: DC table 0 and AC table 0, each two codes of length 1.
+    out = cat(out, {0xFF, 0xC4, 0, 2 + 2 * 19});
+    for (const std::uint8_t tableClass : {0x00, 0x10}) {
+        out = cat(out, {tableClass, 2});
+        out = cat(out, Bytes(15, 0));
+        out = cat(out, {0, tableClass == 0 ? std::uint8_t{0} : acCodeOne});
+    }
+    return cat(cat(cat(cat(out, scanHeader(scanComponents)), afterScanHeader), scan), {0xFF, 0xD9});
 }
 
 } // namespace orbit::test

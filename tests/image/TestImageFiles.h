@@ -1,5 +1,6 @@
-// BMP and TGA files built byte by byte for the image tests, so each expected
-// pixel follows from the format rather than from the reader.
+// BMP, TGA and grey JPEG files built byte by byte for the image tests, so
+// each expected pixel or refusal follows from the format rather than from the
+// reader.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,9 @@
 namespace orbit::test {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// a followed by b.
+Bytes cat(Bytes a, const Bytes& b);
 
 // The fields of a BMP (or a packed DIB without the file header) and its
 // pixel bits, laid out by build(). Every member has a default, so a file is
@@ -36,5 +40,30 @@ Bytes rgb(std::initializer_list<std::uint32_t> pixels);
 // A TGA header of the given image type, size and depth, an identification
 // field holding id, then body.
 Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, const Bytes& id = {});
+
+// JPEG SOF0 of components numbered from 1, each sampled 1 x 1 with quantiser
+// table 0, and SOS of components numbered from 1, each with tables 0.
+Bytes frameHeader(int width, int height, int components = 1);
+Bytes scanHeader(int components = 1);
+
+// A grey baseline JPEG whose Huffman codes are all one bit long, so a test
+// writes the scan bits itself: either DC code is a difference of 0, AC code 0
+// ends the block and AC code 1 stands for acCodeOne. With the default (both
+// AC codes end the block) any bits decode, two a block: the least data the
+// decoder accepts for a frame.
+struct GreyJpeg {
+    int width = 8;
+    int height = 8;
+    std::uint8_t acCodeOne = 0x00;
+    int frameComponents = 1;
+    int scanComponents = 1;
+    // Segments right after the scan header: the decoder reads them as the
+    // scan's data, then handles them as segments.
+    Bytes afterScanHeader{};
+    Bytes scan{};
+
+    // SOI, DQT (all 1), SOF0, DHT, SOS, afterScanHeader, scan, EOI.
+    Bytes build() const;
+};
 
 } // namespace orbit::test

@@ -5,53 +5,36 @@
 #include "image/TextureFile.h"
 #include "platform/HeadlessGlContext.h"
 #include "tests/image/TestImageFiles.h"
-#include "tests/support/TestFiles.h"
 #include "tests/support/TestDoubles.h"
+#include "tests/support/TestFiles.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 namespace orbit {
 namespace {
 
 using test::Bytes;
 
-class TextureFileTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(gl.create(16, 16)) << gl.error();
-        glGenTextures(1, &texture);
-    }
-    void TearDown() override { glDeleteTextures(1, &texture); }
-
-    std::string write(const std::string& name, const Bytes& bytes)
-    {
-        const std::string path = (dir.path() / name).string();
-        test::writeFileBytes(path, bytes);
-        return path;
-    }
-    bool load(bool tga, const std::string& path) const
-    {
-        return tga ? loadTgaTexture(path, texture, notifier) : loadBmpTexture(path, texture, notifier);
-    }
-    static GLint level(GLint lvl, GLenum what)
-    {
-        GLint v = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, lvl, what, &v);
-        return v;
-    }
-
-    HeadlessGlContext gl;
-    GLuint texture = 0;
-    test::ScratchDir dir{"texture"};
-    mutable RecordingNotifier notifier{"orbit-patrol"};
-};
-
-TEST_F(TextureFileTest, UploadsLeaveTheLevelsStateAndPixels)
+GLint levelWidth(GLint level)
 {
+    GLint v = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &v);
+    return v;
+}
+
+TEST(TextureFile, UploadsOrRefusals)
+{
+    HeadlessGlContext gl;
+    ASSERT_TRUE(gl.create(16, 16)) << gl.error();
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    ASSERT_LT(maxSize, 65535);
+    test::ScratchDir dir("texture");
+    const auto write = [&dir](const std::string& name, const Bytes& bytes) {
+        test::writeFileBytes(dir.path() / name, bytes);
+        return (dir.path() / name).string();
+    };
     // 32-bit TGA 8 x 4: red and blue exchanged, alpha kept.
     Bytes tgaPixels, rgba;
     for (std::uint8_t i = 0; i < 8 * 4; ++i) {
@@ -61,30 +44,58 @@ TEST_F(TextureFileTest, UploadsLeaveTheLevelsStateAndPixels)
     // BMP rows of 6 bytes padded to 8 in the file, tightly packed in the texture.
     const test::BmpTestFile bmp{.width = 2, .height = 2,
                                 .bits = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}};
+    const std::size_t wideRowBytes = static_cast<std::size_t>(maxSize) * 3 + 6;
+    const test::BmpTestFile tooWide{.width = maxSize + 1, .bits = Bytes(wideRowBytes, 0)};
+    const std::string wide = write("wide.bmp", tooWide.build());
+    const std::string grey = write("grey.tga", test::tgaFile(3, 2, 2, 8, Bytes(4, 0)));
+    const std::string absent = (dir.path() / "absent").string();
     struct Row {
         bool tga;
         std::string path;
-        GLint internalFormat; // as uploaded: 3 is the GL 1.0 form of GL_RGB
-        GLenum format;
-        std::vector<GLint> levelWidths; // then 0: no further level
-        Bytes pixels;
+        std::string message; // and caption, for a refusal; empty for an upload
+        std::string caption = "orbit-patrol";
+        GLint internalFormat = 0; // as uploaded: 3 is the GL 1.0 form of GL_RGB
+        GLenum format = 0;
+        std::vector<GLint> levelWidths{0}; // then 0: no further level
+        Bytes pixels{};
     };
     const Row rows[] = {
-        {false, write("square.bmp", bmp.build()), 3, GL_RGB, {2, 0},
+        {false, write("square.bmp", bmp.build()), "", "", 3, GL_RGB, {2, 0},
          test::rgb({0x030201, 0x060504, 0x090807, 0x0C0B0A})},
-        {true, write("alpha.tga", test::tgaFile(2, 8, 4, 32, tgaPixels)), GL_RGBA, GL_RGBA, {8, 4, 2, 1, 0},
-         rgba},
+        {true, write("alpha.tga", test::tgaFile(2, 8, 4, 32, tgaPixels)), "", "", GL_RGBA, GL_RGBA,
+         {8, 4, 2, 1, 0}, rgba},
+        {false, wide,
+         "BMP Texture File: " + wide + " is too large, or texture dimensions are not a Power of 2"},
+        // The reader's own message only.
+        {false, absent, "Failed to open DIB file " + absent + ".\n", "Error"},
+        {true, grey,
+         "TGA Texture File: " + grey + " has Unsuported Color Type (Must be Luminance or Alpha Greyscale)."},
+        {true, absent, "Failed to open TGA Texture File: " + absent + "."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
-        ASSERT_TRUE(load(row.tga, row.path));
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        RecordingNotifier notifier("orbit-patrol");
+        const bool loaded = row.tga ? loadTgaTexture(row.path, texture, notifier)
+                                    : loadBmpTexture(row.path, texture, notifier);
+        EXPECT_EQ(loaded, row.message.empty());
+        for (std::size_t l = 0; l < row.levelWidths.size(); ++l)
+            EXPECT_EQ(levelWidth(static_cast<GLint>(l)), row.levelWidths[l]) << l;
+        if (!row.message.empty()) {
+            ASSERT_EQ(notifier.messages.size(), 1u);
+            EXPECT_EQ(notifier.messages[0].text, row.message);
+            EXPECT_EQ(notifier.messages[0].caption, row.caption);
+            EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
+            glDeleteTextures(1, &texture);
+            continue;
+        }
         EXPECT_TRUE(notifier.messages.empty());
         GLint v = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &v);
         EXPECT_EQ(v, static_cast<GLint>(texture));
-        EXPECT_EQ(level(0, GL_TEXTURE_INTERNAL_FORMAT), row.internalFormat);
-        for (std::size_t l = 0; l < row.levelWidths.size(); ++l)
-            EXPECT_EQ(level(static_cast<GLint>(l), GL_TEXTURE_WIDTH), row.levelWidths[l]) << l;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &v);
+        EXPECT_EQ(v, row.internalFormat);
         for (const auto& [name, expected] : {std::pair<GLenum, GLint>{GL_TEXTURE_MIN_FILTER, GL_NEAREST},
                                              {GL_TEXTURE_MAG_FILTER, GL_NEAREST},
                                              {GL_TEXTURE_WRAP_S, GL_REPEAT},
@@ -101,39 +112,7 @@ TEST_F(TextureFileTest, UploadsLeaveTheLevelsStateAndPixels)
         glGetTexImage(GL_TEXTURE_2D, 0, row.format, GL_UNSIGNED_BYTE, back.data());
         EXPECT_EQ(back, row.pixels);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-}
-
-TEST_F(TextureFileTest, RefusalsShowOneMessageEachAndUploadNothing)
-{
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    ASSERT_LT(maxSize, 65535);
-    const std::size_t rowBytes = static_cast<std::size_t>(maxSize) * 3 + 6;
-    const test::BmpTestFile tooWide{.width = maxSize + 1, .bits = Bytes(rowBytes, 0)};
-    const std::string wide = write("wide.bmp", tooWide.build());
-    const std::string grey = write("grey.tga", test::tgaFile(3, 2, 2, 8, Bytes(4, 0)));
-    const std::string absent = (dir.path() / "absent").string();
-    const std::string app = "orbit-patrol";
-    const std::tuple<bool, std::string, std::string, std::string> rows[] = {
-        {false, wide,
-         "BMP Texture File: " + wide + " is too large, or texture dimensions are not a Power of 2", app},
-        // The reader's own message only.
-        {false, absent, "Failed to open DIB file " + absent + ".\n", "Error"},
-        {true, grey,
-         "TGA Texture File: " + grey + " has Unsuported Color Type (Must be Luminance or Alpha Greyscale).",
-         app},
-        {true, absent, "Failed to open TGA Texture File: " + absent + ".", app},
-    };
-    for (const auto& [tga, path, text, caption] : rows) {
-        SCOPED_TRACE(text);
-        const std::size_t before = notifier.messages.size();
-        EXPECT_FALSE(load(tga, path));
-        ASSERT_EQ(notifier.messages.size(), before + 1);
-        EXPECT_EQ(notifier.messages.back().text, text);
-        EXPECT_EQ(notifier.messages.back().caption, caption);
-        EXPECT_EQ(notifier.messages.back().buttons, MessageButtons::Ok);
-        EXPECT_EQ(level(0, GL_TEXTURE_WIDTH), 0);
+        glDeleteTextures(1, &texture);
     }
 }
 
