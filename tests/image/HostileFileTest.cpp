@@ -112,15 +112,11 @@ TEST(HostileFiles, MemoryStaysInProportionToTheBytesPresent)
     // Zero bits decode a grey test JPEG at two a block: width * height / 256
     // bytes are the least data the decoder accepts.
     const Bytes scan2048(2048 * 2048 / 256, 0);
-    // 60000 bytes of comment put the scan far into the file: only the bytes
-    // after it may count as the frame's data.
-    Bytes commented = GreyJpeg{.width = 2048, .height = 2048}.build();
-    Bytes comment(4 + 60000, 'x');
-    comment[0] = 0xFF; // COM, length 2 + 60000
-    comment[1] = 0xFE;
-    comment[2] = (2 + 60000) >> 8;
-    comment[3] = (2 + 60000) & 0xFF;
-    commented.insert(commented.begin() + 2, comment.begin(), comment.end());
+    // A COM segment of 60000 bytes puts the scan far into the file: only the
+    // bytes after it may count as the frame's data.
+    const Bytes grey2048 = GreyJpeg{.width = 2048, .height = 2048}.build();
+    const Bytes commented = test::cat(test::cat({0xFF, 0xD8, 0xFF, 0xFE, 0xEA, 0x62}, Bytes(60000, 'x')),
+                                      Bytes(grey2048.begin() + 2, grey2048.end()));
     const Row rows[] = {
         {"BMP of 60 bytes claiming 16384 x 16384 at 24 bits", "bmp",
          BmpTestFile{.width = 16384, .height = 16384, .bits = Bytes(6, 0x7F)}.build(), 1 * mib},
