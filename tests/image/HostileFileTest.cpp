@@ -15,10 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <malloc.h>
 #include <new>
 
 namespace {
@@ -28,28 +27,22 @@ namespace {
 // reads the same under a sanitizer.
 std::size_t heldBytes = 0;
 std::size_t peakBytes = 0;
-constexpr std::size_t sizeField = alignof(std::max_align_t); // keeps blocks aligned
 
 // Out of line, so the compiler does not pair operator new with free.
 [[gnu::noinline]] void* takeBlock(std::size_t size)
 {
-    auto* block = static_cast<unsigned char*>(std::malloc(sizeField + size));
+    void* block = std::malloc(size);
     if (block == nullptr)
         throw std::bad_alloc();
-    std::memcpy(block, &size, sizeof size);
-    heldBytes += size;
+    heldBytes += malloc_usable_size(block);
     peakBytes = std::max(peakBytes, heldBytes);
-    return block + sizeField;
+    return block;
 }
 
-void giveBack(void* p) noexcept
+void giveBack(void* block) noexcept
 {
-    if (p == nullptr)
-        return;
-    unsigned char* block = static_cast<unsigned char*>(p) - sizeField;
-    std::size_t size = 0;
-    std::memcpy(&size, block, sizeof size);
-    heldBytes -= size;
+    if (block != nullptr)
+        heldBytes -= malloc_usable_size(block);
     std::free(block);
 }
 
