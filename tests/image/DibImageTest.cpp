@@ -9,18 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 namespace orbit {
 namespace {
 
 TEST(DibImage, CreateSetsPadAndSizeOrRefusesSizesItCannotHold)
 {
-    struct Row {
-        int width, height;
-        int pad;
-        std::uint32_t sizeImage; // 0: refused
-    };
-    const Row rows[] = {
+    // Width, height, pad bytes per row and image bytes (0: refused).
+    const std::array<int, 4> rows[] = {
         {61, 36, 1, 6624}, // 183 pixel bytes and 1 pad byte
         {2, 3, 2, 24},
         {3, 1, 3, 12},
@@ -29,18 +26,15 @@ TEST(DibImage, CreateSetsPadAndSizeOrRefusesSizesItCannotHold)
         {-3, 4, 0, 0},
         {DibImage::maxSide + 1, 1, 0, 0},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.width << " x " << row.height);
+    for (const auto& [width, height, pad, sizeImage] : rows) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
         DibImage image;
-        ASSERT_EQ(image.create(row.width, row.height), row.sizeImage != 0 ? 1 : 0);
-        if (row.sizeImage == 0) {
-            EXPECT_EQ(image.bits(), nullptr);
-            continue;
-        }
-        EXPECT_EQ(image.rowPad(), row.pad);
-        EXPECT_EQ(image.info().biSizeImage, row.sizeImage);
-        EXPECT_EQ(image.size().height, row.height); // positive: bottom-up
-        EXPECT_EQ(std::count(image.bits(), image.bits() + row.sizeImage, 0), std::ptrdiff_t{row.sizeImage});
+        ASSERT_EQ(image.create(width, height), sizeImage != 0 ? 1 : 0);
+        EXPECT_EQ(image.bits() == nullptr, sizeImage == 0);
+        EXPECT_EQ(image.rowPad(), pad);
+        EXPECT_EQ(image.info().biSizeImage, static_cast<std::uint32_t>(sizeImage));
+        EXPECT_EQ(image.size().height, sizeImage != 0 ? height : 0); // positive: bottom-up
+        EXPECT_EQ(std::count(image.bits(), image.bits() + sizeImage, 0), sizeImage);
     }
 }
 
