@@ -4,16 +4,11 @@ namespace orbit::test {
 
 namespace {
 
-void put16(Bytes& b, std::uint32_t v)
+// v as little-endian bytes.
+void put(Bytes& b, std::uint32_t v, int bytes)
 {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(Bytes& b, std::uint32_t v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
+    for (int i = 0; i < bytes; ++i)
+        b.push_back(static_cast<std::uint8_t>(v >> 8 * i));
 }
 
 std::uint8_t high(int v)
@@ -36,36 +31,29 @@ Bytes cat(Bytes a, const Bytes& b)
 
 Bytes BmpTestFile::build() const
 {
+    const bool core = headerSize == 12;
     Bytes info;
-    put32(info, headerSize);
-    if (headerSize == 12) {
-        put16(info, static_cast<std::uint32_t>(width));
-        put16(info, static_cast<std::uint32_t>(height));
-        put16(info, 1);
-        put16(info, bitCount);
-    } else {
-        put32(info, static_cast<std::uint32_t>(width));
-        put32(info, static_cast<std::uint32_t>(height));
-        put16(info, 1);
-        put16(info, bitCount);
-        put32(info, compression);
+    put(info, headerSize, 4);
+    put(info, static_cast<std::uint32_t>(width), core ? 2 : 4);
+    put(info, static_cast<std::uint32_t>(height), core ? 2 : 4);
+    put(info, 1, 2);
+    put(info, bitCount, 2);
+    if (!core) {
+        put(info, compression, 4);
         info.resize(info.size() + 12, 0); // image size, resolution
-        put32(info, clrUsed);
+        put(info, clrUsed, 4);
         info.resize(headerSize, 0);
     }
     for (std::uint32_t m : masks)
-        put32(info, m);
-    for (std::uint32_t c : palette) {
-        info.insert(info.end(), {low(c), low(c >> 8), low(c >> 16)});
-        if (headerSize != 12)
-            info.push_back(0);
-    }
+        put(info, m, 4);
+    for (std::uint32_t c : palette)
+        put(info, c, core ? 3 : 4); // B, G, R (, 0)
     Bytes out;
     if (fileHeader) {
         out = {'B', 'M'};
-        put32(out, static_cast<std::uint32_t>(14 + info.size() + bits.size()));
-        put32(out, 0);
-        put32(out, bitsOffset.value_or(static_cast<std::uint32_t>(14 + info.size())));
+        put(out, static_cast<std::uint32_t>(14 + info.size() + bits.size()), 4);
+        put(out, 0, 4);
+        put(out, bitsOffset.value_or(static_cast<std::uint32_t>(14 + info.size())), 4);
     }
     return cat(cat(out, info), bits);
 }

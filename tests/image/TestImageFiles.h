@@ -15,9 +15,8 @@ using Bytes = std::vector<std::uint8_t>;
 // a followed by b.
 Bytes cat(Bytes a, const Bytes& b);
 
-// The fields of a BMP (or a packed DIB without the file header) and its
-// pixel bits, laid out by build(). Every member has a default, so a file is
-// written as a designated initialiser naming only what differs.
+// A BMP (or a packed DIB without the file header) laid out by build(), each
+// field defaulted so a file names only what differs.
 struct BmpTestFile {
     std::uint32_t headerSize = 40;
     bool fileHeader = true;
@@ -46,19 +45,17 @@ Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, cons
 Bytes frameHeader(int width, int height, int components = 1);
 Bytes scanHeader(int components = 1);
 
-// A grey baseline JPEG whose Huffman codes are all one bit long, so a test
-// writes the scan bits itself: either DC code is a difference of 0, AC code 0
-// ends the block and AC code 1 stands for acCodeOne. With the default (both
-// AC codes end the block) any bits decode, two a block: the least data the
-// decoder accepts for a frame.
+// A grey baseline JPEG whose Huffman codes are one bit long: either DC code
+// is a difference of 0, AC code 0 ends the block, AC code 1 stands for
+// acCodeOne. By default both AC codes end the block, so any bits decode, two
+// a block: the least data the decoder accepts for a frame.
 struct GreyJpeg {
     int width = 8;
     int height = 8;
     std::uint8_t acCodeOne = 0x00;
     int frameComponents = 1;
     int scanComponents = 1;
-    // Segments right after the scan header: the decoder reads them as the
-    // scan's data, then handles them as segments.
+    // Segments after the scan header: read as its data, then as segments.
     Bytes afterScanHeader{};
     Bytes scan{};
 
