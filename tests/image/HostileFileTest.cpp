@@ -73,32 +73,28 @@ Bytes hugeMeshClaims()
     return test::sceneFile({test::namedObject("hull", {test::triMesh({points, faces})})});
 }
 
-// Reads file with the reader the program uses for kind; a 3DS scene as the
-// built-in one, which takes the same path from the bytes on.
-void readAs(const std::string& kind, const Bytes& file)
+// Reads a 3DS file as the built-in scene, which takes the same path from the
+// bytes on.
+void readScene(const Bytes& file)
 {
-    if (kind == "bmp") {
-        (void)decodeBmp(file);
-    } else if (kind == "tga") {
-        (void)decodeTga(file);
-    } else if (kind == "jpg") {
-        (void)JpegDecoder().decode(file);
-    } else {
-        MemoryResources resources;
-        resources.add("FILE3DS", 1, file);
-        RecordingNotifier notifier("orbit-patrol");
-        RecordingSink sink;
-        ModelServices services{resources, notifier, sink};
-        (void)loadBuiltInScene(1, false, services);
-    }
+    MemoryResources resources;
+    resources.add("FILE3DS", 1, file);
+    RecordingNotifier notifier("orbit-patrol");
+    RecordingSink sink;
+    ModelServices services{resources, notifier, sink};
+    (void)loadBuiltInScene(1, false, services);
 }
 
 TEST(HostileFiles, MemoryStaysInProportionToTheBytesPresent)
 {
     constexpr std::size_t mib = 1024;
+    using Reader = void (*)(const Bytes&);
+    const Reader bmp = [](const Bytes& file) { (void)decodeBmp(file); };
+    const Reader tga = [](const Bytes& file) { (void)decodeTga(file); };
+    const Reader jpg = [](const Bytes& file) { (void)JpegDecoder().decode(file); };
     struct Row {
         const char* what;
-        const char* kind;
+        Reader read;
         Bytes file;
         std::size_t limitKib;
     };
@@ -111,38 +107,37 @@ TEST(HostileFiles, MemoryStaysInProportionToTheBytesPresent)
     const Bytes commented = test::cat(test::cat({0xFF, 0xD8, 0xFF, 0xFE, 0xEA, 0x62}, Bytes(60000, 'x')),
                                       Bytes(grey2048.begin() + 2, grey2048.end()));
     const Row rows[] = {
-        {"BMP of 60 bytes claiming 16384 x 16384 at 24 bits", "bmp",
+        {"BMP of 60 bytes claiming 16384 x 16384 at 24 bits", bmp,
          BmpTestFile{.width = 16384, .height = 16384, .bits = Bytes(6, 0x7F)}.build(), 1 * mib},
-        {"RLE8 BMP claiming 16384 x 16384 with one run", "bmp",
+        {"RLE8 BMP claiming 16384 x 16384 with one run", bmp,
          BmpTestFile{.width = 16384, .height = 16384, .bitCount = 8, .compression = 1, .clrUsed = 1,
                      .palette = {0xFFFFFF}, .bits = {255, 0, 0, 1}}
              .build(),
          16 * mib},
-        {"1-bit BMP claiming 16384 x 16384 with one row's worth", "bmp",
+        {"1-bit BMP claiming 16384 x 16384 with one row's worth", bmp,
          BmpTestFile{.width = 16384, .height = 16384, .bitCount = 1, .palette = {0, 0xFFFFFF},
                      .bits = Bytes(2048, 0x55)}
              .build(),
          16 * mib},
-        {"raw TGA header claiming 16384 x 16384 at 32 bits", "tga", tgaFile(2, 16384, 16384, 32, {}),
-         16 * mib},
-        {"run-length TGA claiming 16384 x 16384 with one packet", "tga",
+        {"raw TGA header claiming 16384 x 16384 at 32 bits", tga, tgaFile(2, 16384, 16384, 32, {}), 16 * mib},
+        {"run-length TGA claiming 16384 x 16384 with one packet", tga,
          tgaFile(10, 16384, 16384, 32, Bytes(5, 0xFF)), 16 * mib},
-        {"JPEG headers claiming 16384 x 16384", "jpg", GreyJpeg{.width = 16384, .height = 16384}.build(),
+        {"JPEG headers claiming 16384 x 16384", jpg, GreyJpeg{.width = 16384, .height = 16384}.build(),
          16 * mib},
-        {"JPEG of 2048 x 2048 after a long comment, no scan data", "jpg", commented, 1 * mib},
+        {"JPEG of 2048 x 2048 after a long comment, no scan data", jpg, commented, 1 * mib},
         // One 2048 x 2048 output array is 12 MiB: a second SOS must not
         // hold a second one.
-        {"JPEG of 2048 x 2048 decoded again through a second SOS", "jpg",
+        {"JPEG of 2048 x 2048 decoded again through a second SOS", jpg,
          GreyJpeg{.width = 2048, .height = 2048, .afterScanHeader = test::scanHeader(), .scan = scan2048}
              .build(),
          16 * mib},
-        {"3DS claiming 65535 points and faces", "3ds", hugeMeshClaims(), 16 * mib},
+        {"3DS claiming 65535 points and faces", readScene, hugeMeshClaims(), 16 * mib},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         peakBytes = heldBytes;
         const std::size_t before = heldBytes;
-        readAs(row.kind, row.file);
+        row.read(row.file);
         const std::size_t grownKib = (peakBytes - before) / 1024;
         std::printf("[ peak     ] %-55s +%zu KiB\n", row.what, grownKib);
         EXPECT_LT(grownKib, row.limitKib);
