@@ -18,12 +18,18 @@ TEST(TgaReader, PixelsComeOutRgbInFileOrder)
 {
     const Bytes bgr12 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     const Bytes rgb12 = {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
+    // A true-colour file may carry a colour map: two 24-bit entries to skip.
+    Bytes mapped = tgaFile(2, 2, 2, 24, cat(Bytes(6, 0xEE), bgr12));
+    mapped[1] = 1;  // colour map type
+    mapped[5] = 2;  // entries
+    mapped[7] = 24; // bits each
     const std::tuple<const char*, Bytes, int, Bytes> rows[] = {
         {"raw 24 bits, identification field skipped", tgaFile(2, 2, 2, 24, bgr12, {'o', 'r', 'b'}),
          TgaImage::glRgb, rgb12},
         {"raw 32 bits, alpha in place",
          tgaFile(2, 2, 2, 32, {1, 2, 3, 200, 4, 5, 6, 201, 7, 8, 9, 202, 10, 11, 12, 203}), TgaImage::glRgba,
          {3, 2, 1, 200, 6, 5, 4, 201, 9, 8, 7, 202, 12, 11, 10, 203}},
+        {"colour map skipped", mapped, TgaImage::glRgb, rgb12},
         // Sides made even: the file's first 2 x 2 pixels, whatever its rows.
         {"3 x 2 read as 2 x 2", tgaFile(2, 3, 2, 24, cat(bgr12, Bytes(6, 9))), TgaImage::glRgb, rgb12},
         // A run of four, a raw packet of three, a raw packet of one.
