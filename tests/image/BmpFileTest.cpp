@@ -40,24 +40,23 @@ TEST(BmpConversion, EveryVariantGivesPackedBottomUpRgb)
         // 4 bits: index 9 lies past the 4-entry table, black.
         {{.width = 3, .bitCount = 4, .clrUsed = 4, .palette = {1, 2, 3, 4}, .bits = {0x39, 0x10, 0, 0}},
          rgb({0x000004, 0x000000, 0x000002})},
-        // 16 bits, 5-5-5 and 5-6-5: fields widened by repeating their top bits.
-        {{.width = 3, .bitCount = 16, .bits = {0xFF, 0x7F, 0x1F, 0x00, 0x10, 0x00, 0, 0}},
-         rgb({0xFFFFFF, 0x0000FF, 0x000084})},
+        // 16 bits, 5-5-5 (a row of two, no pad) and 5-6-5: fields widened by
+        // repeating their top bits.
+        {{.width = 2, .bitCount = 16, .bits = {0xFF, 0x7F, 0x10, 0x00}}, rgb({0xFFFFFF, 0x000084})},
         {{.width = 3, .bitCount = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F},
           .bits = {0x00, 0xF8, 0xE0, 0x07, 0x00, 0x04, 0, 0}},
          rgb({0xFF0000, 0x00FF00, 0x008200})},
-        // 32 bits: B G R x, and R G B in the top three bytes.
-        {{.width = 2, .bitCount = 32, .bits = {1, 2, 3, 0xFF, 4, 5, 6, 0}}, rgb({0x030201, 0x060504})},
-        {{.bitCount = 32, .compression = 3, .masks = {0xFF000000, 0x00FF0000, 0x0000FF00},
+        // 32 bits: rows of B G R x, and R G in the top two bytes with no blue.
+        {{.height = 2, .bitCount = 32, .bits = {1, 2, 3, 0xFF, 4, 5, 6, 0}}, rgb({0x030201, 0x060504})},
+        {{.bitCount = 32, .compression = 3, .masks = {0xFF000000, 0x00FF0000, 0},
           .bits = {0x99, 0x30, 0x20, 0x10}},
-         rgb({0x102030})},
-        // RLE8: run, absolute run, delta, end of bitmap.
+         rgb({0x102000})},
+        // RLE8: run, absolute run, delta, and a last run with no end code.
         {{.width = 4, .height = 3, .bitCount = 8, .compression = 1, .palette = {0x000000, 0x111111, 0x222222},
           .bits = {3, 1, 0, 0,             // row 0: three of colour 1, end of line
                    0, 3, 2, 1, 2, 1, 0, 0, // row 1: absolute 2 1 2 (pad byte 1 unused), end of line
                    0, 2, 1, 0,             // delta: right 1 -> row 2, x 1
-                   2, 2, 9, 1,             // two of colour 2, clipped run past the edge
-                   0, 1}},                 // end of bitmap
+                   2, 2, 9, 1}},           // two of colour 2, clipped run past the edge
          rgb({0x111111, 0x111111, 0x111111, 0,          // row 0
               0x222222, 0x111111, 0x222222, 0,          // row 1
               0, 0x222222, 0x222222, 0x111111})},       // row 2
@@ -81,11 +80,11 @@ TEST(BmpConversion, EveryVariantGivesPackedBottomUpRgb)
         {{.height = -2, .bits = {1, 2, 3, 0, 4, 5, 6, 0}}, rgb({0x060504, 0x030201})},
         // Pixel data cut short: converted up to the end.
         {{.height = 2, .bits = {1, 2, 3, 0}}, rgb({0x030201, 0})},
-        // Hostile RLE8: a run past the row end, a delta out of the picture,
-        // an absolute run past the data.
-        {{.width = 2, .height = 2, .bitCount = 8, .compression = 1, .palette = {0x000000, 0xFFFFFF},
-          .bits = {255, 1, 0, 2, 200, 200, 0, 255, 1}},
-         rgb({0xFFFFFF, 0xFFFFFF, 0, 0})},
+        // Hostile RLE8 of one row: a run past the row end, a delta out of the
+        // picture, an absolute run past the data.
+        {{.width = 2, .bitCount = 8, .compression = 1, .palette = {0x000000, 0xFFFFFF},
+          .bits = {255, 1, 0, 2, 1, 0, 0, 255, 1}},
+         rgb({0xFFFFFF, 0xFFFFFF})},
         // The pixel offset in the file header wins.
         {{.bits = {0xEE, 0xEE, 1, 2, 3, 0}, .bitsOffset = 14 + 40 + 2}, rgb({0x030201})},
     };
