@@ -23,7 +23,7 @@ GLint levelWidth(GLint level)
     return v;
 }
 
-TEST(TextureFile, UploadsOrRefusals)
+TEST(TextureFile, UploadsSetStateAndPixelsRefusalsShowOneMessage)
 {
     HeadlessGlContext gl;
     ASSERT_TRUE(gl.create(16, 16)) << gl.error();
@@ -52,7 +52,7 @@ TEST(TextureFile, UploadsOrRefusals)
     struct Row {
         bool tga;
         std::string path;
-        std::string message; // and caption, for a refusal; empty for an upload
+        std::string message; // shown for a refusal, under caption; empty for an upload
         std::string caption = "orbit-patrol";
         GLint internalFormat = 0; // as uploaded: 3 is the GL 1.0 form of GL_RGB
         GLenum format = 0;
