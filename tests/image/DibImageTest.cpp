@@ -1,5 +1,6 @@
 // DibImage: the header and row layout of created images, and loading JPEG
-// resources (copy of the decoder's array, nothing done when there is no image).
+// resources (copy of the decoder's array, nothing done when there is no image
+// of type Jpg under the identifier's low 16 bits).
 #include "image/DibImage.h"
 #include "image/JpegDecoder.h"
 #include "platform/MemoryResources.h"
@@ -8,43 +9,32 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 namespace orbit {
 namespace {
 
-TEST(DibImage, CreateSetsHeaderPadAndSize)
+TEST(DibImage, CreateSetsPadAndSizeOrRefusesSizesItCannotHold)
 {
-    struct Row {
-        int width, height;
-        int pad;
-        int stride;
-        std::uint32_t sizeImage;
+    // Width, height, pad bytes per row and image bytes (0: refused).
+    const std::array<int, 4> rows[] = {
+        {61, 36, 1, 6624}, // 183 pixel bytes and 1 pad byte
+        {2, 3, 2, 24},
+        {3, 1, 3, 12},
+        {0, 5, 0, 0},
+        {5, 0, 0, 0},
+        {-3, 4, 0, 0},
+        {DibImage::maxSide + 1, 1, 0, 0},
     };
-    const Row rows[] = {
-        {61, 36, 1, 184, 6624}, // 183 pixel bytes and 1 pad byte
-        {2, 3, 2, 8, 24},
-        {3, 1, 3, 12, 12},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.width);
+    for (const auto& [width, height, pad, sizeImage] : rows) {
+        SCOPED_TRACE(testing::Message() << width << " x " << height);
         DibImage image;
-        ASSERT_EQ(image.create(row.width, row.height), 1);
-        EXPECT_EQ(image.rowPad(), row.pad);
-        EXPECT_EQ(image.rowStride(), row.stride);
-        EXPECT_EQ(image.info().biSizeImage, row.sizeImage);
-        EXPECT_EQ(image.size().width, row.width);
-        EXPECT_EQ(image.size().height, row.height); // positive: bottom-up
-        ASSERT_NE(image.bits(), nullptr);
-        EXPECT_TRUE(std::all_of(image.bits(), image.bits() + row.sizeImage, [](std::uint8_t b) { return b == 0; }));
-    }
-}
-
-TEST(DibImage, CreateRefusesSizesItCannotHold)
-{
-    DibImage image;
-    for (const auto& [w, h] : {std::pair{0, 5}, {5, 0}, {-3, 4}, {DibImage::maxSide + 1, 1}}) {
-        EXPECT_EQ(image.create(w, h), 0);
-        EXPECT_EQ(image.bits(), nullptr);
+        ASSERT_EQ(image.create(width, height), sizeImage != 0 ? 1 : 0);
+        EXPECT_EQ(image.bits() == nullptr, sizeImage == 0);
+        EXPECT_EQ(image.rowPad(), pad);
+        EXPECT_EQ(image.info().biSizeImage, static_cast<std::uint32_t>(sizeImage));
+        EXPECT_EQ(image.size().height, sizeImage != 0 ? height : 0); // positive: bottom-up
+        EXPECT_EQ(std::count(image.bits(), image.bits() + sizeImage, 0), sizeImage);
     }
 }
 
@@ -55,18 +45,18 @@ TEST(DibImage, LoadJpegResourceCopiesTheDecodedArrayOrKeepsWhatItHeld)
     MemoryResources resources;
     resources.add("Jpg", 148, bytes);
     resources.add("Jpg", 179, test::readFileBytes(jpegDir + "progressive_64.jpg"));
+    resources.add("WAVE", 151, bytes);
     DibImage image;
     EXPECT_EQ(image.loadJpegResource(resources, 179), 0); // no image: nothing created
+    EXPECT_EQ(image.loadJpegResource(resources, 151), 0); // wrong type
     EXPECT_EQ(image.bits(), nullptr);
-    ASSERT_EQ(image.loadJpegResource(resources, 148), 1);
+    ASSERT_EQ(image.loadJpegResource(resources, 148 + 0x10000), 1);
     JpegDecoder decoder;
     ASSERT_TRUE(decoder.decode(bytes));
     EXPECT_EQ(image.width(), 61);
-    EXPECT_EQ(image.height(), 36);
     ASSERT_EQ(image.info().biSizeImage, decoder.pixelBytes().size());
     EXPECT_TRUE(std::equal(image.bits(), image.bits() + image.info().biSizeImage, decoder.pixels()));
     EXPECT_EQ(image.loadJpegResource(resources, 135), 0); // missing: the image held stays
-    EXPECT_EQ(image.width(), 61);
     EXPECT_NE(image.bits(), nullptr);
 }
 
