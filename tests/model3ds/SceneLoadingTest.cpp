@@ -1,17 +1,19 @@
 // The starship's loaders without GL: what the user is told, what goes to the
-// diagnostics, the scale, and where texture files are looked for.
+// diagnostics, the scale, where texture files are looked for, and the file
+// stream's 1 MiB window.
 #include "ThreeDsWriter.h"
+#include "model3ds/ByteStream.h"
 #include "model3ds/SceneLoading.h"
 #include "model3ds/TexturePath.h"
 #include "platform/MemoryResources.h"
-#include "tests/support/TestFiles.h"
 #include "tests/support/TestDoubles.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <limits>
 #include <filesystem>
+#include <limits>
 
 namespace orbit {
 namespace {
@@ -27,8 +29,7 @@ struct Harness {
 
 std::vector<std::uint8_t> spanFile(float extent)
 {
-    return sceneFile({simpleMaterial("M", 1, 1, 1),
-                      meshObject("S", {{0, 0, 0}, {extent, 0, 0}, {0, extent / 2, 0}}, {{0, 1, 2, 0}}, "M")});
+    return sceneFile({meshObject("S", {{0, 0, 0}, {extent, 0, 0}, {0, extent / 2, 0}}, {{0, 1, 2, 0}}, "")});
 }
 
 TEST(SceneLoading, ScaleBringsTheLargestExtentToTwoUnits)
@@ -39,100 +40,67 @@ TEST(SceneLoading, ScaleBringsTheLargestExtentToTwoUnits)
         EXPECT_DOUBLE_EQ(modelScaleForSize(size), scale) << size;
 }
 
-TEST(SceneLoading, UserFileLoadsWithItsSizeAndScale)
+TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
 {
     ScratchDir dir("model3ds-load");
-    const std::string path = (dir.path() / "ship.3ds").string();
-    writeFileBytes(path, spanFile(400));
-    Harness h;
-    const LoadedModel loaded = loadSceneFile(path, true, h.services);
-    ASSERT_NE(loaded.model, nullptr);
-    EXPECT_EQ(loaded.modelSize, 400);
-    EXPECT_DOUBLE_EQ(loaded.modelScale, 0.005);
-    EXPECT_TRUE(h.notifier.messages.empty());
-    EXPECT_EQ(h.diagnostics.recorded, "");
-    // Without GL nothing is made on the GL side.
-    EXPECT_EQ(loaded.model->displayList(), 0u);
-    EXPECT_EQ(loaded.model->vertexArray(), nullptr);
-}
-
-TEST(SceneLoading, FailuresTellTheUserWhichSourceFailedAndGiveNoModel)
-{
-    ScratchDir dir("model3ds-fail");
+    const std::string ship = (dir.path() / "ship.3ds").string();
+    writeFileBytes(ship, spanFile(400));
     const std::string notModel = (dir.path() / "picture.3ds").string();
     writeFileBytes(notModel, {'B', 'M', 0, 0, 0, 0, 0, 0});
     const std::string missing = (dir.path() / "missing.3ds").string();
     struct Case {
-        std::string path;
+        std::string path; // empty: the built-in scene, here not a model
         std::string diagnostics;
+        std::string message;
     };
     const Case cases[] = {
-        {notModel, "Not in 3DS format.\nFailed to parse " + notModel + "\n"},
-        {missing, "File could not be opened " + std::to_string(ENOENT) + "\n"},
-        {dir.path().string(), "File could not be opened " + std::to_string(EISDIR) + "\n"},
+        {ship, "", ""},
+        {notModel, "Not in 3DS format.\nFailed to parse " + notModel + "\n", "Error loading 3ds file \"" + notModel + "\""},
+        {missing, "File could not be opened " + std::to_string(ENOENT) + "\n", "Error loading 3ds file \"" + missing + "\""},
+        {dir.path().string(), "File could not be opened " + std::to_string(EISDIR) + "\n",
+         "Error loading 3ds file \"" + dir.path().string() + "\""},
+        {"", "Not in 3DS format.\nFailed to parse", "Error loading 3ds default file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         Harness h;
-        // A usable built-in scene is present and must not be substituted.
-        h.resources.add("FILE3DS", 184, spanFile(2));
-        const LoadedModel loaded = loadSceneFile(c.path, true, h.services);
-        EXPECT_EQ(loaded.model, nullptr);
+        // A usable built-in scene is never substituted for a failed file.
+        h.resources.add("FILE3DS", 184, c.path.empty() ? std::vector<std::uint8_t>{0x4D, 0x3C, 6, 0, 0, 0} : spanFile(2));
+        const LoadedModel loaded =
+            c.path.empty() ? loadBuiltInScene(184, true, h.services) : loadSceneFile(c.path, true, h.services);
         EXPECT_EQ(h.diagnostics.recorded, c.diagnostics);
-        ASSERT_EQ(h.notifier.messages.size(), 1u);
-        EXPECT_EQ(h.notifier.messages[0].text, "Error loading 3ds file \"" + c.path + "\"");
-        EXPECT_EQ(h.notifier.messages[0].caption, "orbit-patrol");
-        EXPECT_EQ(h.notifier.messages[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(loaded.model != nullptr, c.message.empty());
+        if (loaded.model) {
+            EXPECT_EQ(loaded.modelSize, 400);
+            EXPECT_DOUBLE_EQ(loaded.modelScale, 0.005);
+            EXPECT_EQ(loaded.model->displayList(), 0u); // without GL nothing is made on the GL side
+            EXPECT_EQ(loaded.model->vertexArray(), nullptr);
+        }
+        ASSERT_EQ(h.notifier.messages.size(), c.message.empty() ? 0u : 1u);
+        if (!c.message.empty()) {
+            EXPECT_EQ(h.notifier.messages[0].text, c.message);
+            EXPECT_EQ(h.notifier.messages[0].caption, "orbit-patrol");
+            EXPECT_EQ(h.notifier.messages[0].buttons, MessageButtons::Ok);
+        }
     }
+    Harness builtIn;
+    builtIn.resources.add("FILE3DS", 184, spanFile(4));
+    EXPECT_DOUBLE_EQ(loadBuiltInScene(184, true, builtIn.services).modelScale, 0.5);
 }
-
-TEST(SceneLoading, BuiltInSceneLoadsFromItsResourceOrSaysSo)
-{
-    Harness good;
-    good.resources.add("FILE3DS", 184, spanFile(4));
-    const LoadedModel loaded = loadBuiltInScene(184, true, good.services);
-    ASSERT_NE(loaded.model, nullptr);
-    EXPECT_DOUBLE_EQ(loaded.modelScale, 0.5);
-
-    for (const bool present : {false, true}) {
-        Harness bad;
-        if (present)
-            bad.resources.add("FILE3DS", 184, {0x4D, 0x3C, 6, 0, 0, 0});
-        const LoadedModel failed = loadBuiltInScene(184, true, bad.services);
-        EXPECT_EQ(failed.model, nullptr);
-        EXPECT_EQ(bad.diagnostics.recorded, "Not in 3DS format.\nFailed to parse");
-        ASSERT_EQ(bad.notifier.messages.size(), 1u);
-        EXPECT_EQ(bad.notifier.messages[0].text, "Error loading 3ds default file");
-        EXPECT_EQ(bad.notifier.messages[0].caption, "orbit-patrol");
-    }
-}
-
-// Changes the working directory for one test and puts it back.
-class WorkingDirectory {
-public:
-    explicit WorkingDirectory(const std::filesystem::path& path) : previous(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(path);
-    }
-    ~WorkingDirectory() { std::filesystem::current_path(previous); }
-
-private:
-    std::filesystem::path previous;
-};
 
 TEST(TexturePath, StoredNameFirstThenBesideTheSceneThenIgnoringCase)
 {
     ScratchDir dir("model3ds-textures");
     const auto cwd = dir.path() / "cwd";
     const auto scene = dir.path() / "scene";
+    std::filesystem::create_directories(scene / "DIR.BMP");
     std::filesystem::create_directories(cwd);
-    std::filesystem::create_directories(scene);
     writeFileBytes(cwd / "HERE.BMP", {1});
     writeFileBytes(scene / "HERE.BMP", {2});
     writeFileBytes(scene / "BESIDE.TGA", {3});
     writeFileBytes(scene / "hull.bmp", {4});
-    std::filesystem::create_directories(scene / "DIR.BMP");
-    const WorkingDirectory inside(cwd);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(cwd);
     const std::string folder = scene.string();
     struct Case {
         const char* stored;
@@ -149,10 +117,47 @@ TEST(TexturePath, StoredNameFirstThenBesideTheSceneThenIgnoringCase)
         {"BESIDE.TGA", "", "BESIDE.TGA", false}, // the built-in scene has no folder
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.stored);
         const TexturePath found = resolveTexturePath(c.stored, c.sceneFolder);
-        EXPECT_EQ(found.path, c.path);
-        EXPECT_EQ(found.exists, c.exists);
+        EXPECT_EQ(found.path, c.path) << c.stored;
+        EXPECT_EQ(found.exists, c.exists) << c.stored;
+    }
+    std::filesystem::current_path(previous);
+}
+
+TEST(ByteStream, FileReadsAcrossItsWindowAsInMemoryUntilItShrinks)
+{
+    constexpr std::size_t window = std::size_t{1} << 20; // the stream's window size
+    ScratchDir dir("model3ds-stream");
+    std::vector<std::uint8_t> bytes(2 * window + 7);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13); // a wrong offset shows
+    const std::string path = (dir.path() / "pattern.bin").string();
+    writeFileBytes(path, bytes);
+    ByteStream file;
+    int cause = 0;
+    ASSERT_TRUE(file.openFile(path, cause)) << cause;
+    ByteStream memory(bytes);
+    // Values ending at, straddling and starting after the window's end, a
+    // seek back, the last bytes of the file, and a long run across the end.
+    for (const std::size_t start : {window - 4, window - 2, window + 1, std::size_t{3}, bytes.size() - 4}) {
+        file.seek(start);
+        memory.seek(start);
+        std::uint32_t fromFile = 0, fromMemory = 0;
+        ASSERT_TRUE(file.readU32(fromFile, bytes.size())) << start;
+        ASSERT_TRUE(memory.readU32(fromMemory, bytes.size()));
+        EXPECT_EQ(fromFile, fromMemory) << start;
+    }
+    file.seek(window - 100);
+    ByteReader view;
+    ASSERT_TRUE(file.readView(view, 400000, bytes.size()));
+    EXPECT_TRUE(std::ranges::equal(view.bytes(view.size()), std::span(bytes).subspan(window - 100, 400000)));
+    // Outside the window now: the refill finds the file shorter, then no read is tried any more.
+    std::filesystem::resize_file(path, window / 2);
+    for (const std::size_t start : {2 * window, std::size_t{5}}) {
+        std::uint8_t byte = 0;
+        file.seek(start);
+        EXPECT_FALSE(file.readU8(byte, bytes.size())) << start;
+        EXPECT_EQ(file.readError(), EIO);
     }
 }
 

@@ -8,27 +8,25 @@ namespace orbit::test {
 
 namespace {
 
-void putName(std::vector<std::uint8_t>& out, const std::string& name)
+void putU16(std::vector<std::uint8_t>& out, std::uint16_t value)
 {
-    out.insert(out.end(), name.begin(), name.end());
-    out.push_back(0);
+    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-void putFloats(std::vector<std::uint8_t>& out, std::initializer_list<float> values)
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
 {
-    for (const float v : values) {
-        const auto bits = std::bit_cast<std::uint32_t>(v);
-        putU16(out, static_cast<std::uint16_t>(bits & 0xFFFF));
-        putU16(out, static_cast<std::uint16_t>(bits >> 16));
-    }
+    putU16(out, static_cast<std::uint16_t>(value & 0xFFFF));
+    putU16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
-Chunk node(std::uint16_t id, std::vector<Chunk> children) { return Chunk{id, {}, std::move(children), {}}; }
+void putFloat(std::vector<std::uint8_t>& out, float value) { putU32(out, std::bit_cast<std::uint32_t>(value)); }
 
-Chunk named(std::uint16_t id, const std::string& name)
+// A chunk whose payload starts with a 16-bit record count.
+Chunk counted(std::uint16_t id, std::size_t count)
 {
     Chunk chunk = leaf(id);
-    putName(chunk.payload, name);
+    putU16(chunk.payload, static_cast<std::uint16_t>(count));
     return chunk;
 }
 
@@ -43,48 +41,48 @@ std::vector<std::uint8_t> Chunk::bytes() const
     }
     std::vector<std::uint8_t> out;
     putU16(out, id);
-    const std::uint32_t length = forcedLength ? *forcedLength : static_cast<std::uint32_t>(body.size() + 6);
-    putU16(out, static_cast<std::uint16_t>(length & 0xFFFF));
-    putU16(out, static_cast<std::uint16_t>(length >> 16));
+    putU32(out, forcedLength ? *forcedLength : static_cast<std::uint32_t>(body.size() + 6));
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }
 
-void putU16(std::vector<std::uint8_t>& out, std::uint16_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
 Chunk leaf(std::uint16_t id, std::vector<std::uint8_t> payload) { return Chunk{id, std::move(payload), {}, {}}; }
-Chunk editorChunk(std::vector<Chunk> children) { return node(0x3D3D, std::move(children)); }
+Chunk node(std::uint16_t id, std::vector<Chunk> children) { return Chunk{id, {}, std::move(children), {}}; }
 Chunk triMesh(std::vector<Chunk> children) { return node(0x4100, std::move(children)); }
 Chunk material(std::vector<Chunk> children) { return node(0xAFFF, std::move(children)); }
-Chunk colourChunk(std::uint16_t which, std::vector<Chunk> values) { return node(which, std::move(values)); }
-Chunk materialName(const std::string& name) { return named(0xA000, name); }
-Chunk twoSided() { return leaf(0xA081); }
-Chunk colour24(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return leaf(0x0011, {r, g, b}); }
+Chunk namedObject(const std::string& name, std::vector<Chunk> children) { return named(0x4000, name, children); }
 
-Chunk namedObject(const std::string& name, std::vector<Chunk> children)
+Chunk named(std::uint16_t id, const std::string& name, std::vector<Chunk> children)
 {
-    Chunk chunk = named(0x4000, name);
-    chunk.children = std::move(children);
+    Chunk chunk = node(id, std::move(children));
+    chunk.payload.assign(name.begin(), name.end());
+    chunk.payload.push_back(0);
+    return chunk;
+}
+
+Chunk floats(std::uint16_t id, const std::vector<float>& values)
+{
+    Chunk chunk = leaf(id);
+    for (const float v : values)
+        putFloat(chunk.payload, v);
     return chunk;
 }
 
 Chunk pointArray(const std::vector<Point3>& points)
 {
-    Chunk chunk = leaf(0x4110);
-    putU16(chunk.payload, static_cast<std::uint16_t>(points.size()));
-    for (const Point3& p : points)
-        putFloats(chunk.payload, {p.x, p.y, p.z});
+    Chunk chunk = counted(0x4110, points.size());
+    for (const Point3& p : points) {
+        putFloat(chunk.payload, p.x);
+        putFloat(chunk.payload, p.y);
+        putFloat(chunk.payload, p.z);
+    }
     return chunk;
 }
 
 Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks)
 {
-    Chunk chunk = node(0x4120, std::move(subChunks));
-    putU16(chunk.payload, static_cast<std::uint16_t>(faces.size()));
+    Chunk chunk = counted(0x4120, faces.size());
+    chunk.children = std::move(subChunks);
     for (const Face3& f : faces) {
         for (const std::uint16_t word : {f.a, f.b, f.c, f.flags})
             putU16(chunk.payload, word);
@@ -103,26 +101,15 @@ Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t
 
 Chunk texCoords(const std::vector<std::pair<float, float>>& coords)
 {
-    Chunk chunk = leaf(0x4140);
-    putU16(chunk.payload, static_cast<std::uint16_t>(coords.size()));
-    for (const auto& [u, v] : coords)
-        putFloats(chunk.payload, {u, v});
+    Chunk chunk = counted(0x4140, coords.size());
+    for (const auto& [u, v] : coords) {
+        putFloat(chunk.payload, u);
+        putFloat(chunk.payload, v);
+    }
     return chunk;
 }
 
-Chunk localMatrix(std::initializer_list<float> values)
-{
-    Chunk chunk = leaf(0x4160);
-    putFloats(chunk.payload, values);
-    return chunk;
-}
-
-Chunk colourFloat(float r, float g, float b)
-{
-    Chunk chunk = leaf(0x0010);
-    putFloats(chunk.payload, {r, g, b});
-    return chunk;
-}
+Chunk colour(std::uint16_t which, float r, float g, float b) { return node(which, {floats(0x0010, {r, g, b})}); }
 
 Chunk transparency(std::int16_t percent)
 {
@@ -131,10 +118,7 @@ Chunk transparency(std::int16_t percent)
     return node(0xA050, {value});
 }
 
-Chunk textureMap(const std::string& fileName)
-{
-    return node(0xA200, {leaf(0x0030, {100, 0}), named(0xA300, fileName)});
-}
+Chunk textureMap(const std::string& fileName) { return node(0xA200, {leaf(0x0030, {100, 0}), named(0xA300, fileName)}); }
 
 Chunk meshObject(const std::string& name, const std::vector<Point3>& points, const std::vector<Face3>& faces,
                  const std::string& materialName)
@@ -151,13 +135,12 @@ Chunk meshObject(const std::string& name, const std::vector<Point3>& points, con
 
 Chunk simpleMaterial(const std::string& name, float r, float g, float b)
 {
-    return material({materialName(name), colourChunk(0xA010, {colourFloat(r, g, b)}),
-                     colourChunk(0xA020, {colourFloat(r, g, b)}), colourChunk(0xA030, {colourFloat(r, g, b)})});
+    return material({named(0xA000, name), colour(0xA010, r, g, b), colour(0xA020, r, g, b), colour(0xA030, r, g, b)});
 }
 
 std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren)
 {
-    return node(0x4D4D, {leaf(0x0002, {3, 0, 0, 0}), editorChunk(std::move(editorChildren))}).bytes();
+    return node(0x4D4D, {leaf(0x0002, {3, 0, 0, 0}), node(0x3D3D, std::move(editorChildren))}).bytes();
 }
 
 std::vector<Point3> cubeCorners()
