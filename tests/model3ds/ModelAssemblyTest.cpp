@@ -11,9 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <memory>
-#include <set>
 
 namespace orbit {
 namespace {
@@ -38,13 +36,6 @@ std::unique_ptr<Built> build(const std::vector<std::uint8_t>& bytes, bool forceT
     built->assembly.assemble(built->scene, sink);
     built->diagnostics = sink.recorded;
     return built;
-}
-
-std::unique_ptr<Built> buildMesh(const std::vector<Point3>& points, const std::vector<Face3>& faces, bool twoSided,
-                                 int creaseAngleDeg = 90)
-{
-    return build(sceneFile({simpleMaterial("M", 1, 1, 1), meshObject("S", points, faces, "M")}), twoSided,
-                 creaseAngleDeg);
 }
 
 std::array<float, 3> normalOf(const ModelVertex& v) { return {v.nx, v.ny, v.nz}; }
@@ -74,8 +65,8 @@ TEST(ModelAssembly, MaterialsFollowTheWhiteDefaultWithTheOpacityAsAlpha)
                                      // A float colour, a gamma-corrected one (skipped), then bytes: the last read wins.
                                      node(0xA030, {floats(0x0010, {1, 1, 1}), leaf(0x0013, {1}), leaf(0x0011, {128, 0, 64})}),
                                  }),
-                                 material({named(0xA000, "Half"), transparency(50), leaf(0xA081)}),
-                                 material({named(0xA000, "Negative"), transparency(-20)}),
+                                 material({named(0xA000, "Half"), node(0xA050, {leaf(0x0030, {50, 0})}), leaf(0xA081)}),
+                                 material({named(0xA000, "Negative"), node(0xA050, {leaf(0x0030, {0xEC, 0xFF})})}),
                                  material({named(0xA000, "NoPercent"), node(0xA050, {leaf(0x0031, {0, 0, 0, 0})})}),
                                  meshObject("A", triangle, {{0, 1, 2, 0}}, ""),
                                  meshObject("B", triangle, {{0, 1, 2, 0}}, "Half"),
@@ -100,34 +91,29 @@ TEST(ModelAssembly, MaterialsFollowTheWhiteDefaultWithTheOpacityAsAlpha)
               (std::array<std::size_t, 3>{2, 0, 2}));
 }
 
-TEST(ModelAssembly, FacesTakeCornersInTheOrderAcbOnPointsOffsetByEarlierMeshes)
+TEST(ModelAssembly, FacesTakeTheCornersInTheOrderAcbAndSplitOffCopiesKeepTheirTextureCoordinates)
 {
-    Chunk textured = namedObject("T", {triMesh({pointArray(triangle), texCoords({{0.25f, 0.75f}, {0.5f, 1.5f}}),
-                                                faceArray({{0, 1, 2, 0}, {0, 1, 2, 7}}, {materialGroup("M", {0, 1})})})});
-    const auto built = build(sceneFile({simpleMaterial("M", 1, 1, 1), textured,
-                                        meshObject("B", {{5, 0, 0}, {6, 0, 0}, {5, 1, 0}}, {{0, 1, 2, 7}}, "M")}),
-                             false);
+    Chunk mesh = namedObject("T", {triMesh({pointArray(triangle), texCoords({{0.25f, 0.75f}, {0.5f, 1.5f}}),
+                                            faceArray({{0, 1, 2, 0}, {0, 1, 2, 7}}, {materialGroup("M", {0, 1})})})});
+    const auto built = build(sceneFile({simpleMaterial("M", 1, 1, 1), mesh}), false);
     const auto& faces = built->assembly.materials()[0].faces;
     const auto& v = built->assembly.vertices();
-    ASSERT_EQ(faces.size(), 3u);
+    ASSERT_EQ(faces.size(), 2u);
     // Stored (0, 1, 2) is drawn (0, 2, 1): clockwise seen from +z, so its
     // normal points down. Flag 7 was swapped on reading: drawn in file order.
     EXPECT_EQ((std::array<int, 3>{faces[0].i0, faces[0].i1, faces[0].i2}), (std::array<int, 3>{0, 2, 1}));
     expectNear(normalOf(faces[0]), {0, 0, -1});
     expectNear(normalOf(faces[1]), {0, 0, 1});
-    EXPECT_EQ((std::array<int, 3>{faces[2].i0, faces[2].i1, faces[2].i2}), (std::array<int, 3>{3, 4, 5}));
-    EXPECT_EQ(v[3].x, 5.0f);
-    // The second face points the other way: its corners were split off onto
-    // copies after the six points, which keep position and texture coordinates.
-    ASSERT_EQ(v.size(), 9u);
-    const auto corner = [&](int i) {
-        const ModelVertex& c = v[static_cast<std::size_t>(i)];
-        return std::array<float, 4>{c.x, c.y, c.u, c.v};
-    };
-    EXPECT_EQ(corner(faces[1].i0), (std::array<float, 4>{0, 0, 0.25f, 0.75f}));
-    EXPECT_EQ(corner(faces[1].i1), (std::array<float, 4>{1, 0, 0.5f, 1.5f}));
-    EXPECT_EQ(corner(faces[1].i2), (std::array<float, 4>{0, 1, 0, 0}));
-    EXPECT_GE(faces[1].i0, 6);
+    // The second face points the other way: its corners moved to copies 3, 4
+    // and 5 of the points. A point without texture coordinates gets (0, 0).
+    ASSERT_EQ(v.size(), 6u);
+    EXPECT_EQ((std::array<int, 3>{faces[1].i0, faces[1].i1, faces[1].i2}), (std::array<int, 3>{3, 4, 5}));
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ((std::array<float, 4>{v[i + 3].x, v[i + 3].y, v[i + 3].u, v[i + 3].v}),
+                  (std::array<float, 4>{v[i].x, v[i].y, v[i].u, v[i].v}));
+    }
+    EXPECT_EQ((std::array<float, 6>{v[0].u, v[0].v, v[1].u, v[1].v, v[2].u, v[2].v}),
+              (std::array<float, 6>{0.25f, 0.75f, 0.5f, 1.5f, 0, 0}));
 }
 
 TEST(ModelAssembly, FacesThatCannotBeDrawnAreDroppedAndUnknownOnesReported)
@@ -191,52 +177,12 @@ TEST(ModelAssembly, VertexNormalsWeighCornersAndSplitAtTheCrease)
 {
     for (const NormalCase& c : normalCases()) {
         SCOPED_TRACE(c.name);
-        const auto built = buildMesh(c.points, c.faces, c.twoSided, c.creaseAngle);
+        const auto built = build(sceneFile({simpleMaterial("M", 1, 1, 1), meshObject("S", c.points, c.faces, "M")}),
+                                 c.twoSided, c.creaseAngle);
         const auto& v = built->assembly.vertices();
         ASSERT_EQ(v.size(), c.vertexCount);
         for (const auto& [vertex, normal] : c.normals)
             expectNear(normalOf(v[vertex]), normal);
-    }
-}
-
-TEST(ModelAssembly, CubeCornersSplitOnceWhereThreePlanesMeetAtRightAngles)
-{
-    for (const bool twoSided : {false, true}) {
-        const auto built = buildMesh(cubeCorners(), cubeFaces(), twoSided);
-        const ModelAssembly& a = built->assembly;
-        ASSERT_EQ(a.vertices().size(), 16u);
-        std::map<int, std::set<std::array<float, 3>>> planesAt;
-        const auto& faces = a.materials()[0].faces;
-        for (const ModelFace& face : faces) {
-            for (int corner : {face.i0, face.i1, face.i2})
-                planesAt[corner].insert(normalOf(face));
-        }
-        if (twoSided) {
-            // Every face and its reversed twin: each corner splits off its back.
-            ASSERT_EQ(faces.size(), 24u);
-            for (std::size_t i = 0; i < 24; i += 2)
-                expectNear(normalOf(faces[i + 1]), {-faces[i].nx, -faces[i].ny, -faces[i].nz});
-            continue;
-        }
-        // A corner keeps the triangles of one plane and takes its normal; the
-        // extra vertex takes the other two planes and one of their normals.
-        ASSERT_EQ(faces.size(), 12u);
-        for (int v = 0; v < 16; ++v) {
-            SCOPED_TRACE(v);
-            ASSERT_EQ(planesAt[v].size(), v < 8 ? 1u : 2u);
-            EXPECT_TRUE(planesAt[v].contains(normalOf(a.vertices()[static_cast<std::size_t>(v)])));
-        }
-    }
-}
-
-TEST(ModelAssembly, NormalsAreUnitAtAnyCreaseAngle)
-{
-    for (const int angle : {0, 1, 30, 180, 360}) {
-        SCOPED_TRACE(angle);
-        const auto built = buildMesh(cubeCorners(), cubeFaces(), false, angle);
-        for (const ModelVertex& v : built->assembly.vertices())
-            EXPECT_NEAR(std::hypot(v.nx, v.ny, v.nz), 1.0, 1e-5);
-        EXPECT_LE(built->assembly.vertices().size(), 16u);
     }
 }
 
@@ -248,15 +194,6 @@ TEST(ModelAssembly, TextureFileKindGoesByTheLastThreeLettersInAnyCase)
     };
     for (const auto& [name, kind] : cases)
         EXPECT_EQ(textureFileKind(name), kind) << name;
-}
-
-TEST(ModelAssembly, BoundsAndSize)
-{
-    const std::vector<ModelVertex> spread{{0, 0, 0, 0, 0, -1, 0.5f, 2}, {0, 0, 0, 0, 0, 3, 0, 0}, {0, 0, 0, 0, 0, 0, 1, -2}};
-    const ModelBounds box = measureBounds(spread);
-    EXPECT_EQ((std::array<double, 7>{box.minX, box.maxX, box.minY, box.maxY, box.minZ, box.maxZ, box.size}),
-              (std::array<double, 7>{-1, 3, 0, 1, -2, 2, 4}));
-    EXPECT_TRUE(std::isinf(measureBounds({}).size));
 }
 
 } // namespace

@@ -111,13 +111,6 @@ Chunk texCoords(const std::vector<std::pair<float, float>>& coords)
 
 Chunk colour(std::uint16_t which, float r, float g, float b) { return node(which, {floats(0x0010, {r, g, b})}); }
 
-Chunk transparency(std::int16_t percent)
-{
-    Chunk value = leaf(0x0030);
-    putU16(value.payload, static_cast<std::uint16_t>(percent));
-    return node(0xA050, {value});
-}
-
 Chunk textureMap(const std::string& fileName) { return node(0xA200, {leaf(0x0030, {100, 0}), named(0xA300, fileName)}); }
 
 Chunk meshObject(const std::string& name, const std::vector<Point3>& points, const std::vector<Face3>& faces,
@@ -141,28 +134,6 @@ Chunk simpleMaterial(const std::string& name, float r, float g, float b)
 std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren)
 {
     return node(0x4D4D, {leaf(0x0002, {3, 0, 0, 0}), node(0x3D3D, std::move(editorChildren))}).bytes();
-}
-
-std::vector<Point3> cubeCorners()
-{
-    std::vector<Point3> corners;
-    for (int i = 0; i < 8; ++i)
-        corners.push_back({(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f});
-    return corners;
-}
-
-std::vector<Face3> cubeFaces()
-{
-    // Each side as two triangles (p, q, r) and (p, r, s), counter-clockwise
-    // seen from outside; stored as (p, r, q) because assembly swaps the
-    // second and third corners back.
-    const std::uint16_t sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    std::vector<Face3> faces;
-    for (const auto& s : sides) {
-        faces.push_back({s[0], s[2], s[1], 0});
-        faces.push_back({s[0], s[3], s[2], 0});
-    }
-    return faces;
 }
 
 } // namespace orbit::test

@@ -39,7 +39,6 @@ Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t
 Chunk texCoords(const std::vector<std::pair<float, float>>& coords);
 Chunk material(std::vector<Chunk> children);
 Chunk colour(std::uint16_t which, float r, float g, float b); // 0xA010, 0xA020, 0xA030
-Chunk transparency(std::int16_t percent);
 Chunk textureMap(const std::string& fileName);
 
 // One mesh holding the given triangles on the given points, in one material
@@ -51,11 +50,4 @@ Chunk simpleMaterial(const std::string& name, float r, float g, float b);
 
 // The whole file: main chunk holding a version and an editor chunk with these children.
 std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren);
-
-// A cube of 12 triangles on 8 shared corners, side 2 centred on the origin,
-// every triangle wound outwards as assembly will see it (the file order is
-// a, c, b of the drawn order).
-std::vector<Point3> cubeCorners();
-std::vector<Face3> cubeFaces();
-
 } // namespace orbit::test
