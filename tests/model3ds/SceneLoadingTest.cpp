@@ -51,37 +51,36 @@ TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
     struct Case {
         std::string path; // empty: the built-in scene, here not a model
         std::string diagnostics;
-        std::string message;
     };
     const Case cases[] = {
-        {ship, "", ""},
-        {notModel, "Not in 3DS format.\nFailed to parse " + notModel + "\n", "Error loading 3ds file \"" + notModel + "\""},
-        {missing, "File could not be opened " + std::to_string(ENOENT) + "\n", "Error loading 3ds file \"" + missing + "\""},
-        {dir.path().string(), "File could not be opened " + std::to_string(EISDIR) + "\n",
-         "Error loading 3ds file \"" + dir.path().string() + "\""},
-        {"", "Not in 3DS format.\nFailed to parse", "Error loading 3ds default file"},
+        {ship, ""},
+        {notModel, "Not in 3DS format.\nFailed to parse " + notModel + "\n"},
+        {missing, "File could not be opened " + std::to_string(ENOENT) + "\n"},
+        {dir.path().string(), "File could not be opened " + std::to_string(EISDIR) + "\n"},
+        {"", "Not in 3DS format.\nFailed to parse"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         Harness h;
         // A usable built-in scene is never substituted for a failed file.
-        h.resources.add("FILE3DS", 184, c.path.empty() ? std::vector<std::uint8_t>{0x4D, 0x3C, 6, 0, 0, 0} : spanFile(2));
+        h.resources.add("FILE3DS", 184, c.path.empty() ? std::vector<std::uint8_t>{0x4D, 0x3C, 6, 0} : spanFile(2));
         const LoadedModel loaded =
             c.path.empty() ? loadBuiltInScene(184, true, h.services) : loadSceneFile(c.path, true, h.services);
         EXPECT_EQ(h.diagnostics.recorded, c.diagnostics);
-        EXPECT_EQ(loaded.model != nullptr, c.message.empty());
-        if (loaded.model) {
+        if (c.diagnostics.empty()) {
+            ASSERT_NE(loaded.model, nullptr);
             EXPECT_EQ(loaded.modelSize, 400);
             EXPECT_DOUBLE_EQ(loaded.modelScale, 0.005);
             EXPECT_EQ(loaded.model->displayList(), 0u); // without GL nothing is made on the GL side
-            EXPECT_EQ(loaded.model->vertexArray(), nullptr);
+            EXPECT_TRUE(h.notifier.messages.empty());
+            continue;
         }
-        ASSERT_EQ(h.notifier.messages.size(), c.message.empty() ? 0u : 1u);
-        if (!c.message.empty()) {
-            EXPECT_EQ(h.notifier.messages[0].text, c.message);
-            EXPECT_EQ(h.notifier.messages[0].caption, "orbit-patrol");
-            EXPECT_EQ(h.notifier.messages[0].buttons, MessageButtons::Ok);
-        }
+        EXPECT_EQ(loaded.model, nullptr);
+        ASSERT_EQ(h.notifier.messages.size(), 1u);
+        EXPECT_EQ(h.notifier.messages[0].text,
+                  c.path.empty() ? "Error loading 3ds default file" : "Error loading 3ds file \"" + c.path + "\"");
+        EXPECT_EQ(h.notifier.messages[0].caption, "orbit-patrol");
+        EXPECT_EQ(h.notifier.messages[0].buttons, MessageButtons::Ok);
     }
     Harness builtIn;
     builtIn.resources.add("FILE3DS", 184, spanFile(4));
@@ -138,7 +137,7 @@ TEST(ByteStream, FileReadsAcrossItsWindowAsInMemoryUntilItShrinks)
     ASSERT_TRUE(file.openFile(path, cause)) << cause;
     ByteStream memory(bytes);
     // Values ending at, straddling and starting after the window's end, a
-    // seek back, the last bytes of the file, and a long run across the end.
+    // seek back, and the last bytes of the file.
     for (const std::size_t start : {window - 4, window - 2, window + 1, std::size_t{3}, bytes.size() - 4}) {
         file.seek(start);
         memory.seek(start);
@@ -147,10 +146,6 @@ TEST(ByteStream, FileReadsAcrossItsWindowAsInMemoryUntilItShrinks)
         ASSERT_TRUE(memory.readU32(fromMemory, bytes.size()));
         EXPECT_EQ(fromFile, fromMemory) << start;
     }
-    file.seek(window - 100);
-    ByteReader view;
-    ASSERT_TRUE(file.readView(view, 400000, bytes.size()));
-    EXPECT_TRUE(std::ranges::equal(view.bytes(view.size()), std::span(bytes).subspan(window - 100, 400000)));
     // Outside the window now: the refill finds the file shorter, then no read is tried any more.
     std::filesystem::resize_file(path, window / 2);
     for (const std::size_t start : {2 * window, std::size_t{5}}) {
