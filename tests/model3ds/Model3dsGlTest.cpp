@@ -38,10 +38,10 @@ std::vector<std::uint8_t> twoSquares(std::vector<Chunk> materials)
 Chunk ambientMaterial(const std::string& name, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                       const std::string& texture = "")
 {
-    std::vector<Chunk> children{named(0xA000, name), node(0xA010, {leaf(0x0011, {r, g, b})})};
+    std::vector<Chunk> children{node(0xA010, {leaf(0x0011, {r, g, b})})};
     if (!texture.empty())
         children.push_back(textureMap(texture));
-    return material(children);
+    return material(name, children);
 }
 
 const std::vector<std::uint8_t> redAndBlue =
@@ -185,7 +185,7 @@ TEST_F(ModelGl, EachPendingGlErrorIsReportedOnce)
         ASSERT_NE(loaded.model, nullptr);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         ASSERT_EQ(notifier.messages.size(), 1u);
-        EXPECT_EQ(notifier.messages[0].text, std::string("glGetError reports GL_") + error + " when compiling display list");
+        EXPECT_EQ(notifier.messages[0].text, "glGetError reports GL_" + std::string(error) + " when compiling display list");
         EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
         EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
     }
@@ -327,7 +327,7 @@ TEST_F(ModelGl, RangePathAllocatesFencesAndChecksTheRangeThenEndsWhenInvalid)
 
 TEST_F(ModelGl, RangePathNeedsEveryEntryPointItCallsAndBothExtensionsOrFallsBackToTheHeap)
 {
-    std::vector<std::pair<std::set<std::string>, const char*>> refusals; // missing procedure, absent extension
+    std::vector<std::pair<std::set<std::string>, const char*>> refusals; // missing procedures, absent extension
     for (const char* name : {"glXAllocateMemoryNV", "glXFreeMemoryNV", "glVertexArrayRangeNV", "glGenFencesNV",
                              "glDeleteFencesNV", "glSetFenceNV", "glFinishFenceNV", "glIsFenceNV"})
         refusals.push_back({{name}, ""});
@@ -340,7 +340,7 @@ TEST_F(ModelGl, RangePathNeedsEveryEntryPointItCallsAndBothExtensionsOrFallsBack
     for (const auto& [missing, absent] : refusals) {
         SCOPED_TRACE(missing.empty() ? absent : *missing.begin());
         nvCalls.clear();
-        hooks.extensionAdvertised = [absent](const char* name) { return !absent || std::string(name) != absent; };
+        hooks.extensionAdvertised = [absent](const char* name) { return !absent || name != std::string(absent); };
         const FakeNvLookup lookup(missing);
         const LoadedModel loaded = load(redAndBlue, &lookup);
         ASSERT_NE(loaded.model, nullptr);

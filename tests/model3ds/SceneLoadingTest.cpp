@@ -63,7 +63,7 @@ TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
         SCOPED_TRACE(c.path);
         Harness h;
         // A usable built-in scene is never substituted for a failed file.
-        h.resources.add("FILE3DS", 184, c.path.empty() ? std::vector<std::uint8_t>{0x4D, 0x3C, 6, 0} : spanFile(2));
+        h.resources.add("FILE3DS", 184, c.path.empty() ? std::vector<std::uint8_t>{0x4D, 0x3C} : spanFile(2));
         const LoadedModel loaded =
             c.path.empty() ? loadBuiltInScene(184, true, h.services) : loadSceneFile(c.path, true, h.services);
         EXPECT_EQ(h.diagnostics.recorded, c.diagnostics);
@@ -77,8 +77,9 @@ TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
         }
         EXPECT_EQ(loaded.model, nullptr);
         ASSERT_EQ(h.notifier.messages.size(), 1u);
-        EXPECT_EQ(h.notifier.messages[0].text,
-                  c.path.empty() ? "Error loading 3ds default file" : "Error loading 3ds file \"" + c.path + "\"");
+        const std::string text = c.path.empty() ? "Error loading 3ds default file"
+                                                : "Error loading 3ds file \"" + c.path + "\"";
+        EXPECT_EQ(h.notifier.messages[0].text, text);
         EXPECT_EQ(h.notifier.messages[0].caption, "orbit-patrol");
         EXPECT_EQ(h.notifier.messages[0].buttons, MessageButtons::Ok);
     }

@@ -1,13 +1,18 @@
-// The chunk reader against hand-made files: every recognised chunk and value
-// rule in one well-formed file, then damaged files, which must stop cleanly
-// with their exact diagnostic and keep what came before the damage.
+// From bytes to a model without GL. The chunk reader against hand-made
+// files: every recognised chunk in one well-formed file, then damaged files,
+// which must stop cleanly with their exact diagnostic and keep what came
+// before the damage. Then assembly into faces, materials and smoothed normals,
+// with expected values from the geometry of each hand-made model (plane
+// normals, corner angles), not from running the code.
 #include "ThreeDsWriter.h"
 #include "model3ds/ByteStream.h"
+#include "model3ds/ModelAssembly.h"
 #include "model3ds/SceneReader.h"
 #include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 
@@ -63,9 +68,9 @@ TEST(SceneReader, WellFormedFileReadsEveryRecognisedChunkSilently)
     specularMap.id = 0xA204;
     const Parsed result = parse(sceneFile({
         leaf(0x0100, {0, 0, 0x80, 0x3F}),
-        material({named(0xA000, "ABCDEFGHIJKLMNOP"), leaf(0xA040), textureMap("Skin.tga")}),
+        material("ABCDEFGHIJKLMNOP", {leaf(0xA040), textureMap("Skin.tga")}),
         // A map name outside the texture map is not the texture.
-        material({named(0xA000, "Other"), specularMap, leaf(0xA300, {'X', 0})}),
+        material("Other", {specularMap, leaf(0xA300, {'X', 0})}),
         namedObject("Lamp", {leaf(0x4600, std::vector<std::uint8_t>(12, 0))}),
         namedObject("Twins", {
             triMesh({
@@ -85,11 +90,11 @@ TEST(SceneReader, WellFormedFileReadsEveryRecognisedChunkSilently)
     EXPECT_EQ(result.diagnostics, "");
     // The face list's sub-chunks are read at the mesh level; a mesh without a
     // material group gets the default group of all its faces.
-    EXPECT_EQ(summary(result.scene), "material ABCDEFGHIJKLMNOP map Skin.tga\n"
-                                     "material Other\n"
-                                     "mesh Twins: 4 points, faces 012 123 132 132, Other 1 2, ABCDEFGHIJKLMNOP 0, "
-                                     "3 uv, matrix\n"
-                                     "mesh Twins: 1 points, faces 000, WG_DEFAULT 0, 0 uv\n");
+    EXPECT_EQ(summary(result.scene),
+              "material ABCDEFGHIJKLMNOP map Skin.tga\n"
+              "material Other\n"
+              "mesh Twins: 4 points, faces 012 123 132 132, Other 1 2, ABCDEFGHIJKLMNOP 0, 3 uv, matrix\n"
+              "mesh Twins: 1 points, faces 000, WG_DEFAULT 0, 0 uv\n");
     EXPECT_EQ(result.scene.usesDefaultMaterial, 1);
 }
 
@@ -104,40 +109,46 @@ std::vector<DamageCase> damageCases()
 {
     // The first damaged chunk sits at offset 22 (main, version and editor
     // headers), or at 39 after this 17-byte material.
-    const Chunk kept = material({named(0xA000, "Kept")});
+    const Chunk kept = material("Kept");
     Chunk shortChunk = leaf(0x1234, {1, 2, 3});
     shortChunk.forcedLength = 5;
-    Chunk overlong = material({named(0xA000, "Long")});
+    Chunk overlong = material("Long");
     overlong.forcedLength = 100000;
     Chunk points = pointArray(triangle);
     points.payload[0] = 200; // 200 points announced, 3 present
     std::vector<std::uint8_t> mainTooLong = sceneFile({kept});
     mainTooLong[2] = mainTooLong[3] = mainTooLong[4] = 0xFF;
+    const std::vector<std::uint8_t> nameless(40, 'N'); // no terminator before the chunk ends
     const std::string notModel = "Not in 3DS format.\n";
     return {
         {"empty", {}, notModel, ""},
         {"cut in the main header", {0x4D, 0x4D, 6}, notModel, ""},
         {"editor first", node(0x3D3D, {}).bytes(), notModel, ""},
         {"length below 6", sceneFile({kept, shortChunk, kept}),
-         "Chunk 0x1234 at offset 39 has length 5, below its header's 6 bytes; skipping the rest of its parent\n",
+         "Chunk 0x1234 at offset 39 has length 5, below its header's 6 bytes; "
+         "skipping the rest of its parent\n",
          "material Kept\n"},
         {"child past its parent", sceneFile({kept, overlong}),
          "Chunk 0xAFFF at offset 39 reaches past its parent's end; reading what is inside\n",
          "material Kept\nmaterial Long\n"},
         {"main chunk past the file", mainTooLong,
-         "Chunk 0x4D4D at offset 0 reaches past the end of the file; reading what is there\n", "material Kept\n"},
-        {"header cut off", sceneFile({Chunk{0xAFFF, {1, 2, 3}, {}, {}}}), "Chunk header at offset 28 is cut off\n",
-         "material \n"},
+         "Chunk 0x4D4D at offset 0 reaches past the end of the file; reading what is there\n",
+         "material Kept\n"},
+        {"header cut off", sceneFile({Chunk{0xAFFF, {1, 2, 3}, {}, {}}}),
+         "Chunk header at offset 28 is cut off\n", "material \n"},
         {"count beyond its chunk", sceneFile({kept, namedObject("M", {triMesh({points})})}),
          "Chunk 0x4110 at offset 53 holds 3 of its 200 entries\n",
          "material Kept\nmesh M: 3 points, faces, WG_DEFAULT, 0 uv\n"},
         // What follows a long name is still read as it should be.
-        {"long name", sceneFile({material({named(0xA000, "abcdefghijklmnopq"), textureMap("HULL.BMP")})}),
-         "Name longer than 16 characters cut to \"abcdefghijklmnop\"\n", "material abcdefghijklmnop map HULL.BMP\n"},
-        {"unterminated name", sceneFile({material({leaf(0xA000, std::vector<std::uint8_t>(40, 'N'))}), kept}),
-         "Name longer than 16 characters cut to \"NNNNNNNNNNNNNNNN\"\n", "material NNNNNNNNNNNNNNNN\nmaterial Kept\n"},
+        {"long name", sceneFile({material("abcdefghijklmnopq", {textureMap("HULL.BMP")})}),
+         "Name longer than 16 characters cut to \"abcdefghijklmnop\"\n",
+         "material abcdefghijklmnop map HULL.BMP\n"},
+        {"unterminated name", sceneFile({node(0xAFFF, {leaf(0xA000, nameless)}), kept}),
+         "Name longer than 16 characters cut to \"NNNNNNNNNNNNNNNN\"\n",
+         "material NNNNNNNNNNNNNNNN\nmaterial Kept\n"},
         {"matrix too short", sceneFile({namedObject("M", {triMesh({floats(0x4160, {1, 2, 3})})})}),
-         "Chunk 0x4160 at offset 36 is too short for a matrix\n", "mesh M: 0 points, faces, WG_DEFAULT, 0 uv\n"},
+         "Chunk 0x4160 at offset 36 is too short for a matrix\n",
+         "mesh M: 0 points, faces, WG_DEFAULT, 0 uv\n"},
         // Counts of 32768 or more read as negative: nothing, and no complaint.
         {"negative counts",
          sceneFile({namedObject("Big", {triMesh({leaf(0x4110, {0, 0x80}), leaf(0x4120, {0xFF, 0xFF})})})}),
@@ -159,7 +170,8 @@ TEST(SceneReader, DamagedFilesStopCleanlyWithTheirDiagnostic)
 TEST(SceneReader, EveryTruncationStopsCleanlyAndKeepsWhatCameBefore)
 {
     const Chunk first = simpleMaterial("First", 1, 0, 0);
-    const std::vector<std::uint8_t> whole = sceneFile({first, meshObject("Second", triangle, {{0, 1, 2, 0}}, "First")});
+    const std::vector<std::uint8_t> whole =
+        sceneFile({first, meshObject("Second", triangle, {{0, 1, 2, 0}}, "First")});
     for (std::size_t cut = 6; cut < whole.size(); ++cut) {
         SCOPED_TRACE(cut);
         const Parsed result = parse({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)});
@@ -172,6 +184,181 @@ TEST(SceneReader, EveryTruncationStopsCleanlyAndKeepsWhatCameBefore)
         for (const ParsedMesh& mesh : result.scene.meshes)
             EXPECT_LE(mesh.points.size(), 3u);
     }
+}
+
+// Parses the bytes and assembles what was read; diagnostics of both steps.
+struct Built {
+    Parsed parsed;
+    ModelAssembly assembly;
+    std::string diagnostics;
+};
+
+Built build(const std::vector<std::uint8_t>& bytes, bool forceTwoSided, int creaseAngleDeg = 90)
+{
+    Built built{parse(bytes), ModelAssembly(creaseAngleDeg, forceTwoSided), ""};
+    RecordingSink sink;
+    built.assembly.assemble(built.parsed.scene, sink);
+    built.diagnostics = built.parsed.diagnostics + sink.recorded;
+    return built;
+}
+
+using Vec = std::array<double, 3>;
+std::array<float, 3> normalOf(const ModelVertex& v) { return {v.nx, v.ny, v.nz}; }
+
+void expectNear(const std::array<float, 3>& actual, const Vec& expected)
+{
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(actual[k], expected[k], 1e-6) << "component " << k;
+}
+
+Vec unit(const Vec& v)
+{
+    const double length = std::hypot(v[0], v[1], v[2]);
+    return {v[0] / length, v[1] / length, v[2] / length};
+}
+
+TEST(ModelAssembly, MaterialsFollowTheWhiteDefaultWithTheOpacityAsAlpha)
+{
+    const Chunk paint = material("Paint", {
+        node(0xA010, {leaf(0x0011, {255, 91, 1})}), // bytes are fractions of 256
+        colour(0xA020, 0.4f, 0.5f, 0.6f),
+        // A float colour, a gamma-corrected one (skipped), then bytes: the last read wins.
+        node(0xA030, {floats(0x0010, {1, 1, 1}), leaf(0x0013, {1}), leaf(0x0011, {128, 0, 64})}),
+    });
+    const std::vector<std::uint8_t> file = sceneFile({
+        paint,
+        material("Half", {node(0xA050, {leaf(0x0030, {50, 0})}), leaf(0xA081)}),
+        material("Negative", {node(0xA050, {leaf(0x0030, {0xEC, 0xFF})})}),
+        material("NoPercent", {node(0xA050, {leaf(0x0031, {0, 0})})}),
+        meshObject("A", triangle, {{0, 1, 2, 0}}, ""),
+        meshObject("B", triangle, {{0, 1, 2, 0}}, "Half"),
+    });
+    const Built built = build(file, false);
+    const auto& m = built.assembly.materials();
+    ASSERT_EQ(m.size(), 5u);
+    EXPECT_EQ(m[0].name, "WG_DEFAULT");
+    for (const Rgba& colour : {m[0].ambient, m[0].diffuse, m[0].specular})
+        EXPECT_EQ(colour, (Rgba{1, 1, 1, 1}));
+    // No transparency chunk: alpha 0. A percentage gives its fraction; none or a negative one 1.
+    EXPECT_EQ(m[1].ambient, (Rgba{255.0f / 256, 91.0f / 256, 1.0f / 256, 0}));
+    EXPECT_EQ(m[1].diffuse, (Rgba{0.4f, 0.5f, 0.6f, 0}));
+    EXPECT_EQ(m[1].specular, (Rgba{0.5f, 0, 0.25f, 0}));
+    EXPECT_EQ(m[2].diffuse, (Rgba{0, 0, 0, 0.5f}));
+    EXPECT_EQ(m[3].specular, (Rgba{0, 0, 0, 1}));
+    EXPECT_EQ(m[4].ambient, (Rgba{0, 0, 0, 1}));
+    EXPECT_EQ((std::array{m[0].opacity, m[1].opacity, m[2].opacity}), (std::array<float, 3>{0, 0, 0.5f}));
+    // Two-sided materials hold each triangle and its reversed twin.
+    EXPECT_EQ((std::array{m[0].twoSided, m[1].twoSided, m[2].twoSided}), (std::array{1, 0, 1}));
+    EXPECT_EQ((std::array{m[0].faces.size(), m[1].faces.size(), m[2].faces.size()}),
+              (std::array<std::size_t, 3>{2, 0, 2}));
+}
+
+TEST(ModelAssembly, FacesTakeTheCornersInTheOrderAcbAndSplitOffCopiesKeepTheirTextureCoordinates)
+{
+    // The second face points the other way (flag 7 was swapped on reading),
+    // so its corners move to copies 3, 4 and 5 of the points.
+    const Chunk faces = faceArray({{0, 1, 2, 0}, {0, 1, 2, 7}}, {materialGroup("M", {0, 1})});
+    const Chunk uv = texCoords({{0.25f, 0.75f}, {0.5f, 1.5f}});
+    const Chunk mesh = namedObject("T", {triMesh({pointArray(triangle), uv, faces})});
+    const Built built = build(sceneFile({simpleMaterial("M", 1, 1, 1), mesh}), false);
+    const auto& f = built.assembly.materials()[0].faces;
+    const auto& v = built.assembly.vertices();
+    ASSERT_EQ(f.size(), 2u);
+    EXPECT_EQ((std::array{f[0].i0, f[0].i1, f[0].i2, f[1].i0, f[1].i1, f[1].i2}),
+              (std::array{0, 2, 1, 3, 4, 5}));
+    ASSERT_EQ(v.size(), 6u);
+    // A point without texture coordinates gets (0, 0).
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::array<float, 2> uv[] = {{0.25f, 0.75f}, {0.5f, 1.5f}, {0, 0}};
+        EXPECT_EQ((std::array<float, 4>{v[i].x, v[i].y, v[i].u, v[i].v}),
+                  (std::array<float, 4>{triangle[i].x, triangle[i].y, uv[i][0], uv[i][1]}));
+        EXPECT_EQ((std::array<float, 4>{v[i + 3].x, v[i + 3].y, v[i + 3].u, v[i + 3].v}),
+                  (std::array<float, 4>{v[i].x, v[i].y, v[i].u, v[i].v}));
+    }
+}
+
+TEST(ModelAssembly, FacesThatCannotBeDrawnAreDroppedAndUnknownOnesReported)
+{
+    // Face 1 has two corners at the same position, face 2 is a line; face 3
+    // and group entries 7 and 0x8000 point beyond the mesh.
+    const std::vector<Point3> points{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 0}, {2, 0, 0}};
+    const std::vector<Face3> faces{{0, 1, 2, 0}, {0, 3, 1, 0}, {0, 1, 4, 0}, {0, 1, 9, 0}};
+    const Chunk groups[] = {materialGroup("M", {0, 1, 2, 3, 7, 0x8000}), materialGroup("Unknown", {0, 0})};
+    const Chunk list = faceArray(faces, {groups[0], groups[1]});
+    const Chunk mesh = namedObject("Bad", {triMesh({pointArray(points), list})});
+    const Built built = build(sceneFile({simpleMaterial("M", 1, 1, 1), mesh}), false);
+    EXPECT_EQ(built.assembly.faceCount(), 1u);
+    EXPECT_EQ(built.diagnostics,
+              "Parse Error: Can't find material Unknown\n"
+              "Parse Error: Can't find material Unknown\n"
+              "Mesh \"Bad\": 3 faces dropped, their indices beyond the mesh's 4 faces or 5 points\n");
+    // Vertices no face uses keep a zero normal.
+    for (const std::size_t unused : {3, 4})
+        expectNear(normalOf(built.assembly.vertices()[unused]), {0, 0, 0});
+    RecordingSink sink;
+    EXPECT_EQ(built.assembly.findMaterial("m", sink), -1); // names are case-sensitive
+    EXPECT_EQ(sink.recorded, "Parse Error: Can't find material m\n");
+}
+
+struct NormalCase {
+    const char* name;
+    std::vector<Point3> points;
+    std::vector<Face3> faces; // stored order: each face is drawn (a, c, b)
+    int creaseAngle;
+    bool twoSided;
+    std::size_t vertexCount;
+    std::vector<std::pair<std::size_t, Vec>> normals; // of some vertices
+};
+
+std::vector<NormalCase> normalCases()
+{
+    const double s = std::sqrt(0.5);
+    const auto f = static_cast<float>(s);
+    return {
+        // Face A lies in z = 0 with a right angle at the origin; face B is
+        // tilted 45 degrees about the x axis with a 45-degree angle there.
+        // Within the crease, they are smoothed with weights pi - pi/2 and
+        // pi - pi/4, in the ratio 2:3.
+        {"corner weight is pi minus the interior angle", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, f, f}},
+         {{0, 2, 1, 0}, {0, 3, 1, 0}}, 90, false, 4, {{0, unit({0, -3 * s, 2 + 3 * s})}}},
+        // A tent of two faces 90 degrees apart, meeting only at the origin,
+        // which is the second corner of face B: that corner alone moves to a copy.
+        {"a crease at one corner", {{0, 0, 0}, {1, 0, 0}, {0, 1, -1}, {0, -1, -1}, {1, -1, -1}},
+         {{0, 2, 1, 0}, {4, 3, 0, 0}}, 90, false, 6, {{0, {0, s, s}}, {4, {0, -s, s}}, {5, {0, -s, s}}}},
+        // At 180 degrees the cosine is exactly -1: a reversed twin is not
+        // above it, so every corner splits off its back.
+        {"twin at 180 degrees", triangle, {{0, 1, 2, 0}}, 180, true, 6, {{0, {0, 0, -1}}, {3, {0, 0, 1}}}},
+        // A sliver whose corner at vertex 2 is flat: that corner weighs
+        // nothing, on the front and on its twin's copy, and gives no direction.
+        {"flat corner", {{-1, 0, 0}, {1, 0, 0}, {0, 1e-10f, 0}}, {{0, 2, 1, 0}}, 90, true, 6,
+         {{0, {0, 0, 1}}, {2, {0, 0, 0}}, {3, {0, 0, -1}}, {4, {0, 0, -1}}, {5, {0, 0, 0}}}},
+    };
+}
+
+TEST(ModelAssembly, VertexNormalsWeighCornersAndSplitAtTheCrease)
+{
+    for (const NormalCase& c : normalCases()) {
+        SCOPED_TRACE(c.name);
+        const Chunk mesh = meshObject("S", c.points, c.faces, "M");
+        const Built built = build(sceneFile({simpleMaterial("M", 1, 1, 1), mesh}), c.twoSided, c.creaseAngle);
+        const auto& v = built.assembly.vertices();
+        ASSERT_EQ(v.size(), c.vertexCount);
+        for (const auto& [vertex, normal] : c.normals)
+            expectNear(normalOf(v[vertex]), normal);
+    }
+}
+
+TEST(ModelAssembly, TextureFileKindGoesByTheLastThreeLettersInAnyCase)
+{
+    const std::pair<const char*, TextureFileKind> cases[] = {
+        {"x.bMp", TextureFileKind::Bmp},
+        {"atga", TextureFileKind::Tga},
+        {"PHOTO.JPG", TextureFileKind::None},
+        {"mp", TextureFileKind::None},
+        {"bmp.png", TextureFileKind::None},
+    };
+    for (const auto& [name, kind] : cases)
+        EXPECT_EQ(textureFileKind(name), kind) << name;
 }
 
 } // namespace

@@ -49,8 +49,13 @@ std::vector<std::uint8_t> Chunk::bytes() const
 Chunk leaf(std::uint16_t id, std::vector<std::uint8_t> payload) { return Chunk{id, std::move(payload), {}, {}}; }
 Chunk node(std::uint16_t id, std::vector<Chunk> children) { return Chunk{id, {}, std::move(children), {}}; }
 Chunk triMesh(std::vector<Chunk> children) { return node(0x4100, std::move(children)); }
-Chunk material(std::vector<Chunk> children) { return node(0xAFFF, std::move(children)); }
 Chunk namedObject(const std::string& name, std::vector<Chunk> children) { return named(0x4000, name, children); }
+
+Chunk material(const std::string& name, std::vector<Chunk> children)
+{
+    children.insert(children.begin(), named(0xA000, name));
+    return node(0xAFFF, std::move(children));
+}
 
 Chunk named(std::uint16_t id, const std::string& name, std::vector<Chunk> children)
 {
@@ -111,7 +116,10 @@ Chunk texCoords(const std::vector<std::pair<float, float>>& coords)
 
 Chunk colour(std::uint16_t which, float r, float g, float b) { return node(which, {floats(0x0010, {r, g, b})}); }
 
-Chunk textureMap(const std::string& fileName) { return node(0xA200, {leaf(0x0030, {100, 0}), named(0xA300, fileName)}); }
+Chunk textureMap(const std::string& fileName)
+{
+    return node(0xA200, {leaf(0x0030, {100, 0}), named(0xA300, fileName)});
+}
 
 Chunk meshObject(const std::string& name, const std::vector<Point3>& points, const std::vector<Face3>& faces,
                  const std::string& materialName)
@@ -128,7 +136,7 @@ Chunk meshObject(const std::string& name, const std::vector<Point3>& points, con
 
 Chunk simpleMaterial(const std::string& name, float r, float g, float b)
 {
-    return material({named(0xA000, name), colour(0xA010, r, g, b), colour(0xA020, r, g, b), colour(0xA030, r, g, b)});
+    return material(name, {colour(0xA010, r, g, b), colour(0xA020, r, g, b), colour(0xA030, r, g, b)});
 }
 
 std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren)

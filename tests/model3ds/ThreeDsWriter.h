@@ -37,7 +37,7 @@ Chunk pointArray(const std::vector<Point3>& points);
 Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks = {});
 Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t>& faceIndices);
 Chunk texCoords(const std::vector<std::pair<float, float>>& coords);
-Chunk material(std::vector<Chunk> children);
+Chunk material(const std::string& name, std::vector<Chunk> children = {}); // a name chunk, then these
 Chunk colour(std::uint16_t which, float r, float g, float b); // 0xA010, 0xA020, 0xA030
 Chunk textureMap(const std::string& fileName);
 
