@@ -35,17 +35,8 @@ std::vector<std::uint8_t> twoSquares(std::vector<Chunk> materials)
     return sceneFile(std::move(materials));
 }
 
-Chunk ambientMaterial(const std::string& name, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                      const std::string& texture = "")
-{
-    std::vector<Chunk> children{node(0xA010, {leaf(0x0011, {r, g, b})})};
-    if (!texture.empty())
-        children.push_back(textureMap(texture));
-    return material(name, children);
-}
-
 const std::vector<std::uint8_t> redAndBlue =
-    twoSquares({ambientMaterial("Left", 255, 0, 0), ambientMaterial("Right", 0, 0, 255)});
+    twoSquares({material("Left", {colour(0xA010, 1, 0, 0)}), material("Right", {colour(0xA010, 0, 0, 1)})});
 
 class ModelGl : public ::testing::Test {
 protected:
@@ -118,10 +109,10 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
         glBindTexture(GL_TEXTURE_2D, texture); // makes it a texture object, then fails
         return false;
     };
-    LoadedModel loaded = load(twoSquares({ambientMaterial("Left", 255, 255, 255, "HULL.bmp"),
-                                          ambientMaterial("Right", 0, 0, 255, "SKIN.TGA"),
-                                          ambientMaterial("Photo", 0, 0, 0, "PIC.JPG"),
-                                          ambientMaterial("Huge", 0, 0, 0, "HUGE.bmp")}),
+    LoadedModel loaded = load(twoSquares({material("Left", {colour(0xA010, 1, 1, 1), textureMap("HULL.bmp")}),
+                                          material("Right", {colour(0xA010, 0, 0, 1), textureMap("SKIN.TGA")}),
+                                          material("Photo", {textureMap("PIC.JPG")}),
+                                          material("Huge", {textureMap("HUGE.bmp")})}),
                               &context);
     // A texture the heap cannot hold costs only that texture.
     ASSERT_NE(loaded.model, nullptr);
@@ -141,14 +132,14 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
 
     // The list holds its own copy of the geometry: pointing the arrays
     // elsewhere after compiling changes nothing drawn. The left square is
-    // bound to the green texture, the right one to none; 255/256 of full blue
-    // is 254. After 100 draws the only texture objects are the model's.
+    // bound to the green texture, the right one to none. After 100 draws the
+    // only texture objects are the model's.
     const std::vector<float> elsewhere(8 * 16, 0.0f);
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, elsewhere.data());
     glEnable(GL_TEXTURE_2D);
     for (int frame = 0; frame < 99; ++frame)
         render(*loaded.model);
-    EXPECT_EQ(render(*loaded.model), (Halves{{{0, 254, 0}, {0, 0, 254}}}));
+    EXPECT_EQ(render(*loaded.model), (Halves{{{0, 255, 0}, {0, 0, 255}}}));
     EXPECT_EQ(liveTextureNames(), (std::set<unsigned>{m[0].texture, m[2].texture}));
     const unsigned list = loaded.model->displayList();
     loaded.model.reset();
@@ -202,7 +193,7 @@ TEST_F(ModelGl, FailingHeapAsksRetryOrCancelAndCancelEndsTheProcess)
         {redAndBlue, {MessageReply::Retry, MessageReply::Retry}, 3},
         {redAndBlue, {MessageReply::Retry, MessageReply::Cancel}, 2},
         // Nothing to hold: no request at all, which the user could never satisfy.
-        {sceneFile({ambientMaterial("Only", 255, 0, 0)}), {}, 0},
+        {sceneFile({material("Only")}), {}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.requests);
@@ -269,9 +260,8 @@ unsigned char fakeIsFence(unsigned fence)
 }
 void fakeUnused() { note("unused"); } // for the entry points the range path never calls
 
-class FakeNvLookup final : public GlProcLookup {
-public:
-    explicit FakeNvLookup(std::set<std::string> missing) : missing(std::move(missing)) {}
+struct FakeNvLookup final : GlProcLookup {
+    std::set<std::string> missing;
     GlProc find(const char* name) const override
     {
         const std::map<std::string, GlProc> table{
@@ -290,42 +280,9 @@ public:
         const auto found = table.find(name);
         return found == table.end() || missing.contains(name) ? nullptr : found->second;
     }
-
-private:
-    std::set<std::string> missing;
 };
 
-TEST_F(ModelGl, RangePathAllocatesFencesAndChecksTheRangeThenEndsWhenInvalid)
-{
-    std::vector<int> exitCodes;
-    hooks.exitProcess = [&](int code) { exitCodes.push_back(code); };
-    hooks.extensionAdvertised = [](const char*) { return true; };
-    nvCalls.clear();
-    nvAllocationFails = false;
-    const FakeNvLookup lookup({});
-    LoadedModel loaded = load(redAndBlue, &lookup);
-    ASSERT_NE(loaded.model, nullptr);
-    EXPECT_EQ(nvCalls, (std::vector<std::string>{"allocate 256 0.2 0 0.75", "range 256 1", "genFences 1",
-                                                 "finishFence 7", "setFence 7 34034"}));
-    EXPECT_TRUE(loaded.model->varAvailable());
-    // The vertices were copied into the range memory before the check: the first x.
-    EXPECT_EQ(loaded.model->vertexArray(), nvMemory.data());
-    EXPECT_EQ(static_cast<const float*>(loaded.model->vertexArray())[5], -1.0f);
-    // Mesa has no such range, so it is never valid here.
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, "Vertex Array Range is Invalid");
-    EXPECT_EQ(notifier.messages[0].caption, "CompileDisplayList Error!");
-    EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
-    EXPECT_EQ(exitCodes, std::vector<int>{0});
-    nvCalls.clear();
-    loaded.model.reset();
-    EXPECT_EQ(nvCalls, (std::vector<std::string>{"free 1", "deleteFences 1 7"}));
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    glDisableClientState(GL_VERTEX_ARRAY);
-}
-
-TEST_F(ModelGl, RangePathNeedsEveryEntryPointItCallsAndBothExtensionsOrFallsBackToTheHeap)
+TEST_F(ModelGl, RangePathNeedsItsEntryPointsAndExtensionsThenChecksTheRangeAndEndsWhenInvalid)
 {
     std::vector<std::pair<std::set<std::string>, const char*>> refusals; // missing procedures, absent extension
     for (const char* name : {"glXAllocateMemoryNV", "glXFreeMemoryNV", "glVertexArrayRangeNV", "glGenFencesNV",
@@ -341,16 +298,40 @@ TEST_F(ModelGl, RangePathNeedsEveryEntryPointItCallsAndBothExtensionsOrFallsBack
         SCOPED_TRACE(missing.empty() ? absent : *missing.begin());
         nvCalls.clear();
         hooks.extensionAdvertised = [absent](const char* name) { return !absent || name != std::string(absent); };
-        const FakeNvLookup lookup(missing);
+        FakeNvLookup lookup;
+        lookup.missing = missing;
         const LoadedModel loaded = load(redAndBlue, &lookup);
         ASSERT_NE(loaded.model, nullptr);
         EXPECT_EQ(nvCalls, std::vector<std::string>(absent ? 0 : 1, "allocate 256 0.2 0 0.75"));
         EXPECT_FALSE(loaded.model->varAvailable());
         EXPECT_TRUE(notifier.messages.empty());
         if (!absent) {
-            EXPECT_EQ(render(*loaded.model), (Halves{{{254, 0, 0}, {0, 0, 254}}}));
+            EXPECT_EQ(render(*loaded.model), (Halves{{{255, 0, 0}, {0, 0, 255}}}));
         }
     }
+
+    // Everything there: the vertices are copied into the range memory (the
+    // first x shown) before the check, which Mesa always fails.
+    std::vector<int> exitCodes;
+    hooks.exitProcess = [&](int code) { exitCodes.push_back(code); };
+    nvCalls.clear();
+    nvAllocationFails = false;
+    const FakeNvLookup lookup;
+    LoadedModel loaded = load(redAndBlue, &lookup);
+    ASSERT_NE(loaded.model, nullptr);
+    EXPECT_EQ(nvCalls, (std::vector<std::string>{"allocate 256 0.2 0 0.75", "range 256 1", "genFences 1",
+                                                 "finishFence 7", "setFence 7 34034"}));
+    EXPECT_TRUE(loaded.model->varAvailable());
+    EXPECT_EQ(loaded.model->vertexArray(), nvMemory.data());
+    EXPECT_EQ(static_cast<const float*>(loaded.model->vertexArray())[5], -1.0f);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text, "Vertex Array Range is Invalid");
+    EXPECT_EQ(notifier.messages[0].caption, "CompileDisplayList Error!");
+    EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(exitCodes, std::vector<int>{0});
+    nvCalls.clear();
+    loaded.model.reset();
+    EXPECT_EQ(nvCalls, (std::vector<std::string>{"free 1", "deleteFences 1 7"}));
 }
 
 } // namespace
