@@ -54,12 +54,14 @@ protected:
         return loadBuiltInScene(1, false, services);
     }
 
-    // Draws the model lit only by a white ambient light, so each pixel shows
-    // its material's ambient colour times the texture.
+    // Draws the model under a white ambient light and the default white light
+    // 0 shining down the view, so a pixel shows its material's ambient colour
+    // times the texture, plus its specular colour (the squares face the light).
     static Halves render(const Model3ds& model)
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
         const GLfloat white[] = {1, 1, 1, 1};
         glLightModelfv(GL_LIGHT_MODEL_AMBIENT, white);
         model.drawList();
@@ -109,8 +111,8 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
         glBindTexture(GL_TEXTURE_2D, texture); // makes it a texture object, then fails
         return false;
     };
-    LoadedModel loaded = load(twoSquares({material("Left", {colour(0xA010, 1, 1, 1), textureMap("HULL.bmp")}),
-                                          material("Right", {colour(0xA010, 0, 0, 1), textureMap("SKIN.TGA")}),
+    const Chunk right = material("Right", {colour(0xA010, 0, 0, 1), colour(0xA030, 1, 0, 0), textureMap("SKIN.TGA")});
+    LoadedModel loaded = load(twoSquares({material("Left", {colour(0xA010, 1, 1, 1), textureMap("HULL.bmp")}), right,
                                           material("Photo", {textureMap("PIC.JPG")}),
                                           material("Huge", {textureMap("HUGE.bmp")})}),
                               &context);
@@ -132,14 +134,14 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
 
     // The list holds its own copy of the geometry: pointing the arrays
     // elsewhere after compiling changes nothing drawn. The left square is
-    // bound to the green texture, the right one to none. After 100 draws the
-    // only texture objects are the model's.
+    // bound to the green texture, the right one to none and lit red by its
+    // specular colour. After 100 draws the only texture objects are the model's.
     const std::vector<float> elsewhere(8 * 16, 0.0f);
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, elsewhere.data());
     glEnable(GL_TEXTURE_2D);
     for (int frame = 0; frame < 99; ++frame)
         render(*loaded.model);
-    EXPECT_EQ(render(*loaded.model), (Halves{{{0, 255, 0}, {0, 0, 255}}}));
+    EXPECT_EQ(render(*loaded.model), (Halves{{{0, 255, 0}, {255, 0, 255}}}));
     EXPECT_EQ(liveTextureNames(), (std::set<unsigned>{m[0].texture, m[2].texture}));
     const unsigned list = loaded.model->displayList();
     loaded.model.reset();
