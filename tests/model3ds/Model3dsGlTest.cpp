@@ -8,11 +8,13 @@
 #include "platform/HeadlessGlContext.h"
 #include "platform/MemoryResources.h"
 #include "tests/support/TestDoubles.h"
+#include "tests/support/TestFiles.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <map>
 #include <new>
 #include <set>
@@ -111,25 +113,33 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
         glBindTexture(GL_TEXTURE_2D, texture); // makes it a texture object, then fails
         return false;
     };
+    // Texture files are looked for beside the scene file, a plain name in any
+    // case; the kind goes by the last three letters in any case. A folder is
+    // not a texture file: the loader gets the stored name.
+    ScratchDir dir("model3ds-gl");
+    writeFileBytes(dir.path() / "hull.bmp", {0});
+    std::filesystem::create_directory(dir.path() / "skin.tga");
+    const std::string scene = (dir.path() / "ship.3ds").string();
     const Chunk right = material("Right", {colour(0xA010, 0, 0, 1), colour(0xA030, 1, 0, 0), textureMap("SKIN.TGA")});
-    LoadedModel loaded = load(twoSquares({material("Left", {colour(0xA010, 1, 1, 1), textureMap("HULL.bmp")}), right,
-                                          material("Photo", {textureMap("PIC.JPG")}),
-                                          material("Huge", {textureMap("HUGE.bmp")})}),
-                              &context);
+    writeFileBytes(scene, twoSquares({material("Left", {colour(0xA010, 1, 1, 1), textureMap("HULL.bMp")}), right,
+                                      material("Photo", {textureMap("PIC.JPG")}), material("Short", {textureMap("mp")}),
+                                      material("Huge", {textureMap("HUGE.bmp")})}));
+    ModelServices services{resources, notifier, diagnostics, &context, &loaders, &hooks};
+    LoadedModel loaded = loadSceneFile(scene, false, services);
     // A texture the heap cannot hold costs only that texture.
     ASSERT_NE(loaded.model, nullptr);
     EXPECT_EQ(diagnostics.recorded, "Out of memory loading HUGE.bmp\n");
     EXPECT_TRUE(notifier.messages.empty());
     const auto& m = loaded.model->materials();
-    ASSERT_EQ(m.size(), 4u);
+    ASSERT_EQ(m.size(), 5u);
     ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0], (std::pair<std::string, unsigned>{"HULL.bmp", m[0].texture}));
+    EXPECT_EQ(calls[0], (std::pair{(dir.path() / "hull.bmp").string(), m[0].texture}));
     EXPECT_EQ(calls[1].first, "SKIN.TGA");
-    // A failed load deletes its texture object and the material binds 0; a
-    // JPEG name reaches no loader: generated, never filled.
+    // A failed load deletes its texture object and the material binds 0;
+    // other names reach no loader: generated, never filled.
     EXPECT_FALSE(glIsTexture(calls[1].second));
-    EXPECT_EQ((std::array<bool, 3>{m[1].texture == 0, m[2].texture == 0, m[3].texture == 0}),
-              (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ((std::array{m[1].texture == 0, m[2].texture == 0, m[3].texture == 0, m[4].texture == 0}),
+              (std::array{true, false, false, true}));
     EXPECT_FALSE(loaded.model->varAvailable()); // Mesa advertises no NV_vertex_array_range
 
     // The list holds its own copy of the geometry: pointing the arrays
@@ -142,7 +152,7 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
     for (int frame = 0; frame < 99; ++frame)
         render(*loaded.model);
     EXPECT_EQ(render(*loaded.model), (Halves{{{0, 255, 0}, {255, 0, 255}}}));
-    EXPECT_EQ(liveTextureNames(), (std::set<unsigned>{m[0].texture, m[2].texture}));
+    EXPECT_EQ(liveTextureNames(), (std::set<unsigned>{m[0].texture, m[2].texture, m[3].texture}));
     const unsigned list = loaded.model->displayList();
     loaded.model.reset();
     EXPECT_FALSE(glIsList(list));
@@ -224,8 +234,8 @@ TEST_F(ModelGl, FailingHeapAsksRetryOrCancelAndCancelEndsTheProcess)
     }
 }
 
-// The fake NV_vertex_array_range / NV_fence driver notes each call with its
-// arguments. Its entry points are plain functions, so they share these.
+// A fake NV_vertex_array_range / NV_fence driver that notes each call with
+// its arguments. Entry points are plain functions, so they share this state.
 std::vector<std::string> nvCalls;
 std::vector<std::byte> nvMemory;
 bool nvAllocationFails = false;
@@ -239,48 +249,36 @@ void note(const char* name, Args... args)
     nvCalls.push_back(call.str());
 }
 
-void* fakeAllocate(int size, float read, float write, float priority)
+template <typename EntryPoint>
+GlProc proc(EntryPoint entryPoint)
 {
-    note("allocate", size, read, write, priority);
-    nvMemory.assign(static_cast<std::size_t>(size), std::byte{0});
-    return nvAllocationFails ? nullptr : nvMemory.data();
+    return reinterpret_cast<GlProc>(+entryPoint);
 }
-void fakeFree(void* pointer) { note("free", pointer == nvMemory.data()); }
-void fakeRange(int size, const void* pointer) { note("range", size, pointer == nvMemory.data()); }
-void fakeGenFences(int n, unsigned* fences)
-{
-    note("genFences", n);
-    std::fill(fences, fences + n, 7u);
-}
-void fakeDeleteFences(int n, const unsigned* fences) { note("deleteFences", n, fences[0]); }
-void fakeSetFence(unsigned fence, unsigned condition) { note("setFence", fence, condition); }
-void fakeFinishFence(unsigned fence) { note("finishFence", fence); }
-unsigned char fakeIsFence(unsigned fence)
-{
-    note("isFence", fence);
-    return 1;
-}
-void fakeUnused() { note("unused"); } // for the entry points the range path never calls
 
 struct FakeNvLookup final : GlProcLookup {
     std::set<std::string> missing;
     GlProc find(const char* name) const override
     {
         const std::map<std::string, GlProc> table{
-            {"glXAllocateMemoryNV", reinterpret_cast<GlProc>(&fakeAllocate)},
-            {"glXFreeMemoryNV", reinterpret_cast<GlProc>(&fakeFree)},
-            {"glVertexArrayRangeNV", reinterpret_cast<GlProc>(&fakeRange)},
-            {"glGenFencesNV", reinterpret_cast<GlProc>(&fakeGenFences)},
-            {"glDeleteFencesNV", reinterpret_cast<GlProc>(&fakeDeleteFences)},
-            {"glSetFenceNV", reinterpret_cast<GlProc>(&fakeSetFence)},
-            {"glFinishFenceNV", reinterpret_cast<GlProc>(&fakeFinishFence)},
-            {"glIsFenceNV", reinterpret_cast<GlProc>(&fakeIsFence)},
-            {"glFlushVertexArrayRangeNV", reinterpret_cast<GlProc>(&fakeUnused)},
-            {"glTestFenceNV", reinterpret_cast<GlProc>(&fakeUnused)},
-            {"glGetFenceivNV", reinterpret_cast<GlProc>(&fakeUnused)},
+            {"glXAllocateMemoryNV", proc([](int size, float read, float write, float priority) -> void* {
+                 note("allocate", size, read, write, priority);
+                 nvMemory.assign(static_cast<std::size_t>(size), std::byte{0});
+                 return nvAllocationFails ? nullptr : nvMemory.data();
+             })},
+            {"glXFreeMemoryNV", proc([](void* memory) { note("free", memory == nvMemory.data()); })},
+            {"glVertexArrayRangeNV",
+             proc([](int size, const void* memory) { note("range", size, memory == nvMemory.data()); })},
+            {"glGenFencesNV", proc([](int n, unsigned* fences) {
+                 note("genFences", n);
+                 std::fill(fences, fences + n, 7u);
+             })},
+            {"glDeleteFencesNV", proc([](int n, const unsigned* fences) { note("deleteFences", n, fences[0]); })},
+            {"glSetFenceNV", proc([](unsigned fence, unsigned condition) { note("setFence", fence, condition); })},
+            {"glFinishFenceNV", proc([](unsigned fence) { note("finishFence", fence); })},
         };
+        // The path never calls the other entry points (glIsFenceNV, glTestFenceNV, ...): a call shows as "unused".
         const auto found = table.find(name);
-        return found == table.end() || missing.contains(name) ? nullptr : found->second;
+        return missing.contains(name) ? nullptr : found == table.end() ? proc([] { note("unused"); }) : found->second;
     }
 };
 

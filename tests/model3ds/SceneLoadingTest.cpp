@@ -1,10 +1,8 @@
 // The starship's loaders without GL: what the user is told, what goes to the
-// diagnostics, the scale, where texture files are looked for, and the file
-// stream's 1 MiB window.
+// diagnostics, the scale, and the file stream's 1 MiB window.
 #include "ThreeDsWriter.h"
 #include "model3ds/ByteStream.h"
 #include "model3ds/SceneLoading.h"
-#include "model3ds/TexturePath.h"
 #include "platform/MemoryResources.h"
 #include "tests/support/TestDoubles.h"
 #include "tests/support/TestFiles.h"
@@ -19,13 +17,6 @@ namespace orbit {
 namespace {
 
 using namespace orbit::test;
-
-struct Harness {
-    MemoryResources resources;
-    RecordingNotifier notifier{"orbit-patrol"};
-    RecordingSink diagnostics;
-    ModelServices services{resources, notifier, diagnostics, nullptr};
-};
 
 std::vector<std::uint8_t> spanFile(float extent)
 {
@@ -48,80 +39,47 @@ TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
     const std::string notModel = (dir.path() / "picture.3ds").string();
     writeFileBytes(notModel, {'B', 'M', 0, 0, 0, 0, 0, 0});
     const std::string missing = (dir.path() / "missing.3ds").string();
+    // A usable built-in scene is never substituted for a failed file.
+    const std::vector<std::uint8_t> usable = spanFile(2);
     struct Case {
-        std::string path; // empty: the built-in scene, here not a model
+        std::string path; // empty: the built-in scene
+        std::vector<std::uint8_t> builtIn;
         std::string diagnostics;
     };
     const Case cases[] = {
-        {ship, ""},
-        {notModel, "Not in 3DS format.\nFailed to parse " + notModel + "\n"},
-        {missing, "File could not be opened " + std::to_string(ENOENT) + "\n"},
-        {dir.path().string(), "File could not be opened " + std::to_string(EISDIR) + "\n"},
-        {"", "Not in 3DS format.\nFailed to parse"},
+        {ship, usable, ""},
+        {"", spanFile(400), ""},
+        {notModel, usable, "Not in 3DS format.\nFailed to parse " + notModel + "\n"},
+        {missing, usable, "File could not be opened " + std::to_string(ENOENT) + "\n"},
+        {dir.path().string(), usable, "File could not be opened " + std::to_string(EISDIR) + "\n"},
+        {"", {0x4D, 0x3C}, "Not in 3DS format.\nFailed to parse"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        Harness h;
-        // A usable built-in scene is never substituted for a failed file.
-        h.resources.add("FILE3DS", 184, c.path.empty() ? std::vector<std::uint8_t>{0x4D, 0x3C} : spanFile(2));
+        MemoryResources resources;
+        RecordingNotifier notifier{"orbit-patrol"};
+        RecordingSink diagnostics;
+        ModelServices services{resources, notifier, diagnostics, nullptr};
+        resources.add("FILE3DS", 184, c.builtIn);
         const LoadedModel loaded =
-            c.path.empty() ? loadBuiltInScene(184, true, h.services) : loadSceneFile(c.path, true, h.services);
-        EXPECT_EQ(h.diagnostics.recorded, c.diagnostics);
+            c.path.empty() ? loadBuiltInScene(184, true, services) : loadSceneFile(c.path, true, services);
+        EXPECT_EQ(diagnostics.recorded, c.diagnostics);
         if (c.diagnostics.empty()) {
             ASSERT_NE(loaded.model, nullptr);
             EXPECT_EQ(loaded.modelSize, 400);
             EXPECT_DOUBLE_EQ(loaded.modelScale, 0.005);
             EXPECT_EQ(loaded.model->displayList(), 0u); // without GL nothing is made on the GL side
-            EXPECT_TRUE(h.notifier.messages.empty());
+            EXPECT_TRUE(notifier.messages.empty());
             continue;
         }
         EXPECT_EQ(loaded.model, nullptr);
-        ASSERT_EQ(h.notifier.messages.size(), 1u);
+        ASSERT_EQ(notifier.messages.size(), 1u);
         const std::string text = c.path.empty() ? "Error loading 3ds default file"
                                                 : "Error loading 3ds file \"" + c.path + "\"";
-        EXPECT_EQ(h.notifier.messages[0].text, text);
-        EXPECT_EQ(h.notifier.messages[0].caption, "orbit-patrol");
-        EXPECT_EQ(h.notifier.messages[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(notifier.messages[0].text, text);
+        EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
+        EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
     }
-    Harness builtIn;
-    builtIn.resources.add("FILE3DS", 184, spanFile(4));
-    EXPECT_DOUBLE_EQ(loadBuiltInScene(184, true, builtIn.services).modelScale, 0.5);
-}
-
-TEST(TexturePath, StoredNameFirstThenBesideTheSceneThenIgnoringCase)
-{
-    ScratchDir dir("model3ds-textures");
-    const auto cwd = dir.path() / "cwd";
-    const auto scene = dir.path() / "scene";
-    std::filesystem::create_directories(scene / "DIR.BMP");
-    std::filesystem::create_directories(cwd);
-    writeFileBytes(cwd / "HERE.BMP", {1});
-    writeFileBytes(scene / "HERE.BMP", {2});
-    writeFileBytes(scene / "BESIDE.TGA", {3});
-    writeFileBytes(scene / "hull.bmp", {4});
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(cwd);
-    const std::string folder = scene.string();
-    struct Case {
-        const char* stored;
-        std::string sceneFolder;
-        std::string path;
-        bool exists;
-    };
-    const Case cases[] = {
-        {"HERE.BMP", folder, "HERE.BMP", true},
-        {"BESIDE.TGA", folder, (scene / "BESIDE.TGA").string(), true},
-        {"HULL.BMP", folder, (scene / "hull.bmp").string(), true},
-        {"NOWHERE.BMP", folder, "NOWHERE.BMP", false},
-        {"DIR.BMP", folder, "DIR.BMP", false},
-        {"BESIDE.TGA", "", "BESIDE.TGA", false}, // the built-in scene has no folder
-    };
-    for (const Case& c : cases) {
-        const TexturePath found = resolveTexturePath(c.stored, c.sceneFolder);
-        EXPECT_EQ(found.path, c.path) << c.stored;
-        EXPECT_EQ(found.exists, c.exists) << c.stored;
-    }
-    std::filesystem::current_path(previous);
 }
 
 TEST(ByteStream, FileReadsAcrossItsWindowAsInMemoryUntilItShrinks)

@@ -2,31 +2,30 @@
 #include "ThreeDsWriter.h"
 
 #include <bit>
+#include <type_traits>
 #include <utility>
 
 namespace orbit::test {
 
 namespace {
 
-void putU16(std::vector<std::uint8_t>& out, std::uint16_t value)
+// Appends a 16-bit word, a 32-bit word or a float, low byte first.
+template <typename T>
+void put(std::vector<std::uint8_t>& out, T value)
 {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    using Bits = std::conditional_t<sizeof(T) == 2, std::uint16_t, std::uint32_t>;
+    auto bits = std::bit_cast<Bits>(value);
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+        out.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+        bits = static_cast<Bits>(bits >> 8);
+    }
 }
-
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    putU16(out, static_cast<std::uint16_t>(value & 0xFFFF));
-    putU16(out, static_cast<std::uint16_t>(value >> 16));
-}
-
-void putFloat(std::vector<std::uint8_t>& out, float value) { putU32(out, std::bit_cast<std::uint32_t>(value)); }
 
 // A chunk whose payload starts with a 16-bit record count.
 Chunk counted(std::uint16_t id, std::size_t count)
 {
     Chunk chunk = leaf(id);
-    putU16(chunk.payload, static_cast<std::uint16_t>(count));
+    put(chunk.payload, static_cast<std::uint16_t>(count));
     return chunk;
 }
 
@@ -40,8 +39,8 @@ std::vector<std::uint8_t> Chunk::bytes() const
         body.insert(body.end(), nested.begin(), nested.end());
     }
     std::vector<std::uint8_t> out;
-    putU16(out, id);
-    putU32(out, forcedLength ? *forcedLength : static_cast<std::uint32_t>(body.size() + 6));
+    put(out, id);
+    put(out, forcedLength ? *forcedLength : static_cast<std::uint32_t>(body.size() + 6));
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }
@@ -69,7 +68,7 @@ Chunk floats(std::uint16_t id, const std::vector<float>& values)
 {
     Chunk chunk = leaf(id);
     for (const float v : values)
-        putFloat(chunk.payload, v);
+        put(chunk.payload, v);
     return chunk;
 }
 
@@ -77,9 +76,8 @@ Chunk pointArray(const std::vector<Point3>& points)
 {
     Chunk chunk = counted(0x4110, points.size());
     for (const Point3& p : points) {
-        putFloat(chunk.payload, p.x);
-        putFloat(chunk.payload, p.y);
-        putFloat(chunk.payload, p.z);
+        for (const float v : {p.x, p.y, p.z})
+            put(chunk.payload, v);
     }
     return chunk;
 }
@@ -90,7 +88,7 @@ Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks)
     chunk.children = std::move(subChunks);
     for (const Face3& f : faces) {
         for (const std::uint16_t word : {f.a, f.b, f.c, f.flags})
-            putU16(chunk.payload, word);
+            put(chunk.payload, word);
     }
     return chunk;
 }
@@ -98,9 +96,9 @@ Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks)
 Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t>& faceIndices)
 {
     Chunk chunk = named(0x4130, material);
-    putU16(chunk.payload, static_cast<std::uint16_t>(faceIndices.size()));
+    put(chunk.payload, static_cast<std::uint16_t>(faceIndices.size()));
     for (const std::uint16_t index : faceIndices)
-        putU16(chunk.payload, index);
+        put(chunk.payload, index);
     return chunk;
 }
 
@@ -108,8 +106,8 @@ Chunk texCoords(const std::vector<std::pair<float, float>>& coords)
 {
     Chunk chunk = counted(0x4140, coords.size());
     for (const auto& [u, v] : coords) {
-        putFloat(chunk.payload, u);
-        putFloat(chunk.payload, v);
+        put(chunk.payload, u);
+        put(chunk.payload, v);
     }
     return chunk;
 }
@@ -124,13 +122,12 @@ Chunk textureMap(const std::string& fileName)
 Chunk meshObject(const std::string& name, const std::vector<Point3>& points, const std::vector<Face3>& faces,
                  const std::string& materialName)
 {
+    std::vector<std::uint16_t> all(faces.size());
+    for (std::size_t i = 0; i < faces.size(); ++i)
+        all[i] = static_cast<std::uint16_t>(i);
     std::vector<Chunk> groups;
-    if (!materialName.empty()) {
-        std::vector<std::uint16_t> all;
-        for (std::size_t i = 0; i < faces.size(); ++i)
-            all.push_back(static_cast<std::uint16_t>(i));
+    if (!materialName.empty())
         groups.push_back(materialGroup(materialName, all));
-    }
     return namedObject(name, {triMesh({pointArray(points), faceArray(faces, std::move(groups))})});
 }
 
