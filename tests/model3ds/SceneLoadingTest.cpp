@@ -23,14 +23,6 @@ std::vector<std::uint8_t> spanFile(float extent)
     return sceneFile({meshObject("S", {{0, 0, 0}, {extent, 0, 0}, {0, extent / 2, 0}}, {{0, 1, 2, 0}}, "")});
 }
 
-TEST(SceneLoading, ScaleBringsTheLargestExtentToTwoUnits)
-{
-    const std::pair<double, double> cases[] = {
-        {400, 0.005}, {2, 1.0}, {0, 2.0}, {1e-11, 2.0}, {-std::numeric_limits<double>::infinity(), 2.0}};
-    for (const auto& [size, scale] : cases)
-        EXPECT_DOUBLE_EQ(modelScaleForSize(size), scale) << size;
-}
-
 TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
 {
     ScratchDir dir("model3ds-load");
@@ -45,10 +37,16 @@ TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
         std::string path; // empty: the built-in scene
         std::vector<std::uint8_t> builtIn;
         std::string diagnostics;
+        // The scale brings the largest extent to two units; no extent (no
+        // points at all: -infinity) or a tiny one leaves 2.
+        double size = 0, scale = 0;
     };
     const Case cases[] = {
-        {ship, usable, ""},
-        {"", spanFile(400), ""},
+        {ship, usable, "", 400, 0.005},
+        {"", spanFile(4), "", 4, 0.5},
+        {"", spanFile(0), "", 0, 2},
+        {"", spanFile(1e-11f), "", 1e-11f, 2},
+        {"", sceneFile({}), "", -std::numeric_limits<double>::infinity(), 2},
         {notModel, usable, "Not in 3DS format.\nFailed to parse " + notModel + "\n"},
         {missing, usable, "File could not be opened " + std::to_string(ENOENT) + "\n"},
         {dir.path().string(), usable, "File could not be opened " + std::to_string(EISDIR) + "\n"},
@@ -66,8 +64,8 @@ TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
         EXPECT_EQ(diagnostics.recorded, c.diagnostics);
         if (c.diagnostics.empty()) {
             ASSERT_NE(loaded.model, nullptr);
-            EXPECT_EQ(loaded.modelSize, 400);
-            EXPECT_DOUBLE_EQ(loaded.modelScale, 0.005);
+            EXPECT_EQ(loaded.modelSize, c.size);
+            EXPECT_DOUBLE_EQ(loaded.modelScale, c.scale);
             EXPECT_EQ(loaded.model->displayList(), 0u); // without GL nothing is made on the GL side
             EXPECT_TRUE(notifier.messages.empty());
             continue;

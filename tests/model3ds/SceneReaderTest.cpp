@@ -173,7 +173,7 @@ Built build(const std::vector<std::uint8_t>& bytes, bool forceTwoSided, int crea
 
 std::array<float, 3> normalOf(const ModelVertex& v) { return {v.nx, v.ny, v.nz}; }
 
-TEST(ModelAssembly, MaterialsAfterTheWhiteDefaultAndFacesThatCannotBeDrawnDropped)
+TEST(ModelAssembly, MaterialsFollowTheWhiteDefaultFacesTurnAcbAndThoseThatCannotBeDrawnAreDropped)
 {
     // Face 1 has two corners at the same position, face 2 is a line; face 3
     // and group entries 7 and 0x8000 point beyond the mesh.
@@ -193,7 +193,8 @@ TEST(ModelAssembly, MaterialsAfterTheWhiteDefaultAndFacesThatCannotBeDrawnDroppe
         material("NoPercent", {node(0xA050, {leaf(0x0031, {0, 0})})}),
         namedObject("Bad", {triMesh({pointArray(points), groups})}),
         meshObject("A", triangle, {{0, 1, 2, 0}}, ""),
-        meshObject("B", triangle, {{0, 1, 2, 0}}, "Half"),
+        namedObject("B", {triMesh({pointArray(triangle), texCoords({{0.25f, 0.75f}}),
+                                   faceArray({{0, 1, 2, 0}}, {materialGroup("Half", {0})})})}),
     }), false);
     EXPECT_EQ(built.diagnostics,
               "Parse Error: Can't find material Unknown\n"
@@ -217,32 +218,23 @@ TEST(ModelAssembly, MaterialsAfterTheWhiteDefaultAndFacesThatCannotBeDrawnDroppe
     EXPECT_EQ((std::array{m[0].faces.size(), m[1].faces.size(), m[2].faces.size()}),
               (std::array<std::size_t, 3>{2, 1, 2}));
     EXPECT_EQ(built.assembly.faceCount(), 5u);
+    // Faces take the corners in the order a, c, b. B's points are vertices 8
+    // to 10; its reversed twin moves them to copies 14 to 16 (after A's),
+    // which keep their position and texture coordinates. A point without
+    // texture coordinates gets (0, 0).
+    const auto& f = m[2].faces;
+    EXPECT_EQ((std::array{f[0].i0, f[0].i1, f[0].i2, f[1].i0, f[1].i1, f[1].i2}),
+              (std::array{8, 10, 9, 14, 15, 16}));
+    const auto& v = built.assembly.vertices();
+    ASSERT_EQ(v.size(), 17u);
+    const auto xyuv = [&v](std::size_t i) { return std::array{v[i].x, v[i].y, v[i].u, v[i].v}; };
+    const std::array<float, 4> first{0, 0, 0.25f, 0.75f}, second{1, 0, 0, 0};
+    EXPECT_EQ((std::array{xyuv(8), xyuv(9), xyuv(14), xyuv(15)}), (std::array{first, second, first, second}));
     // Vertices no face uses keep a zero normal.
-    EXPECT_EQ(normalOf(built.assembly.vertices()[4]), (std::array<float, 3>{0, 0, 0}));
+    EXPECT_EQ(normalOf(v[4]), (std::array<float, 3>{0, 0, 0}));
     RecordingSink sink;
     EXPECT_EQ(built.assembly.findMaterial("paint", sink), -1); // names are case-sensitive
     EXPECT_EQ(sink.recorded, "Parse Error: Can't find material paint\n");
-}
-
-TEST(ModelAssembly, FacesTakeTheCornersInTheOrderAcbAndSplitOffCopiesKeepTheirTextureCoordinates)
-{
-    // The second face points the other way (flag 7 was swapped on reading),
-    // so its corners move to copies 3, 4 and 5 of the points. The third point
-    // has no texture coordinates: (0, 0).
-    const Chunk faces = faceArray({{0, 1, 2, 0}, {0, 1, 2, 7}}, {materialGroup("M", {0, 1})});
-    const Chunk uv = texCoords({{0.25f, 0.75f}, {0.5f, 1.5f}});
-    const Chunk mesh = namedObject("T", {triMesh({pointArray(triangle), uv, faces})});
-    const Built built = build(sceneFile({simpleMaterial("M", 1, 1, 1), mesh}), false);
-    const auto& f = built.assembly.materials()[0].faces;
-    ASSERT_EQ(f.size(), 2u);
-    EXPECT_EQ((std::array{f[0].i0, f[0].i1, f[0].i2, f[1].i0, f[1].i1, f[1].i2}), (std::array{0, 2, 1, 3, 4, 5}));
-    std::vector<std::array<float, 4>> xyuv;
-    for (const ModelVertex& v : built.assembly.vertices())
-        xyuv.push_back({v.x, v.y, v.u, v.v});
-    const std::vector<std::array<float, 4>> once{{0, 0, 0.25f, 0.75f}, {1, 0, 0.5f, 1.5f}, {0, 1, 0, 0}};
-    std::vector<std::array<float, 4>> twice = once;
-    twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(xyuv, twice);
 }
 
 struct NormalCase {
@@ -291,7 +283,7 @@ TEST(ModelAssembly, VertexNormalsWeighCornersAndSplitAtTheCrease)
         ASSERT_EQ(v.size(), c.vertexCount);
         for (const auto& [vertex, normal] : c.normals) {
             for (int k = 0; k < 3; ++k)
-                EXPECT_NEAR(normalOf(v[vertex])[k], normal[k], 1e-6) << "vertex " << vertex << ", component " << k;
+                EXPECT_NEAR(normalOf(v[vertex])[k], normal[k], 1e-6) << "vertex " << vertex << ", axis " << k;
         }
     }
 }
