@@ -213,8 +213,8 @@ TEST_F(ModelGl, FailingHeapAsksRetryOrCancelAndCancelEndsTheProcess)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.requests);
-        RecordingNotifier fresh{"orbit-patrol"}; // replies are consumed: one notifier per case
-        fresh.scriptedReplies = c.replies;
+        notifier = RecordingNotifier{"orbit-patrol"}; // replies are consumed: a fresh one per case
+        notifier.scriptedReplies = c.replies;
         std::vector<std::size_t> requests;
         std::vector<int> exitCodes;
         hooks.heapAllocationFails = [&](std::size_t bytes) {
@@ -222,12 +222,10 @@ TEST_F(ModelGl, FailingHeapAsksRetryOrCancelAndCancelEndsTheProcess)
             return requests.size() <= 2;
         };
         hooks.exitProcess = [&](int code) { exitCodes.push_back(code); };
-        resources.add("FILE3DS", 1, c.bytes);
-        ModelServices services{resources, fresh, diagnostics, &context, &loaders, &hooks};
-        const LoadedModel loaded = loadBuiltInScene(1, false, services);
+        const LoadedModel loaded = load(c.bytes, &context);
         EXPECT_EQ(requests, std::vector<std::size_t>(c.requests, 8u * 32u));
-        ASSERT_EQ(fresh.messages.size(), c.replies.size());
-        for (const auto& message : fresh.messages) {
+        ASSERT_EQ(notifier.messages.size(), c.replies.size());
+        for (const auto& message : notifier.messages) {
             EXPECT_EQ(message.text, "Failed to load the 3DS mesh into System memory!");
             EXPECT_EQ(message.caption, "orbit-patrol");
             EXPECT_EQ(message.buttons, MessageButtons::RetryCancel);
