@@ -293,8 +293,8 @@ TEST_F(ModelGl, RangePathNeedsItsEntryPointsAndExtensionsThenChecksTheRangeAndEn
 {
     // Missing entry points, and an extension that is not advertised.
     std::vector<std::pair<std::set<std::string>, const char*>> refusals;
-    for (const char* name : {"glXAllocateMemoryNV", "glXFreeMemoryNV", "glVertexArrayRangeNV",
-                             "glGenFencesNV", "glDeleteFencesNV", "glSetFenceNV", "glFinishFenceNV", "glIsFenceNV"})
+    for (const char* name : {"glXAllocateMemoryNV", "glXFreeMemoryNV", "glVertexArrayRangeNV", "glGenFencesNV",
+                             "glDeleteFencesNV", "glSetFenceNV", "glFinishFenceNV", "glIsFenceNV"})
         refusals.push_back({{name}, ""});
     refusals.push_back({{}, "GL_NV_vertex_array_range"});
     refusals.push_back({{}, "GL_NV_fence"});
