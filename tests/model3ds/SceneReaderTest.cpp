@@ -1,14 +1,17 @@
-// The chunk reader against hand-made files: the recognised chunk table, the
-// value rules (24-bit colours over 256, percentages, flag 7), the face-list
-// quirk, names, and damaged input, which must stop cleanly and keep what came
-// before the damage.
+// From bytes to a model without GL. The chunk reader against hand-made files,
+// a well-formed one and damaged ones, each with its exact diagnostics and what
+// was read before the damage. Then assembly into materials, faces and smoothed
+// normals, expected values coming from each model's geometry, not from the code.
 #include "ThreeDsWriter.h"
 #include "model3ds/ByteStream.h"
+#include "model3ds/ModelAssembly.h"
 #include "model3ds/SceneReader.h"
 #include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sstream>
 #include <string>
 
 namespace orbit {
@@ -27,283 +30,260 @@ Parsed parse(const std::vector<std::uint8_t>& bytes)
     Parsed result;
     RecordingSink sink;
     ByteStream stream(bytes);
-    SceneReader reader(stream, result.scene, sink);
-    result.ok = reader.parseStream();
+    result.ok = SceneReader(stream, result.scene, sink).parseStream();
     result.diagnostics = sink.recorded;
     return result;
 }
 
+// One line per material (name, texture map) and per mesh (name, point count,
+// faces as corner triples, material groups, texture coordinates, matrix).
+std::string summary(const ParsedScene& scene)
+{
+    std::ostringstream text;
+    for (const ParsedMaterial& m : scene.materials)
+        text << "material " << m.name << (m.textureMap.empty() ? "" : " map ") << m.textureMap << "\n";
+    for (const ParsedMesh& mesh : scene.meshes) {
+        text << "mesh " << mesh.name << ": " << mesh.points.size() << " points, faces";
+        for (const ParsedFace& f : mesh.faces)
+            text << " " << f.a << f.b << f.c;
+        for (const ParsedMaterialGroup& group : mesh.materialGroups) {
+            text << ", " << group.materialName;
+            for (const std::uint16_t face : group.faceIndices)
+                text << " " << face;
+        }
+        text << ", " << mesh.texCoords.size() << " uv" << (mesh.hasMatrix ? ", matrix" : "") << "\n";
+    }
+    return text.str();
+}
+
 const std::vector<Point3> triangle{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
 
-TEST(SceneReader, RejectsAFileThatDoesNotStartWithTheMainChunk)
-{
-    for (const std::vector<std::uint8_t>& bytes : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0x4D},
-                                                    std::vector<std::uint8_t>{0x4D, 0x3D, 6, 0, 0, 0},
-                                                    editorChunk({}).bytes()}) {
-        const Parsed result = parse(bytes);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.diagnostics, "Not in 3DS format.\n");
-    }
-}
-
-TEST(SceneReader, MeshWithoutMaterialGroupGetsTheDefaultGroupOfAllItsFaces)
-{
-    const Parsed result = parse(sceneFile({
-        meshObject("Plain", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2, 0}, {1, 3, 2, 0}}, ""),
-        namedObject("NoFaces", {triMesh({pointArray(triangle)})}),
-    }));
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(result.scene.usesDefaultMaterial, 1);
-    ASSERT_EQ(result.scene.meshes.size(), 2u);
-    for (std::size_t m = 0; m < 2; ++m) {
-        ASSERT_EQ(result.scene.meshes[m].materialGroups.size(), 1u);
-        EXPECT_EQ(result.scene.meshes[m].materialGroups[0].materialName, "WG_DEFAULT");
-        EXPECT_EQ(result.scene.meshes[m].materialGroups[0].faceIndices,
-                  (m == 0 ? std::vector<std::uint16_t>{0, 1} : std::vector<std::uint16_t>{}));
-    }
-}
-
-TEST(SceneReader, OnlyFlagWordSevenSwapsTheLastTwoCorners)
-{
-    const std::uint16_t flagWords[] = {0, 6, 7, 15, 0x8007};
-    std::vector<Face3> faces;
-    for (const std::uint16_t flags : flagWords)
-        faces.push_back({10, 20, 30, flags});
-    const Parsed result = parse(sceneFile({meshObject("F", {}, faces, "")}));
-    ASSERT_EQ(result.scene.meshes.size(), 1u);
-    const auto& stored = result.scene.meshes[0].faces;
-    ASSERT_EQ(stored.size(), faces.size());
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        const bool swapped = flagWords[i] == 7;
-        EXPECT_EQ((std::array<int, 4>{stored[i].a, stored[i].b, stored[i].c, stored[i].flags}),
-                  (std::array<int, 4>{10, swapped ? 30 : 20, swapped ? 20 : 30, flagWords[i]}));
-    }
-}
-
-TEST(SceneReader, ColourValuesAndTheLastOneWins)
-{
-    const Parsed result = parse(sceneFile({material({
-        materialName("Paint"),
-        colourChunk(0xA010, {colour24(255, 91, 1)}),
-        colourChunk(0xA020, {colourFloat(0.25f, 0.5f, 0.75f)}),
-        // A float colour, then a gamma-corrected one (skipped), then bytes.
-        colourChunk(0xA030, {colourFloat(0.9f, 0.9f, 0.9f), leaf(0x0013, {1, 2, 3}), colour24(128, 0, 64)}),
-    })}));
-    ASSERT_EQ(result.scene.materials.size(), 1u);
-    const ParsedMaterial& m = result.scene.materials[0];
-    EXPECT_EQ(m.name, "Paint");
-    EXPECT_EQ(m.ambient, (std::array<float, 3>{255.0f / 256, 91.0f / 256, 1.0f / 256}));
-    EXPECT_EQ(m.diffuse, (std::array<float, 3>{0.25f, 0.5f, 0.75f}));
-    EXPECT_EQ(m.specular, (std::array<float, 3>{0.5f, 0.0f, 0.25f}));
-}
-
-struct TransparencyCase {
+struct ReadCase {
     const char* name;
-    std::vector<Chunk> extra;
-    float opacity;
+    std::vector<std::uint8_t> bytes;
+    std::string diagnostics;
+    std::string read; // summary() of the scene
 };
 
-TEST(SceneReader, TransparencyBecomesOpacity)
-{
-    const TransparencyCase cases[] = {
-        {"absent", {}, 0.0f},
-        {"fifty percent", {transparency(50)}, 0.5f},
-        {"negative", {transparency(-20)}, 1.0f},
-        {"no percentage inside", {Chunk{0xA050, {}, {leaf(0x0031, {0, 0, 0, 0})}, {}}}, 1.0f},
-    };
-    for (const TransparencyCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<Chunk> children{materialName("M")};
-        children.insert(children.end(), c.extra.begin(), c.extra.end());
-        const Parsed result = parse(sceneFile({material(children)}));
-        ASSERT_EQ(result.scene.materials.size(), 1u);
-        EXPECT_FLOAT_EQ(result.scene.materials[0].opacity, c.opacity);
-    }
-}
-
-TEST(SceneReader, NamesUpToSixteenCharactersAreKeptAndLongerOnesCutWithoutLosingTheirChunk)
-{
-    const std::string sixteen = "ABCDEFGHIJKLMNOP";
-    const std::string twenty = "abcdefghijklmnopqrst";
-    const Parsed result = parse(sceneFile({
-        material({materialName(sixteen)}),
-        material({materialName(twenty), textureMap("HULL.BMP")}),
-        meshObject(twenty, triangle, {{0, 1, 2, 0}}, sixteen),
-        meshObject("After", triangle, {{0, 1, 2, 0}}, sixteen),
-    }));
-    ASSERT_TRUE(result.ok);
-    ASSERT_EQ(result.scene.materials.size(), 2u);
-    EXPECT_EQ(result.scene.materials[0].name, sixteen);
-    EXPECT_EQ(result.scene.materials[1].name, twenty.substr(0, 16));
-    // What follows the long name is still read as it should be.
-    EXPECT_EQ(result.scene.materials[1].textureMap, "HULL.BMP");
-    ASSERT_EQ(result.scene.meshes.size(), 2u);
-    EXPECT_EQ(result.scene.meshes[0].name, twenty.substr(0, 16));
-    EXPECT_EQ(result.scene.meshes[0].points.size(), 3u);
-    EXPECT_NE(result.diagnostics.find("Name longer than 16 characters"), std::string::npos);
-}
-
-TEST(SceneReader, MapNameIsTakenOnlyFromTheTextureMap)
+std::vector<ReadCase> readCases()
 {
     Chunk specularMap = textureMap("SHINE.TGA");
     specularMap.id = 0xA204;
-    const Parsed result = parse(sceneFile({
-        material({materialName("A"), specularMap, leaf(0xA300, {'X', '.', 'B', 'M', 'P', 0})}),
-        material({materialName("B"), textureMap("Skin.tga")}),
-    }));
-    ASSERT_EQ(result.scene.materials.size(), 2u);
-    EXPECT_EQ(result.scene.materials[0].textureMap, "");
-    EXPECT_EQ(result.scene.materials[1].textureMap, "Skin.tga");
-}
-
-TEST(SceneReader, ObjectsOtherThanMeshesMakeNoMeshAndTwoMeshesShareTheirObjectsName)
-{
-    const Parsed result = parse(sceneFile({
+    const std::vector<std::uint8_t> wellFormed = sceneFile({
+        leaf(0x0100, {0, 0, 0x80, 0x3F}),
+        material("ABCDEFGHIJKLMNOP", {leaf(0xA040), textureMap("Skin.tga")}),
+        // A map name outside the texture map is not the texture.
+        material("Other", {specularMap, leaf(0xA300, {'X', 0})}),
         namedObject("Lamp", {leaf(0x4600, std::vector<std::uint8_t>(12, 0))}),
-        namedObject("Camera01", {leaf(0x4700, std::vector<std::uint8_t>(32, 0))}),
-        namedObject("Twins", {triMesh({pointArray(triangle)}), triMesh({pointArray({{5, 5, 5}})})}),
-    }));
-    ASSERT_EQ(result.scene.meshes.size(), 2u);
-    EXPECT_EQ(result.scene.meshes[0].name, "Twins");
-    EXPECT_EQ(result.scene.meshes[1].name, "Twins");
-    EXPECT_EQ(result.scene.meshes[1].points.size(), 1u);
+        namedObject("Twins", {
+            triMesh({
+                pointArray({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}),
+                // Only the flag word 7 swaps the last two corners. The face
+                // list's sub-chunks are read at the mesh level.
+                faceArray({{0, 1, 2, 0}, {1, 3, 2, 7}, {1, 3, 2, 15}, {1, 3, 2, 0x8007}},
+                          {materialGroup("Other", {1, 2}), leaf(0x4150, std::vector<std::uint8_t>(16, 0xFF)),
+                           materialGroup("ABCDEFGHIJKLMNOP", {0})}),
+                texCoords({{0, 0}, {1, 0}, {0.25f, 1}}),
+                floats(0x4160, {1, 0, 0, 0, 1, 0, 0, 0, 1, 7, 8, 9}),
+                leaf(0x9999, {1, 2, 3, 4}),
+            }),
+            // Without a material group: the default group of all its faces.
+            triMesh({pointArray({{5, 5, 5}}), faceArray({{0, 0, 0, 0}})}),
+        }),
+    });
+    // The first damaged chunk sits at offset 22 (main, version and editor
+    // headers), or at 39 after this 17-byte material.
+    const Chunk kept = material("Kept");
+    Chunk shortChunk = leaf(0x1234, {1, 2, 3});
+    shortChunk.forcedLength = 5;
+    Chunk overlong = material("Long");
+    overlong.forcedLength = 100000;
+    Chunk points = pointArray(triangle);
+    points.payload[0] = 200; // 200 points announced, 3 present
+    std::vector<std::uint8_t> mainTooLong = sceneFile({kept});
+    mainTooLong[2] = mainTooLong[3] = mainTooLong[4] = 0xFF;
+    const std::vector<std::uint8_t> nameless(40, 'N'); // no terminator before the chunk ends
+    const std::string notModel = "Not in 3DS format.\n";
+    return {
+        {"well-formed", wellFormed, "",
+         "material ABCDEFGHIJKLMNOP map Skin.tga\nmaterial Other\n"
+         "mesh Twins: 4 points, faces 012 123 132 132, Other 1 2, ABCDEFGHIJKLMNOP 0, 3 uv, matrix\n"
+         "mesh Twins: 1 points, faces 000, WG_DEFAULT 0, 0 uv\n"},
+        {"empty", {}, notModel, ""},
+        {"cut in the main header", {0x4D, 0x4D, 6}, notModel, ""},
+        {"editor first", node(0x3D3D, {}).bytes(), notModel, ""},
+        {"length below 6", sceneFile({kept, shortChunk, kept}),
+         "Chunk 0x1234 at offset 39 has length 5, below its header's 6 bytes; "
+         "skipping the rest of its parent\n",
+         "material Kept\n"},
+        {"child past its parent", sceneFile({kept, overlong}),
+         "Chunk 0xAFFF at offset 39 reaches past its parent's end; reading what is inside\n",
+         "material Kept\nmaterial Long\n"},
+        {"main chunk past the file", mainTooLong,
+         "Chunk 0x4D4D at offset 0 reaches past the end of the file; reading what is there\n",
+         "material Kept\n"},
+        {"header cut off", sceneFile({Chunk{0xAFFF, {1, 2, 3}, {}, {}}}),
+         "Chunk header at offset 28 is cut off\n", "material \n"},
+        {"count beyond its chunk", sceneFile({kept, namedObject("M", {triMesh({points})})}),
+         "Chunk 0x4110 at offset 53 holds 3 of its 200 entries\n",
+         "material Kept\nmesh M: 3 points, faces, WG_DEFAULT, 0 uv\n"},
+        // What follows a long name is still read as it should be.
+        {"long name", sceneFile({material("abcdefghijklmnopq", {textureMap("HULL.BMP")})}),
+         "Name longer than 16 characters cut to \"abcdefghijklmnop\"\n",
+         "material abcdefghijklmnop map HULL.BMP\n"},
+        {"unterminated name", sceneFile({node(0xAFFF, {leaf(0xA000, nameless)}), kept}),
+         "Name longer than 16 characters cut to \"NNNNNNNNNNNNNNNN\"\n",
+         "material NNNNNNNNNNNNNNNN\nmaterial Kept\n"},
+        {"matrix too short", sceneFile({namedObject("M", {triMesh({floats(0x4160, {1, 2, 3})})})}),
+         "Chunk 0x4160 at offset 36 is too short for a matrix\n",
+         "mesh M: 0 points, faces, WG_DEFAULT, 0 uv\n"},
+        // Counts of 32768 or more read as negative: nothing, and no complaint.
+        {"negative counts",
+         sceneFile({namedObject("Big", {triMesh({leaf(0x4110, {0, 0x80}), leaf(0x4120, {0xFF, 0xFF})})})}),
+         "", "mesh Big: 0 points, faces, WG_DEFAULT, 0 uv\n"},
+    };
 }
 
-TEST(SceneReader, FaceListSubChunksAreReadAtTheMeshLevel)
+TEST(SceneReader, ReadsWhatTheFileHoldsAndStopsCleanlyAtDamageWithItsDiagnostic)
 {
-    std::vector<std::uint8_t> smoothing(8, 0xFF);
-    const Parsed result = parse(sceneFile({namedObject(
-        "M", {triMesh({pointArray({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}),
-                       faceArray({{0, 1, 2, 0}, {1, 3, 2, 0}},
-                                 {materialGroup("Red", {1}), leaf(0x4150, smoothing), materialGroup("Blue", {0})}),
-                       texCoords({{0, 0}, {1, 0}, {0, 1}}),
-                       localMatrix({1, 0, 0, 0, 1, 0, 0, 0, 1, 7, 8, 9})})})}));
-    ASSERT_EQ(result.scene.meshes.size(), 1u);
-    const ParsedMesh& mesh = result.scene.meshes[0];
-    EXPECT_EQ(result.scene.usesDefaultMaterial, 0);
-    ASSERT_EQ(mesh.materialGroups.size(), 2u);
-    EXPECT_EQ(mesh.materialGroups[0].materialName, "Red");
-    EXPECT_EQ(mesh.materialGroups[0].faceIndices, (std::vector<std::uint16_t>{1}));
-    EXPECT_EQ(mesh.materialGroups[1].materialName, "Blue");
-    ASSERT_EQ(mesh.texCoords.size(), 3u);
-    EXPECT_EQ(mesh.texCoords[2].v, 1.0f);
-    EXPECT_EQ(mesh.hasMatrix, 1);
-    EXPECT_EQ(mesh.matrix[9], 7.0f);
-    EXPECT_EQ(mesh.matrix[11], 9.0f);
-}
-
-TEST(SceneReader, CountsOf32768OrMoreReadAsNegativeAndYieldNothing)
-{
-    std::vector<std::uint8_t> points;
-    putU16(points, 0x8000);
-    std::vector<std::uint8_t> faces;
-    putU16(faces, 0xFFFF);
-    const Parsed result = parse(sceneFile({namedObject("Big", {triMesh({leaf(0x4110, points), leaf(0x4120, faces)})})}));
-    ASSERT_EQ(result.scene.meshes.size(), 1u);
-    EXPECT_TRUE(result.scene.meshes[0].points.empty());
-    EXPECT_TRUE(result.scene.meshes[0].faces.empty());
-    ASSERT_EQ(result.scene.meshes[0].materialGroups.size(), 1u);
-    EXPECT_TRUE(result.scene.meshes[0].materialGroups[0].faceIndices.empty());
-}
-
-// A file with one material and one mesh after it, used by the damage cases.
-std::vector<std::uint8_t> twoPartFile()
-{
-    return sceneFile({simpleMaterial("First", 1, 0, 0), meshObject("Second", triangle, {{0, 1, 2, 0}}, "First")});
-}
-
-TEST(SceneReader, EveryTruncationStopsCleanlyAndKeepsWhatCameBefore)
-{
-    const std::vector<std::uint8_t> whole = twoPartFile();
-    const Parsed full = parse(whole);
-    ASSERT_EQ(full.scene.materials.size(), 1u);
-    ASSERT_EQ(full.scene.meshes.size(), 1u);
-    // Where the material chunk ends in the file: 6 (main) + 10 (version) + 6 (editor) + material length.
-    const std::size_t materialEnd = 22 + simpleMaterial("First", 1, 0, 0).bytes().size();
-    for (std::size_t cut = 6; cut < whole.size(); ++cut) {
-        SCOPED_TRACE(cut);
-        const Parsed result = parse({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)});
-        EXPECT_TRUE(result.ok);
-        EXPECT_NE(result.diagnostics, "");
-        if (cut >= materialEnd) {
-            ASSERT_EQ(result.scene.materials.size(), 1u);
-            EXPECT_EQ(result.scene.materials[0].name, "First");
-            EXPECT_EQ(result.scene.materials[0].diffuse[0], 1.0f);
-        }
-        for (const ParsedMesh& mesh : result.scene.meshes)
-            EXPECT_LE(mesh.points.size(), 3u);
-    }
-}
-
-struct DamageCase {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-    std::size_t materials;  // kept before the damage
-    const char* firstName;  // of the first material
-    const char* diagnostic; // part of the line the guard writes
-};
-
-std::vector<DamageCase> damageCases()
-{
-    std::vector<DamageCase> cases;
-    for (const std::uint32_t length : {0u, 1u, 5u}) {
-        Chunk broken = leaf(0x1234, {1, 2, 3});
-        broken.forcedLength = length;
-        cases.push_back({"short length", sceneFile({simpleMaterial("Kept", 1, 1, 1), broken, simpleMaterial("Lost", 0, 0, 0)}),
-                         1, "Kept", "below its header's 6 bytes"});
-    }
-    {
-        Chunk overlong = simpleMaterial("Long", 1, 1, 1);
-        overlong.forcedLength = 100000;
-        cases.push_back({"child past its parent", sceneFile({simpleMaterial("Kept", 1, 1, 1), overlong}), 2,
-                         "Kept", "reaches past its parent's end"});
-    }
-    {
-        Chunk points = pointArray(triangle);
-        points.payload[0] = 200; // 200 points announced, 3 present
-        cases.push_back({"count beyond its chunk",
-                         sceneFile({simpleMaterial("Kept", 1, 1, 1), namedObject("M", {triMesh({points})})}), 1,
-                         "Kept", "holds 3 of its 200 entries"});
-    }
-    {
-        std::vector<std::uint8_t> name(40, 'N'); // no terminator before the chunk ends
-        cases.push_back({"unterminated name", sceneFile({simpleMaterial("Kept", 1, 1, 1), material({leaf(0xA000, name)})}),
-                         2, "Kept", "Name longer than 16"});
-    }
-    {
-        std::vector<std::uint8_t> bytes = twoPartFile();
-        bytes[2] = 0xFF; // main chunk claims far more than the file holds
-        bytes[3] = 0xFF;
-        bytes[4] = 0xFF;
-        cases.push_back({"main chunk past the end", bytes, 1, "First", "past the end of the file"});
-    }
-    return cases;
-}
-
-TEST(SceneReader, DamagedChunksAreAbsorbedWithADiagnostic)
-{
-    for (const DamageCase& c : damageCases()) {
+    for (const ReadCase& c : readCases()) {
         SCOPED_TRACE(c.name);
         const Parsed result = parse(c.bytes);
-        EXPECT_TRUE(result.ok);
-        ASSERT_EQ(result.scene.materials.size(), c.materials);
-        EXPECT_EQ(result.scene.materials[0].name, c.firstName);
-        EXPECT_NE(result.diagnostics.find(c.diagnostic), std::string::npos) << result.diagnostics;
+        EXPECT_EQ(result.ok, c.diagnostics != "Not in 3DS format.\n");
+        EXPECT_EQ(result.diagnostics, c.diagnostics);
+        EXPECT_EQ(summary(result.scene), c.read);
     }
 }
 
-TEST(SceneReader, UnknownChunksAreSkippedWhereverTheyAppear)
+// Parses the bytes and assembles what was read; diagnostics of both steps.
+struct Built {
+    Parsed parsed;
+    ModelAssembly assembly;
+    std::string diagnostics;
+};
+
+Built build(const std::vector<std::uint8_t>& bytes, bool forceTwoSided, int creaseAngleDeg = 90)
 {
-    const Parsed result = parse(sceneFile({
-        leaf(0x0100, {0, 0, 0x80, 0x3F}),
-        namedObject("M", {triMesh({leaf(0x9999, {1, 2, 3, 4}), pointArray(triangle), leaf(0x4170, {})})}),
-        material({leaf(0xA100, {3, 0}), materialName("Mat"), leaf(0xA040, {})}),
-    }));
-    ASSERT_EQ(result.scene.meshes.size(), 1u);
-    EXPECT_EQ(result.scene.meshes[0].points.size(), 3u);
-    ASSERT_EQ(result.scene.materials.size(), 1u);
-    EXPECT_EQ(result.scene.materials[0].name, "Mat");
-    EXPECT_EQ(result.diagnostics, "");
+    Built built{parse(bytes), ModelAssembly(creaseAngleDeg, forceTwoSided), ""};
+    RecordingSink sink;
+    built.assembly.assemble(built.parsed.scene, sink);
+    built.diagnostics = built.parsed.diagnostics + sink.recorded;
+    return built;
+}
+
+std::array<float, 3> normalOf(const ModelVertex& v) { return {v.nx, v.ny, v.nz}; }
+
+TEST(ModelAssembly, MaterialsFollowTheWhiteDefaultFacesTurnAcbAndThoseThatCannotBeDrawnAreDropped)
+{
+    // Face 1 has two corners at the same position, face 2 is a line; face 3
+    // and group entries 7 and 0x8000 point beyond the mesh. Material names
+    // are case-sensitive: "paint" is unknown, once per face.
+    const std::vector<Point3> points{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 0}, {2, 0, 0}};
+    const std::vector<Face3> faces{{0, 1, 2, 0}, {0, 3, 1, 0}, {0, 1, 4, 0}, {0, 1, 9, 0}};
+    const Chunk groups = faceArray(faces, {materialGroup("Paint", {0, 1, 2, 3, 7, 0x8000}),
+                                           materialGroup("paint", {0, 0})});
+    const Built built = build(sceneFile({
+        material("Paint", {
+            node(0xA010, {leaf(0x0011, {255, 91, 1})}), // bytes are fractions of 256
+            colour(0xA020, 0.4f, 0.5f, 0.6f),
+            // A float colour, a gamma-corrected one (skipped), then bytes: the last read wins.
+            node(0xA030, {floats(0x0010, {1, 1, 1}), leaf(0x0013, {1}), leaf(0x0011, {128, 0, 64})}),
+        }),
+        material("Half", {node(0xA050, {leaf(0x0030, {50, 0})}), leaf(0xA081)}),
+        material("Negative", {node(0xA050, {leaf(0x0030, {0xEC, 0xFF})})}),
+        material("NoPercent", {node(0xA050, {leaf(0x0031, {0, 0})})}),
+        namedObject("Bad", {triMesh({pointArray(points), groups})}),
+        meshObject("A", triangle, {{0, 1, 2, 0}}, ""),
+        namedObject("B", {triMesh({pointArray(triangle), texCoords({{0.25f, 0.75f}}),
+                                   faceArray({{0, 1, 2, 0}}, {materialGroup("Half", {0})})})}),
+    }), false);
+    EXPECT_EQ(built.diagnostics,
+              "Parse Error: Can't find material paint\n"
+              "Parse Error: Can't find material paint\n"
+              "Mesh \"Bad\": 3 faces dropped, their indices beyond the mesh's 4 faces or 5 points\n");
+    const auto& m = built.assembly.materials();
+    ASSERT_EQ(m.size(), 5u);
+    EXPECT_EQ(m[0].name, "WG_DEFAULT");
+    for (const Rgba& colour : {m[0].ambient, m[0].diffuse, m[0].specular})
+        EXPECT_EQ(colour, (Rgba{1, 1, 1, 1}));
+    // No transparency chunk: alpha 0. A percentage gives its fraction; none or a negative one 1.
+    EXPECT_EQ(m[1].ambient, (Rgba{255.0f / 256, 91.0f / 256, 1.0f / 256, 0}));
+    EXPECT_EQ(m[1].diffuse, (Rgba{0.4f, 0.5f, 0.6f, 0}));
+    EXPECT_EQ(m[1].specular, (Rgba{0.5f, 0, 0.25f, 0}));
+    EXPECT_EQ(m[2].diffuse, (Rgba{0, 0, 0, 0.5f}));
+    EXPECT_EQ(m[3].specular, (Rgba{0, 0, 0, 1}));
+    EXPECT_EQ(m[4].ambient, (Rgba{0, 0, 0, 1}));
+    EXPECT_EQ((std::array{m[0].opacity, m[1].opacity, m[2].opacity}), (std::array<float, 3>{0, 0, 0.5f}));
+    // Two-sided materials hold each triangle and its reversed twin.
+    EXPECT_EQ((std::array{m[0].twoSided, m[1].twoSided, m[2].twoSided}), (std::array{1, 0, 1}));
+    EXPECT_EQ((std::array{m[0].faces.size(), m[1].faces.size(), m[2].faces.size()}),
+              (std::array<std::size_t, 3>{2, 1, 2}));
+    EXPECT_EQ(built.assembly.faceCount(), 5u);
+    // Faces take the corners in the order a, c, b. B's points are vertices 8
+    // to 10; its reversed twin moves them to copies 14 to 16 (after A's),
+    // which keep their position and texture coordinates. A point without
+    // texture coordinates gets (0, 0).
+    const auto& f = m[2].faces;
+    EXPECT_EQ((std::array{f[0].i0, f[0].i1, f[0].i2, f[1].i0, f[1].i1, f[1].i2}),
+              (std::array{8, 10, 9, 14, 15, 16}));
+    const auto& v = built.assembly.vertices();
+    ASSERT_EQ(v.size(), 17u);
+    const auto xyuv = [&v](std::size_t i) { return std::array{v[i].x, v[i].y, v[i].u, v[i].v}; };
+    const std::array<float, 4> first{0, 0, 0.25f, 0.75f}, second{1, 0, 0, 0};
+    EXPECT_EQ((std::array{xyuv(8), xyuv(9), xyuv(14), xyuv(15)}), (std::array{first, second, first, second}));
+    // Vertices no face uses keep a zero normal.
+    EXPECT_EQ(normalOf(v[4]), (std::array<float, 3>{0, 0, 0}));
+}
+
+struct NormalCase {
+    const char* name;
+    std::vector<Point3> points;
+    std::vector<Face3> faces; // stored order: each face is drawn (a, c, b)
+    int creaseAngle;
+    bool twoSided;
+    std::size_t vertexCount;
+    std::vector<std::pair<std::size_t, std::array<double, 3>>> normals; // of some vertices
+};
+
+std::vector<NormalCase> normalCases()
+{
+    const double s = std::sqrt(0.5);
+    const auto f = static_cast<float>(s);
+    const double weighted = std::hypot(3 * s, 2 + 3 * s);
+    return {
+        // Face A lies in z = 0 with a right angle at the origin; face B is
+        // tilted 45 degrees about the x axis with a 45-degree angle there.
+        // Within the crease, they are smoothed with weights pi - pi/2 and
+        // pi - pi/4, in the ratio 2:3.
+        {"corner weight is pi minus the interior angle", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, f, f}},
+         {{0, 2, 1, 0}, {0, 3, 1, 0}}, 90, false, 4, {{0, {0, -3 * s / weighted, (2 + 3 * s) / weighted}}}},
+        // A tent of two faces 90 degrees apart, meeting only at the origin,
+        // which is the second corner of face B: that corner alone moves to a copy.
+        {"a crease at one corner", {{0, 0, 0}, {1, 0, 0}, {0, 1, -1}, {0, -1, -1}, {1, -1, -1}},
+         {{0, 2, 1, 0}, {4, 3, 0, 0}}, 90, false, 6, {{0, {0, s, s}}, {4, {0, -s, s}}, {5, {0, -s, s}}}},
+        // At 180 degrees the cosine is exactly -1: a reversed twin is not
+        // above it, so every corner splits off its back.
+        {"twin at 180 degrees", triangle, {{0, 1, 2, 0}}, 180, true, 6, {{0, {0, 0, -1}}, {3, {0, 0, 1}}}},
+        // A sliver whose corner at vertex 2 is flat: that corner weighs
+        // nothing, on the front and on its twin's copy, and gives no direction.
+        {"flat corner", {{-1, 0, 0}, {1, 0, 0}, {0, 1e-10f, 0}}, {{0, 2, 1, 0}}, 90, true, 6,
+         {{0, {0, 0, 1}}, {2, {0, 0, 0}}, {3, {0, 0, -1}}, {4, {0, 0, -1}}, {5, {0, 0, 0}}}},
+    };
+}
+
+TEST(ModelAssembly, VertexNormalsWeighCornersAndSplitAtTheCrease)
+{
+    for (const NormalCase& c : normalCases()) {
+        SCOPED_TRACE(c.name);
+        const Chunk mesh = meshObject("S", c.points, c.faces, "M");
+        const Built built = build(sceneFile({simpleMaterial("M", 1, 1, 1), mesh}), c.twoSided, c.creaseAngle);
+        const auto& v = built.assembly.vertices();
+        ASSERT_EQ(v.size(), c.vertexCount);
+        for (const auto& [vertex, normal] : c.normals) {
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(normalOf(v[vertex])[k], normal[k], 1e-6) << "vertex " << vertex << ", axis " << k;
+        }
+    }
 }
 
 } // namespace

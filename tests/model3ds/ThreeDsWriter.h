@@ -1,11 +1,9 @@
 // Builds small 3DS files for tests and benchmarks: chunks as a tree of
 // (id, payload, children) serialised with their lengths computed, or forced
-// to a given value to make damaged files. Little-endian throughout, as the
-// format stores everything.
+// to a given value to make damaged files. Little-endian throughout.
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +19,6 @@ struct Chunk {
     std::vector<std::uint8_t> bytes() const;
 };
 
-void putU16(std::vector<std::uint8_t>& out, std::uint16_t value);
-
 struct Point3 {
     float x, y, z;
 };
@@ -31,7 +27,9 @@ struct Face3 {
 };
 
 Chunk leaf(std::uint16_t id, std::vector<std::uint8_t> payload = {});
-Chunk editorChunk(std::vector<Chunk> children);
+Chunk node(std::uint16_t id, std::vector<Chunk> children);
+Chunk named(std::uint16_t id, const std::string& name, std::vector<Chunk> children = {});
+Chunk floats(std::uint16_t id, const std::vector<float>& values); // colour 0x0010, matrix 0x4160
 Chunk namedObject(const std::string& name, std::vector<Chunk> children);
 Chunk triMesh(std::vector<Chunk> children);
 Chunk pointArray(const std::vector<Point3>& points);
@@ -39,30 +37,17 @@ Chunk pointArray(const std::vector<Point3>& points);
 Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks = {});
 Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t>& faceIndices);
 Chunk texCoords(const std::vector<std::pair<float, float>>& coords);
-Chunk localMatrix(std::initializer_list<float> values);
-Chunk material(std::vector<Chunk> children);
-Chunk materialName(const std::string& name);
-Chunk colourChunk(std::uint16_t which, std::vector<Chunk> values); // 0xA010, 0xA020, 0xA030
-Chunk colourFloat(float r, float g, float b);
-Chunk colour24(std::uint8_t r, std::uint8_t g, std::uint8_t b);
-Chunk transparency(std::int16_t percent);
-Chunk twoSided();
+Chunk material(const std::string& name, std::vector<Chunk> children = {}); // a name chunk, then these
+Chunk colour(std::uint16_t which, float r, float g, float b); // 0xA010, 0xA020, 0xA030
 Chunk textureMap(const std::string& fileName);
 
 // One mesh holding the given triangles on the given points, in one material
 // group (none when materialName is empty), inside a named object.
 Chunk meshObject(const std::string& name, const std::vector<Point3>& points, const std::vector<Face3>& faces,
                  const std::string& materialName);
-// A material with a name and diffuse/ambient/specular float colours.
+// A material with a name and equal ambient, diffuse and specular float colours.
 Chunk simpleMaterial(const std::string& name, float r, float g, float b);
 
 // The whole file: main chunk holding a version and an editor chunk with these children.
 std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren);
-
-// A cube of 12 triangles on 8 shared corners, side 2 centred on the origin,
-// every triangle wound outwards as assembly will see it (the file order is
-// a, c, b of the drawn order).
-std::vector<Point3> cubeCorners();
-std::vector<Face3> cubeFaces();
-
 } // namespace orbit::test
