@@ -1,4 +1,5 @@
-// Bolt lives and the starship's effects without GL, through a recording painter.
+// Bolt lives, the starship's effects through a recording painter, and the shot
+// sound, all without GL.
 #include "scene/EffectPainter.h"
 #include "scene/SceneModel.h"
 #include "scene/ShotSound.h"
@@ -6,12 +7,10 @@
 #include "platform/MemoryResources.h"
 #include "platform/RandomGenerator.h"
 #include "platform/SettingsStore.h"
-#include "platform/SoundPlayer.h"
 #include "tests/support/TestDoubles.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <tuple>
 #include <vector>
 
@@ -47,138 +46,66 @@ TEST(Shot, ResetDrawsDelayThenLifetimeWaitsFadesOverItsLifeAndFliesForwards)
     bolt.update(random);
     bolt.update(random);
     EXPECT_EQ((std::array{bolt.position.z, bolt.previousPosition.z, bolt.delta.z}), (std::array{-2.0, 0.5, 1.0}));
+    EXPECT_EQ(length(ShipEffects::gunOffset(-1)) + length(ShipEffects::gunOffset(4)), 0.0) << "no such gun";
 }
 
-struct BoltDraw {
-    int shotIndex, gun;
-    float alpha;
-    Vec3 position;
-};
-
-class RecordingPainter final : public EffectPainter {
-public:
+// Records what the ship asks to be drawn, and checks each bolt on the frame it appears.
+struct RecordingPainter final : EffectPainter {
     explicit RecordingPainter(const SceneModel& ship) : ship(ship) {}
     void drawFlames(const FlyingObject&, const std::array<EngineFlame, 4>&) override { ++flameFans; }
     void drawBolt(const Shot& bolt, float alpha) override
     {
-        bolts.push_back({static_cast<int>(&bolt - ship.effects.shots.data()), bolt.gun, alpha, bolt.position});
+        EXPECT_LT(&bolt - ship.effects.shots.data(), 10) << "only ten bolts fly";
+        if (bolt.age != 1)
+            return;
+        guns.push_back(bolt.gun);
+        // Placed 3 units behind the ship, then one step of 2.5 forwards; a ship at rest gives no NaN.
+        const double speed = length(ship.delta);
+        const Vec3 expected = speed > 0.0 ? ship.position + ship.delta / speed * 0.5 : ship.position;
+        EXPECT_NEAR(length(bolt.position - expected), 0.0, 1e-9);
+        EXPECT_FLOAT_EQ(alpha, 1.0f - 1.0f / static_cast<float>(bolt.lifetime));
+        EXPECT_FLOAT_EQ(bolt.spin, static_cast<float>(ship.roll));
     }
     const SceneModel& ship;
     int flameFans = 0;
-    std::vector<BoltDraw> bolts;
+    std::vector<int> guns; // of the bolts placed, in order
 };
 
-class StarshipEffects : public ::testing::Test {
-protected:
-    StarshipEffects()
-    {
-        resources.add("WAVE", ShotSound::waveResourceId, std::vector<std::uint8_t>(64, 0x52));
-        sound.prepare();
-    }
-
-    // Frames of motion and effects; the guns of the bolts placed, in order.
-    std::vector<int> runFrames(SceneModel& ship, RecordingPainter& painter, int frames)
-    {
-        std::vector<int> guns;
-        for (int frame = 0; frame < frames; ++frame) {
-            std::vector<const Shot*> spawned;
-            for (const Shot& bolt : ship.effects.shots)
-                if (bolt.spawned)
-                    spawned.push_back(&bolt);
-            ship.update(random);
-            ship.drawEffects(random, painter, sound);
-            for (const Shot* bolt : spawned)
-                guns.push_back(bolt->gun);
-        }
-        return guns;
-    }
-
-    MemoryResources resources;
-    MemorySettingsStore settings;
-    RecordingSoundPlayer player;
-    RandomGenerator random;
-    ShotSound sound{resources, player};
-};
-
-TEST_F(StarshipEffects, GunsTakeTurnsEveryPlacementStartsTheSoundAndOnlyTenBoltsFly)
+TEST(StarshipEffects, GunsTakeTurnsAndEachPlacementStartsTheSoundUnlessFireIsZeroOrNotTheSource)
 {
-    SceneModel ship(random, settings);
-    ship.randomize(random);
-    ship.effects.soundSource = true;
-    RecordingPainter painter(ship);
-    const auto guns = runFrames(ship, painter, 600);
-    ASSERT_GE(guns.size(), 12u);
-    for (std::size_t i = 0; i < guns.size(); ++i)
-        EXPECT_EQ(guns[i], static_cast<int>(i % 4)) << "placement " << i;
-    EXPECT_EQ(player.plays, static_cast<int>(guns.size()));
-    EXPECT_EQ(player.prepared, std::vector<std::size_t>{64u}) << "decoded once, not per shot";
-    EXPECT_EQ(painter.flameFans, 600);
-    for (const BoltDraw& draw : painter.bolts)
-        ASSERT_LT(draw.shotIndex, 10);
-    for (std::size_t i = 10; i < ship.effects.shots.size(); ++i) // the rest of the pool is never touched
-        ASSERT_TRUE(ship.effects.shots[i].delay == 0 && !ship.effects.shots[i].alive) << i;
-}
-
-TEST_F(StarshipEffects, FireZeroOrNoSoundSourceStillFiresButSilently)
-{
-    for (const bool fireOff : {true, false}) {
-        settings.writeInt(settings::section, settings::fireKey, fireOff ? 0 : 1);
+    // "Fire" setting, sound source, ship at rest, the sound plays
+    const std::tuple<int, bool, bool, bool> cases[] = {{1, true, false, true}, {0, true, false, false},
+                                                        {1, false, true, false}};
+    for (const auto& [fire, source, resting, heard] : cases) {
+        SCOPED_TRACE(testing::Message() << fire << source << resting);
+        MemoryResources resources;
+        resources.add("WAVE", 151, std::vector<std::uint8_t>(64, 0x52));
+        resources.add("WAVE", 152, std::vector<std::uint8_t>(20, 0x52));
+        RecordingSoundPlayer player;
+        const ShotSound sound(resources, player);
+        MemorySettingsStore settings;
+        settings.writeInt(settings::section, settings::fireKey, fire);
+        RandomGenerator random;
         SceneModel ship(random, settings);
         ship.randomize(random);
-        ship.effects.soundSource = fireOff; // the window makes the starship the source
-        EXPECT_EQ(ship.effects.soundEnabled, !fireOff);
-        RecordingPainter painter(ship);
-        EXPECT_FALSE(runFrames(ship, painter, 400).empty()) << fireOff;
-        EXPECT_FALSE(painter.bolts.empty()) << fireOff;
-        EXPECT_EQ(player.plays, 0) << fireOff;
-    }
-}
-
-TEST_F(StarshipEffects, BoltAppearsHalfAUnitBehindTheShipFadesFromPointNineAndIsFiniteAtRest)
-{
-    SceneModel ship(random, settings);
-    ship.randomize(random);
-    ship.update(random);
-    for (const bool resting : {false, true}) {
-        if (resting) // a zero direction must not turn into NaN
+        ship.effects.soundSource = source; // the window makes the starship the source
+        EXPECT_TRUE(sound.prepare());
+        if (resting)
             ship.delta = {};
-        Shot& bolt = ship.effects.shots[0];
-        bolt.alive = bolt.spawned = true;
-        bolt.age = 0;
-        bolt.lifetime = 10;
-        ship.effects.nextGun = 2;
         RecordingPainter painter(ship);
-        ship.drawEffects(random, painter, sound);
-        // Placed 3 units behind, then one step of 2.5 forwards.
-        const Vec3 expected = resting ? ship.position : ship.position + ship.delta / length(ship.delta) * 0.5;
-        ASSERT_EQ(painter.bolts.size(), 1u);
-        const BoltDraw& first = painter.bolts.front();
-        EXPECT_EQ((std::pair{first.shotIndex, first.gun}), (std::pair{0, 2}));
-        EXPECT_NEAR(first.alpha, 0.9f, 1e-6f);
-        EXPECT_NEAR(length(first.position - expected), 0.0, 1e-9) << resting;
-        EXPECT_FLOAT_EQ(bolt.spin, static_cast<float>(ship.roll));
-        EXPECT_FALSE(bolt.spawned);
-        EXPECT_EQ(ship.effects.nextGun, 3);
-    }
-}
-
-TEST(ShotSound, PreparesWave151OnceAndPlaysOnlyWhatWasPrepared)
-{
-    MemoryResources withWave, withoutWave;
-    withWave.add("WAVE", 151, std::vector<std::uint8_t>(10, 1));
-    for (MemoryResources* resources : {&withWave, &withoutWave})
-        resources->add("WAVE", 152, std::vector<std::uint8_t>(20, 2));
-    // resources, answer of the service, prepared, played
-    const std::tuple<MemoryResources*, bool, bool, bool> cases[] = {
-        {&withWave, true, true, true}, {&withWave, false, false, false}, {&withoutWave, true, false, false}};
-    for (const auto& [resources, deviceAnswer, prepared, played] : cases) {
-        RecordingSoundPlayer player;
-        player.result = deviceAnswer;
-        const ShotSound sound(*resources, player);
-        EXPECT_EQ(sound.prepare(), prepared);
-        EXPECT_EQ(sound.play(), played);
-        EXPECT_EQ(player.prepared, resources == &withWave ? std::vector<std::size_t>{10u} : std::vector<std::size_t>{})
-            << "resource 151, not 152; nothing handed over without it";
+        for (int frame = 0; frame < 600; ++frame) {
+            if (!resting)
+                ship.update(random);
+            ship.drawEffects(random, painter, sound);
+        }
+        ASSERT_GE(painter.guns.size(), 12u);
+        for (std::size_t i = 0; i < painter.guns.size(); ++i)
+            EXPECT_EQ(painter.guns[i], static_cast<int>(i % 4)) << "placement " << i;
+        EXPECT_EQ(player.plays, heard ? static_cast<int>(painter.guns.size()) : 0);
+        EXPECT_EQ(player.prepared, std::vector<std::size_t>{64u}) << "wave 151, decoded once, not per shot";
+        EXPECT_EQ(painter.flameFans, 600);
+        for (std::size_t i = 10; i < ship.effects.shots.size(); ++i) // the rest of the pool is never touched
+            ASSERT_TRUE(ship.effects.shots[i].delay == 0 && !ship.effects.shots[i].alive) << i;
     }
 }
 
