@@ -46,7 +46,7 @@ TEST(MessageBoxNotifier, ShowsTheBoxAndReturnsTheAnswer)
     EXPECT_EQ(notifier.show("Cannot open the file.", "Caption", MessageButtons::Ok), MessageReply::Ok);
     answerNextBox(QMessageBox::Retry, "Caption", true);
     EXPECT_EQ(notifier.show("Cannot open the file.", "Caption", MessageButtons::RetryCancel), MessageReply::Retry);
-    answerNextBox(QMessageBox::NoButton, "Caption", true);
+    answerNextBox(QMessageBox::NoButton, "Caption", true); // Escape
     EXPECT_EQ(notifier.show("Cannot open the file.", "Caption", MessageButtons::RetryCancel), MessageReply::Cancel);
     // The framework's own boxes carry the application's title.
     answerNextBox(QMessageBox::Ok, "orbit-patrol", false);
