@@ -120,16 +120,12 @@ TEST(FireGenerator, OneStepSpreadsFromTheTopDownWithCoolingAndBorderedReads)
     fire.setIntensity(0, 0, 100);
     fire.step(random);
     // v = (left two below + 2 * one below + itself + right two below) / 5, minus 5 above 5.
+    // (5, 10): 100 / 5 - 5; (5, 11): 2 * 100 / 5 - 5; (5, 12) reads (5, 11) before
+    // this step wrote it; (5, 10) is (4, 12)'s right-two-below cell; nothing
+    // spreads downwards; column 32 reads 0. (0, 1): (2 * 100 + (1, -1) read as
+    // (1, 0) = 54) / 5 - 5; (0, 2): column -1 reads 0, (1, 0) / 5 - 5.
     const std::array<int, 3> cells[] = { // x, y, value
-        {5, 10, 15}, // 100 / 5 = 20 -> 15
-        {5, 11, 35}, // 2 * 100 / 5 = 40 -> 35
-        {5, 12, 0},  // reads (5, 11) before it was written this step
-        {4, 12, 15}, // (5, 10) is its right-two-below cell
-        {5, 9, 0},   // nothing spreads downwards
-        {20, 15, 5},
-        {31, 22, 0}, // column 32 reads 0
-        {0, 1, 45},  // (2 * 100 + (1, -1) read as (1, 0) = 54) / 5 - 5
-        {0, 2, 5},   // (1, 0) = 54 is its right-two-below cell; column -1 reads 0
+        {5, 10, 15}, {5, 11, 35}, {5, 12, 0}, {4, 12, 15}, {5, 9, 0}, {20, 15, 5}, {31, 22, 0}, {0, 1, 45}, {0, 2, 5},
     };
     for (const auto& [x, y, expected] : cells)
         EXPECT_EQ(fire.intensity(x, y), expected) << "cell " << x << "," << y;
@@ -196,49 +192,24 @@ TEST(PaletteRamp, EntriesComeFromTheLayoutsBitsAndShiftsOnAPaletteDisplayOfAtMos
     EXPECT_EQ((std::array<int, 3>{palette[0x49].red, palette[0x49].green, palette[0x49].blue}), (std::array{36, 36, 85}));
 }
 
-TEST(Shot, ResetDrawsDelayThenLifetimeWaitsFadesOverItsLifeAndFliesForwards)
-{
-    RandomGenerator random; // 16838, 5758: 20 + 77 and 10 + 1
-    Shot bolt;
-    bolt.alive = bolt.spawned = true;
-    bolt.age = bolt.gun = 3;
-    bolt.resetShot(random);
-    EXPECT_EQ((std::array{bolt.delay, bolt.lifetime, bolt.age, bolt.gun}), (std::array{97, 11, 0, 0}));
-    EXPECT_FALSE(bolt.alive || bolt.spawned);
-
-    bolt.delay = 25;
-    bolt.lifetime = 10;
-    for (int frame = 1; frame <= 26; ++frame) { // delay + 1 frames of waiting
-        EXPECT_FALSE(bolt.stepShot(random).has_value()) << "waiting frame " << frame;
-        EXPECT_EQ(bolt.alive && bolt.spawned, frame == 26) << "frame " << frame;
-    }
-    for (int tenths = 9; tenths >= 0; --tenths)
-        EXPECT_NEAR(bolt.stepShot(random).value_or(-1.0f), tenths / 10.0f, 1e-6f);
-    EXPECT_EQ(bolt.stepShot(random), std::nullopt) << "the 11th frame resets";
-    EXPECT_FALSE(bolt.alive);
-
-    bolt.position = {1.0, 2.0, 3.0};
-    bolt.delta = {0.0, 0.0, 1.0}; // backwards along the path is +z
-    bolt.update(random);
-    bolt.update(random);
-    EXPECT_EQ((std::array{bolt.position.z, bolt.previousPosition.z}), (std::array{-2.0, 0.5}));
-    EXPECT_EQ(length(ShipEffects::gunOffset(-1)) + length(ShipEffects::gunOffset(4)), 0.0) << "no such gun";
-}
-
-// Checks each bolt on the frame it appears: the guns take turns.
+// Checks every bolt drawn: it fades over its life of 10..20 frames and flies
+// 2.5 units a frame; on the frame it appears, after waiting 20..170, the guns
+// take turns.
 struct CheckingPainter final : EffectPainter {
     explicit CheckingPainter(const SceneModel& ship) : ship(ship) {}
     void drawFlames(const FlyingObject&, const std::array<EngineFlame, 4>&) override {}
     void drawBolt(const Shot& bolt, float alpha) override
     {
         EXPECT_LT(&bolt - ship.effects.shots.data(), 10) << "only ten bolts fly";
+        EXPECT_FLOAT_EQ(alpha, 1.0f - static_cast<float>(bolt.age) / static_cast<float>(bolt.lifetime));
+        expectNear(bolt.previousPosition - bolt.delta * 2.5, bolt.position);
         if (bolt.age != 1)
             return;
+        EXPECT_TRUE(bolt.delay >= 20 && bolt.delay <= 170 && bolt.lifetime >= 10 && bolt.lifetime <= 20);
         EXPECT_EQ(bolt.gun, placements++ % 4);
         // Placed 3 units behind the ship, then one step of 2.5 forwards; a ship at rest gives no NaN.
         const double speed = length(ship.delta);
         expectNear(bolt.position, speed > 0.0 ? ship.position + ship.delta / speed * 0.5 : ship.position);
-        EXPECT_FLOAT_EQ(alpha, 1.0f - 1.0f / static_cast<float>(bolt.lifetime));
         EXPECT_FLOAT_EQ(bolt.spin, static_cast<float>(ship.roll));
     }
     const SceneModel& ship;
@@ -271,10 +242,11 @@ TEST(StarshipEffects, GunsTakeTurnsAndEachPlacementStartsTheSoundUnlessFireIsZer
                 ship.update(random);
             ship.drawEffects(random, painter, sound);
         }
-        EXPECT_GE(painter.placements, 12);
+        EXPECT_GE(painter.placements, 12) << "bolts live again after their life";
         EXPECT_EQ(player.plays, heard ? painter.placements : 0) << fire << source;
         EXPECT_EQ(player.prepared, std::vector<std::size_t>{64u}) << "wave 151, decoded once, not per shot";
     }
+    EXPECT_EQ(length(ShipEffects::gunOffset(-1)) + length(ShipEffects::gunOffset(4)), 0.0) << "no such gun";
 }
 
 TEST(SaverScene, StarsFollowTheBoltResetsThenTheSeedRandomizesSatCountSatellitesAndTheStarshipTakesSatelliteZero)
