@@ -1,10 +1,17 @@
 // The host's switches on the command line rebuilt from argv, the program name,
-// window ids, and the XScreenSaver switches and hack options looked for first.
+// window ids, the XScreenSaver switches and hack options looked for first, and
+// the mode dispatch without a display: the one-shot modes end at once, the
+// window and dialog modes with status 1 instead of aborting in Qt.
 #include "app/CommandLine.h"
+#include "app/SaverApp.h"
+
+#include "tests/support/TestDoubles.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <tuple>
 
 namespace orbit {
@@ -64,53 +71,54 @@ TEST(CommandLine, RebuiltLineProgramNameWindowIdsAndUsage)
 
 TEST(HackCommandLine, HostSwitchesStayTheHostsHackNamesAndDoubleDashesGiveWindowAndOptionsOrARefusal)
 {
+    struct Options { // as HackOptions
+        std::optional<int> frameDelayMs = {}, satelliteCount = {};
+        std::optional<bool> shotSound = {};
+        std::optional<std::string> modelFile = {};
+        bool showFrameRate = false;
+    };
     struct Case {
         std::vector<std::string> args; // after the program name
         bool hack;                      // taken as hack options, else left to the host's switch parse
-        std::optional<HackOptions> options; // empty: refused
+        std::optional<Options> options; // empty: refused
         std::optional<HostWindowSwitch> host = std::nullopt;
         const char* xscreensaverWindow = nullptr;
     };
     using W = HostWindowSwitch;
-    using O = HackOptions;
+    using O = Options;
+    const std::optional<O> refused;
     const Case cases[] = {
         // The host's own spellings; single-dash hack names that start with a
         // host's letter (-sound, -satellites read as /s) are hack options.
-        {{"/s"}, false, std::nullopt}, {{"-S"}, false, std::nullopt}, {{"/p", "123"}, false, std::nullopt},
-        {{"-p:123"}, false, std::nullopt}, {{"-rooted"}, false, std::nullopt}, {{"-Root"}, false, std::nullopt},
-        {{"-"}, false, std::nullopt}, {{}, false, O{}},
-        {{"-root"}, true, O{}, W{false, 42}, "0x2a"},
-        {{"--root"}, true, O{}, W{true, 0}},
-        {{"-root"}, true, O{}, W{true, 0}, ""},
-        // An unreadable $XSCREENSAVER_WINDOW is a bad window id, not the root.
-        {{"-root"}, true, O{}, W{false, 0}, "junk"},
-        {{"--window-id", "99"}, true, O{}, W{false, 99}, "0x2a"},
-        {{"-window-id=0x10"}, true, O{}, W{false, 16}},
-        {{"-window-id"}, true, O{}, W{false, 0}},
-        {{"-window-id", "5", "-root"}, true, O{}, W{true, 0}},
-        {{"--fps"}, true, O{.showFrameRate = true}},
+        {{"/s"}, false, refused}, {{"-S"}, false, refused}, {{"/p", "123"}, false, refused},
+        {{"-p:123"}, false, refused}, {{"-rooted"}, false, refused}, {{"-Root"}, false, refused},
+        {{"-"}, false, refused}, {{}, false, O{}},
+        // $XSCREENSAVER_WINDOW or the root; an unreadable one is a bad window id, not the root.
+        {{"-root"}, true, O{}, W{false, 42}, "0x2a"}, {{"--root"}, true, O{}, W{true, 0}},
+        {{"-root"}, true, O{}, W{true, 0}, ""}, {{"-root"}, true, O{}, W{false, 0}, "junk"},
+        {{"--window-id", "99"}, true, O{}, W{false, 99}, "0x2a"}, {{"-window-id=0x10"}, true, O{}, W{false, 16}},
+        {{"-window-id"}, true, O{}, W{false, 0}}, {{"-window-id", "5", "-root"}, true, O{}, W{true, 0}},
         // Microseconds to milliseconds, halves up, clamped to 1..100.
-        {{"--delay", "10000"}, true, O{.frameDelayMs = 10}},
-        {{"-delay=1500"}, true, O{.frameDelayMs = 2}},
-        {{"-delay", "1499"}, true, O{.frameDelayMs = 1}},
-        {{"--delay", "-5000"}, true, O{.frameDelayMs = 1}},
+        {{"--delay", "10000"}, true, O{.frameDelayMs = 10}}, {{"-delay=1500"}, true, O{.frameDelayMs = 2}},
+        {{"-delay", "1499"}, true, O{.frameDelayMs = 1}}, {{"--delay", "-5000"}, true, O{.frameDelayMs = 1}},
         {{"--delay", "100499"}, true, O{.frameDelayMs = 100}},
         {{"--delay", "99999999999999999999999"}, true, O{.frameDelayMs = 100}},
         {{"--satellites", "+7"}, true, O{.satelliteCount = 7}},
         {{"-satellites", "0"}, true, O{.satelliteCount = 1}},
-        {{"--satellites=11"}, true, O{.satelliteCount = 10}},
-        {{"-sound"}, true, O{.shotSound = true}},
+        {{"--satellites=11"}, true, O{.satelliteCount = 10}}, {{"-sound"}, true, O{.shotSound = true}},
         {{"--model", "/tmp/a b.3ds"}, true, O{.modelFile = "/tmp/a b.3ds"}},
-        {{"-model="}, true, O{.modelFile = ""}},
+        {{"-model="}, true, O{.modelFile = ""}}, {{"--fps"}, true, O{.showFrameRate = true}},
         // Given twice, the last one counts.
-        {{"--satellites", "2", "-satellites", "5", "--sound", "--no-sound"}, true, O{.satelliteCount = 5, .shotSound = false}},
+        {{"--satellites", "2", "-satellites", "5", "--sound", "--no-sound"}, true,
+         O{.satelliteCount = 5, .shotSound = false}},
         {{"--root", "--delay", "20000", "--satellites", "4", "--no-sound", "--model", "m.3ds", "--fps"}, true,
          O{20, 4, false, "m.3ds", true}, W{true, 0}},
         // Refused: unknown, a host's switch among hack options, bad or missing values.
-        {{"--bogus"}, true, std::nullopt}, {{"-root", "-install"}, true, std::nullopt}, {{"/s", "--fps"}, true, std::nullopt},
-        {{"--delay", "10ms"}, true, std::nullopt}, {{"--delay", ""}, true, std::nullopt},
-        {{"--satellites", "2.5"}, true, std::nullopt}, {{"--delay"}, true, std::nullopt}, {{"--model"}, true, std::nullopt},
-        {{"--fps=1"}, true, std::nullopt}, {{"--Root"}, true, std::nullopt}, {{"--"}, true, std::nullopt},
+        {{"--bogus"}, true, refused}, {{"-root", "-install"}, true, refused}, {{"/s", "--fps"}, true, refused},
+        {{"--delay", "10ms"}, true, refused}, {{"--delay", ""}, true, refused},
+        {{"--satellites", "2.5"}, true, refused},
+        {{"--delay"}, true, refused}, {{"--model"}, true, refused}, {{"--fps=1"}, true, refused},
+        {{"--Root"}, true, refused}, {{"--"}, true, refused},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args{"orbit-patrol"};
@@ -121,15 +129,51 @@ TEST(HackCommandLine, HostSwitchesStayTheHostsHackNamesAndDoubleDashesGiveWindow
         ASSERT_EQ(line.error.empty(), c.options.has_value()) << line.error;
         if (!c.options)
             continue;
-        const auto fields = [](const HackOptions& o) {
-            return std::tie(o.frameDelayMs, o.satelliteCount, o.shotSound, o.modelFile, o.showFrameRate);
-        };
-        EXPECT_EQ(fields(line.options), fields(*c.options));
+        const HackOptions& o = line.options;
+        const Options& e = *c.options;
+        EXPECT_EQ(std::tie(o.frameDelayMs, o.satelliteCount, o.shotSound, o.modelFile, o.showFrameRate),
+                  std::tie(e.frameDelayMs, e.satelliteCount, e.shotSound, e.modelFile, e.showFrameRate));
         ASSERT_EQ(line.host.has_value(), c.host.has_value());
         if (line.host) {
             EXPECT_EQ(std::pair(line.host->rootWindow, line.host->windowId),
                       std::pair(c.host->rootWindow, c.host->windowId));
         }
+    }
+}
+
+TEST(SaverAppDispatch, EndsWithStatusAndWritesNoSetting)
+{
+    test::ScratchDir scratch("app");
+    // Nothing here may need a display, or touch the user's settings.
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    setenv("XDG_CONFIG_HOME", scratch.path().c_str(), 1);
+    const std::tuple<std::vector<std::string>, int, int> cases[] = { // argv, status, password calls
+        {{"/usr/bin/orbit-patrol", "/a", "1234"}, 0, 1},
+        {{"orbit-patrol", "/x"}, 0, 0},
+        {{"orbit-patrol", "/p", "0"}, 1, 0},            // no host window
+        {{"orbit-patrol", "-window-id", "junk"}, 1, 0}, // looked for before the host's switches
+        {{"orbit-patrol", "/s"}, 1, 0},
+        {{"orbit-patrol", "/c:55"}, 1, 0},
+        {{"orbit-patrol", "--satellites", "11", "--fps"}, 1, 0}, // hack options alone: full screen
+        {{"orbit-patrol", "-root", "--bogus"}, 1, 0},           // refused with the usage text
+        {{"orbit-patrol", "--help"}, 0, 0},
+    };
+    for (const auto& [args, status, passwordCalls] : cases) {
+        SCOPED_TRACE(args.back());
+        std::vector<std::string> strings = args;
+        std::vector<char*> argv;
+        for (std::string& s : strings)
+            argv.push_back(s.data());
+        argv.push_back(nullptr);
+        int argc = static_cast<int>(strings.size());
+        RecordingPasswordService passwords;
+        SaverApp app(argc, argv.data(), passwords);
+        EXPECT_EQ(app.run(), status);
+        EXPECT_EQ(passwords.calls, passwordCalls);
+        EXPECT_TRUE(passwordCalls == 0 || (passwords.lastProvider == "SCRSAVE" && passwords.lastParent == 1234));
+        EXPECT_FALSE(std::filesystem::exists(scratch.path() / "Torvo" / "orbit-patrol.ini"));
     }
 }
 

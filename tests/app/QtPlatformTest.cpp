@@ -28,8 +28,7 @@ void answerNextBox(QMessageBox::StandardButton button, const QString& title, boo
             return;
         poll->deleteLater();
         poll->stop();
-        EXPECT_EQ(box->text(), "Cannot open the file.");
-        EXPECT_EQ(box->windowTitle(), title);
+        EXPECT_EQ(box->text() + " " + box->windowTitle(), "Cannot open the file. " + title);
         EXPECT_EQ(box->standardButtons(), retryCancel ? QMessageBox::Retry | QMessageBox::Cancel
                                                       : QMessageBox::StandardButtons(QMessageBox::Ok));
         EXPECT_EQ(box->icon(), retryCancel ? QMessageBox::Question : QMessageBox::NoIcon);
