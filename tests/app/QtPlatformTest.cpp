@@ -13,29 +13,22 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace orbit {
 namespace {
 
 // From inside the next box's loop: checks it and answers with button, or Escape for NoButton.
 void answerNextBox(QMessageBox::StandardButton button, const QString& title, bool retryCancel)
 {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [=] {
+    QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll->deleteLater();
-        poll->stop();
+        ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text() + " " + box->windowTitle(), "Cannot open the file. " + title);
-        EXPECT_EQ(box->standardButtons(), retryCancel ? QMessageBox::Retry | QMessageBox::Cancel
-                                                      : QMessageBox::StandardButtons(QMessageBox::Ok));
-        EXPECT_EQ(box->icon(), retryCancel ? QMessageBox::Question : QMessageBox::NoIcon);
+        EXPECT_EQ(std::pair(box->standardButtons(), box->icon()),
+                  retryCancel ? std::pair(QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Question)
+                              : std::pair(QMessageBox::StandardButtons(QMessageBox::Ok), QMessageBox::NoIcon));
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         button != QMessageBox::NoButton ? box->button(button)->click() : (void)QApplication::sendEvent(box, &escape);
     });
-    poll->start(10);
 }
 
 TEST(MessageBoxNotifier, ShowsTheBoxAndReturnsTheAnswer)
