@@ -1,13 +1,10 @@
-// The scene without GL, against values worked out by hand: flight and wraps of
-// the flying objects, the following camera's turn step and fit, the fire
-// spread, the frame-rate figures, the display palette, bolt lives and the
-// starship's effects, and the scene's construction order seen through the
-// random draws.
+// The scene without GL, against values worked out by hand: flight, camera,
+// fire, frame-rate figures, bolts and effects, and the scene's
+// construction order seen through the random draws.
 #include "scene/CameraTurn.h"
 #include "scene/EffectPainter.h"
 #include "scene/FireGenerator.h"
 #include "scene/FrameRateMeter.h"
-#include "scene/PaletteRamp.h"
 #include "scene/SaverScene.h"
 
 #include "platform/MemoryResources.h"
@@ -103,16 +100,30 @@ TEST(CameraTurn, StepIsHalfTheAngleAtMostOnePointThreeTimesTheLastWithinFloorAnd
     EXPECT_DOUBLE_EQ(aspectRatio(640, 0), 1.0);
 }
 
-TEST(FireGenerator, OneStepSpreadsFromTheTopDownWithCoolingAndBorderedReads)
+TEST(FireGenerator, OneStepSpreadsFromTheTopDownWithCoolingAndBorderedReadsAndTheImageShowsTheRowAbove)
 {
+    constexpr int W = FireGenerator::width;
     RandomGenerator random;
     FireGenerator fire;
     fire.initialise(random);
-    // Seeded in columns 2..29 of the base only.
-    EXPECT_EQ((std::array{fire.intensity(1, 0) == 0, fire.intensity(2, 0) > 0, fire.intensity(30, 0) == 0}),
-              (std::array{true, true, true}));
-    for (int i = 0; i < FireGenerator::width * FireGenerator::height; ++i)
-        fire.setIntensity(i % FireGenerator::width, i / FireGenerator::width, 0);
+    for (int frame = 0; frame < 50; ++frame)
+        fire.advance(random);
+    // The image is the row above each pixel's through the ramp, black at the edges; seeded in columns 2..29.
+    const auto image = fire.image();
+    for (int i = 0; i < W * FireGenerator::height * 3; ++i) {
+        const int row = i / (W * 3), x = i % (W * 3) / 3;
+        const bool black = row < 2 || row >= FireGenerator::height - 2;
+        const auto expected = black ? 0 : FireGenerator::rampColour(fire.intensity(x, row + 1))[i % 3];
+        ASSERT_EQ(image[static_cast<std::size_t>(i)], expected) << "row " << row << " column " << x;
+    }
+    EXPECT_NE(image[(2 * W + 16) * 3 + 2], 0) << "the hot base rows are coloured";
+    EXPECT_TRUE(fire.intensity(1, 0) == 0 && fire.intensity(2, 0) > 0 && fire.intensity(30, 0) == 0);
+    // Black through blue to near white.
+    EXPECT_EQ(FireGenerator::rampColour(129), (std::array<std::uint8_t, 3>{0, 3, 255}));
+    EXPECT_EQ(FireGenerator::rampColour(255), (std::array<std::uint8_t, 3>{251, 255, 255}));
+
+    for (int i = 0; i < W * FireGenerator::height; ++i)
+        fire.setIntensity(i % W, i / W, 0);
     fire.setIntensity(5, 10, 100);  // an isolated hot cell
     fire.setIntensity(20, 15, 25);  // a weak one: 25 / 5 = 5 is not cooled further
     fire.setIntensity(31, 20, 100); // at the right border
@@ -129,27 +140,6 @@ TEST(FireGenerator, OneStepSpreadsFromTheTopDownWithCoolingAndBorderedReads)
     };
     for (const auto& [x, y, expected] : cells)
         EXPECT_EQ(fire.intensity(x, y), expected) << "cell " << x << "," << y;
-}
-
-TEST(FireGenerator, ImageShowsTheRowAboveThroughTheRampWithBlackEdges)
-{
-    constexpr int W = FireGenerator::width;
-    RandomGenerator random;
-    FireGenerator fire;
-    fire.initialise(random);
-    for (int frame = 0; frame < 50; ++frame)
-        fire.advance(random);
-    const auto image = fire.image();
-    for (int i = 0; i < W * FireGenerator::height * 3; ++i) {
-        const int row = i / (W * 3), x = i % (W * 3) / 3;
-        const bool black = row < 2 || row >= FireGenerator::height - 2;
-        const auto expected = black ? 0 : FireGenerator::rampColour(fire.intensity(x, row + 1))[i % 3];
-        ASSERT_EQ(image[static_cast<std::size_t>(i)], expected) << "row " << row << " column " << x;
-    }
-    EXPECT_NE(image[(2 * W + 16) * 3 + 2], 0) << "the hot base rows are coloured";
-    // Black through blue to near white.
-    EXPECT_EQ(FireGenerator::rampColour(129), (std::array<std::uint8_t, 3>{0, 3, 255}));
-    EXPECT_EQ(FireGenerator::rampColour(255), (std::array<std::uint8_t, 3>{251, 255, 255}));
 }
 
 TEST(FrameRateMeter, FiguresOverPeriodsOfASecondAndTheirText)
@@ -178,18 +168,6 @@ TEST(FrameRateMeter, FiguresOverPeriodsOfASecondAndTheirText)
         EXPECT_EQ(meter.line(1), cpuText) << fps;
         EXPECT_EQ(meter.line(2), "");
     }
-}
-
-TEST(PaletteRamp, EntriesComeFromTheLayoutsBitsAndShiftsOnAPaletteDisplayOfAtMostEightBits)
-{
-    constexpr PixelLayout rgb332{true, 8, 3, 0, 3, 3, 2, 6}; // the classic 3-3-2 table
-    PixelLayout deep = rgb332;
-    deep.colourBits = 24; // not honoured with millions of entries
-    EXPECT_TRUE(buildPaletteRamp(PixelLayout{}).empty() && buildPaletteRamp(deep).empty());
-    const auto palette = buildPaletteRamp(rgb332);
-    ASSERT_EQ(palette.size(), 256u);
-    EXPECT_EQ((std::array<int, 3>{palette[0x06].red, palette[0x06].green, palette[0x06].blue}), (std::array{219, 0, 0}));
-    EXPECT_EQ((std::array<int, 3>{palette[0x49].red, palette[0x49].green, palette[0x49].blue}), (std::array{36, 36, 85}));
 }
 
 // Checks every bolt drawn: it fades over its life of 10..20 frames and flies
