@@ -155,7 +155,8 @@ TEST(SaverAppDispatch, EndsWithStatusAndWritesNoSetting)
         int argc = static_cast<int>(strings.size());
         RecordingPasswordService passwords;
         SaverApp app(argc, argv.data(), passwords);
-        EXPECT_EQ(std::tuple(app.run(), passwords.calls, passwords.lastParent), std::tuple(status, passwordCalls, parent));
+        EXPECT_EQ(std::tuple(app.run(), passwords.calls, passwords.lastParent),
+                  std::tuple(status, passwordCalls, parent));
         EXPECT_TRUE(passwordCalls == 0 || passwords.lastProvider == "SCRSAVE");
         EXPECT_FALSE(std::filesystem::exists(scratch.path() / "Torvo" / "orbit-patrol.ini"));
     }
