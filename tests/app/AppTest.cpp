@@ -89,7 +89,7 @@ TEST(HackCommandLine, HostSwitchesStayTheHostsHackNamesAndDoubleDashesGiveWindow
     struct Case {
         std::vector<std::string> args; // after the program name
         bool hack;                     // taken as hack options, else left to the host's switch parse
-        const char* expected;          // as described
+        const char* expected;          // what describe() gives
         const char* xscreensaverWindow = nullptr;
     };
     const Case cases[] = {
