@@ -20,12 +20,7 @@ std::atomic<long> sceneAllocations{0}, driverAllocations{0};
 std::atomic<bool> counting{false};
 thread_local bool insideCount = false;
 
-bool isDriverLibrary(const char* path)
-{
-    return path && (std::strstr(path, "/dri/") || std::strstr(path, "libLLVM") || std::strstr(path, "libGL") ||
-                    std::strstr(path, "libEGL") || std::strstr(path, "libgallium"));
-}
-
+// Counts an allocation unless a caller on its stack lies in the GL driver's libraries.
 void countAllocation()
 {
     if (!counting.load(std::memory_order_relaxed) || insideCount)
@@ -36,7 +31,9 @@ void countAllocation()
     bool driver = false;
     for (int i = 1; i < depth && !driver; ++i) {
         Dl_info info{};
-        driver = dladdr(frames[i], &info) != 0 && isDriverLibrary(info.dli_fname);
+        const char* path = dladdr(frames[i], &info) != 0 ? info.dli_fname : nullptr;
+        for (const char* library : {"/dri/", "libLLVM", "libGL", "libEGL", "libgallium"})
+            driver = driver || (path && std::strstr(path, library));
     }
     (driver ? driverAllocations : sceneAllocations).fetch_add(1, std::memory_order_relaxed);
     insideCount = false;

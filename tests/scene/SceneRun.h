@@ -9,9 +9,7 @@
 #include "tests/support/RecordingSceneServices.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,35 +20,8 @@ namespace orbit::test {
 constexpr int viewWidth = 320;
 constexpr int viewHeight = 240;
 
-class RecordingStatus final : public LaunchingStatus {
-public:
-    void setStatusText(std::string_view text) override { lines.emplace_back(text); }
-    void close() override { ++closes; }
-    std::vector<std::string> lines;
-    int closes = 0;
-};
-
-class CapturingSwapper final : public BufferSwapper {
-public:
-    explicit CapturingSwapper(HeadlessGlContext& gl) : gl(gl) {}
-    void swapBuffers() override
-    {
-        ++swaps;
-        if (onSwap)
-            onSwap();
-        rgb.resize(static_cast<std::size_t>(viewWidth * viewHeight * 3)); // bottom-up rows
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, viewWidth, viewHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        gl.swapBuffers();
-    }
-    HeadlessGlContext& gl;
-    int swaps = 0;
-    std::function<void()> onSwap;
-    std::vector<std::uint8_t> rgb;
-};
-
-struct SceneRun : RecordingSceneServices {
+// The launching status, the swapper and the scene in one.
+struct SceneRun : RecordingSceneServices, LaunchingStatus, BufferSwapper {
     // pathBase: the folder the settings store resolves a relative sceneFile against.
     explicit SceneRun(const std::string& sceneFile = {}, const std::string& pathBase = {}, bool frameRate = false)
     {
@@ -63,10 +34,10 @@ struct SceneRun : RecordingSceneServices {
         scene = std::make_unique<SaverScene>(services(), 7000u);
         scene->resize(viewWidth, viewHeight);
         scene->showFrameRate(frameRate);
-        scene->setUpScene(&status, gl);
+        scene->setUpScene(this, gl);
         scene->fitCamera();
     }
-    ~SceneRun()
+    ~SceneRun() override
     {
         if (scene && gl.makeCurrent())
             scene->releaseModel();
@@ -74,14 +45,31 @@ struct SceneRun : RecordingSceneServices {
     void frames(int count)
     {
         for (int i = 0; i < count; ++i)
-            scene->timerTick(swapper);
+            scene->timerTick(*this);
     }
 
-    RecordingStatus status;
+    void setStatusText(std::string_view text) override { statusLines.emplace_back(text); }
+    void close() override { ++statusCloses; }
+    void swapBuffers() override
+    {
+        ++swaps;
+        if (onSwap)
+            onSwap();
+        rgb.resize(static_cast<std::size_t>(viewWidth * viewHeight * 3)); // bottom-up rows
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, viewWidth, viewHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        gl.swapBuffers();
+    }
+
     HeadlessGlContext gl;
-    CapturingSwapper swapper{gl};
     bool ready = false;
     std::unique_ptr<SaverScene> scene;
+    std::vector<std::string> statusLines;
+    int statusCloses = 0;
+    int swaps = 0;
+    std::function<void()> onSwap;
+    std::vector<std::uint8_t> rgb;
 };
 
 } // namespace orbit::test
