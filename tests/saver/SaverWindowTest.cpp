@@ -1,7 +1,7 @@
 // The saver windows' message handling on Qt's offscreen platform, which has no
-// OpenGL: the window reports the failed context and lives on
-// without one, so its timer, closing inputs and destroy handling can be driven
-// here with synthetic events, deterministically and without an X server.
+// OpenGL: the window reports the failed context and lives on without one, so
+// its timer, closing inputs and destroy handling can be driven here with
+// synthetic events, deterministically and without an X server.
 #include "saver/FullScreenSaverWindow.h"
 #include "saver/SaverWindow.h"
 #include "saver/TerminationSignals.h"
@@ -9,14 +9,14 @@
 #include "platform/MemoryResources.h"
 #include "tests/support/TestDoubles.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMouseEvent>
-#include <QTimer>
-#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -28,36 +28,34 @@
 namespace orbit {
 namespace {
 
+// Runs the queued work (posted closes) of the event loop.
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void focusOut(SaverWindow& window)
+{
+    QFocusEvent event(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(&window, &event);
+}
+
 class SaverWindowTest : public testing::Test {
 protected:
     SceneServices services() { return {random, settings, resources, notifier, diagnostics, sound}; }
 
-    // Runs the queued work (posted closes) of the event loop.
-    static void settle()
+    std::unique_ptr<SaverWindow> make(bool fullScreen)
     {
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-
-    std::unique_ptr<FullScreenSaverWindow> makeFullScreen()
-    {
-        auto window = std::make_unique<FullScreenSaverWindow>(services(), 1000u);
-        closedCount = std::make_unique<QSignalSpy>(window.get(), &SaverWindow::closed);
-        EXPECT_TRUE(window->createFullScreen("orbit-patrol"));
+        auto full = fullScreen ? std::make_unique<FullScreenSaverWindow>(services(), 1000u) : nullptr;
+        FullScreenSaverWindow* fullView = full.get();
+        std::unique_ptr<SaverWindow> window = full ? std::move(full) : std::make_unique<SaverWindow>(services(), 1000u);
+        closes = std::make_unique<QSignalSpy>(window.get(), &SaverWindow::closed);
+        EXPECT_TRUE(fullView ? fullView->createFullScreen("orbit-patrol")
+                         : window->createSaver("IDS_PREVIEW", QRect(0, 0, 152, 112)));
         settle();
         return window;
     }
-
-    std::unique_ptr<SaverWindow> makePreview()
-    {
-        auto window = std::make_unique<SaverWindow>(services(), 1000u);
-        closedCount = std::make_unique<QSignalSpy>(window.get(), &SaverWindow::closed);
-        EXPECT_TRUE(window->createSaver("IDS_PREVIEW", QRect(0, 0, 152, 112)));
-        settle();
-        return window;
-    }
-
-    int closes() const { return static_cast<int>(closedCount->count()); }
 
     RandomGenerator random;
     MemorySettingsStore settings;
@@ -65,31 +63,15 @@ protected:
     RecordingNotifier notifier;
     RecordingSink diagnostics;
     RecordingSoundPlayer sound;
-    std::unique_ptr<QSignalSpy> closedCount;
+    std::unique_ptr<QSignalSpy> closes;
 };
-
-TEST_F(SaverWindowTest, FullScreenWithoutGlReportsOnceAndCoversTheScreenOnTop)
-{
-    auto window = makeFullScreen();
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, "ChoosePixelFormat failed");
-    EXPECT_EQ(notifier.messages[0].caption, "");
-    EXPECT_FALSE(window->hasGlContext());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->title(), "orbit-patrol");
-    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_TRUE(window->flags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(window->cursor().shape(), Qt::BlankCursor);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor was left on";
-    EXPECT_EQ(closes(), 0);
-}
 
 TEST_F(SaverWindowTest, RunsAtTheClampedTimerAndStopsOnClose)
 {
     for (const auto& [stored, periodMs] : {std::pair{"", 10}, std::pair{"0", 1}, std::pair{"250", 100}}) {
         SCOPED_TRACE(stored);
         settings.writeString("Options", "Timer", stored); // empty reads as absent
-        auto window = makePreview();
+        auto window = make(false);
         EXPECT_EQ(window->framePeriodMs(), periodMs);
         QSignalSpy ticks(window.get(), &SaverWindow::ticked);
         EXPECT_TRUE(ticks.wait(1000)) << "no tick";
@@ -102,105 +84,85 @@ TEST_F(SaverWindowTest, RunsAtTheClampedTimerAndStopsOnClose)
     }
 }
 
-TEST_F(SaverWindowTest, SecondMoveToANewPositionCloses)
+// Which inputs close which window. The full screen: the second move to a new
+// position, a left or middle press, a right release, any key, focus loss, but
+// not the window manager's close. The preview: Escape only.
+TEST_F(SaverWindowTest, ClosingInputs)
 {
-    auto window = makeFullScreen();
-    QTest::mouseMove(window.get(), QPoint(40, 30));
-    settle();
-    EXPECT_EQ(closes(), 0) << "the first move only records the position";
-    // Sent directly: Qt drops a synthetic move to where the pointer already is.
-    QMouseEvent same(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window.get(), &same);
-    settle();
-    EXPECT_EQ(closes(), 0) << "a move to the recorded position";
-    QTest::mouseMove(window.get(), QPoint(40, 31));
-    settle();
-    EXPECT_EQ(closes(), 1) << "one pixel away closes";
-    EXPECT_TRUE(window->isClosed());
-}
-
-TEST_F(SaverWindowTest, LeftAndMiddlePressesCloseTheRightButtonOnlyOnRelease)
-{
-    for (const auto& [button, pressCloses] :
-         {std::pair{Qt::LeftButton, true}, std::pair{Qt::MiddleButton, true}, std::pair{Qt::RightButton, false}}) {
-        auto window = makeFullScreen();
-        QTest::mousePress(window.get(), button, Qt::NoModifier, QPoint(10, 10));
+    using Input = void (*)(SaverWindow&);
+    const std::tuple<const char*, bool, Input, int> rows[] = {
+        {"move, then a move to the same place", true, [](SaverWindow& w) {
+             QTest::mouseMove(&w, QPoint(40, 30));
+             // Sent directly: Qt drops a synthetic move to where the pointer already is.
+             QMouseEvent same(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::NoButton, {});
+             QCoreApplication::sendEvent(&w, &same);
+         }, 0},
+        {"move, then one pixel away", true, [](SaverWindow& w) {
+             QTest::mouseMove(&w, QPoint(50, 20));
+             settle();
+             QTest::mouseMove(&w, QPoint(50, 21));
+         }, 1},
+        {"left press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(9, 9)); }, 1},
+        {"middle press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::MiddleButton, {}, QPoint(9, 9)); }, 1},
+        {"right press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::RightButton, {}, QPoint(9, 9)); }, 0},
+        {"right click", true, [](SaverWindow& w) { QTest::mouseClick(&w, Qt::RightButton, {}, QPoint(9, 9)); }, 1},
+        {"key Q", true, [](SaverWindow& w) { QTest::keyPress(&w, Qt::Key_Q); }, 1},
+        {"Alt+X", true, [](SaverWindow& w) { QTest::keyPress(&w, Qt::Key_X, Qt::AltModifier); }, 1},
+        {"window manager's close", true, [](SaverWindow& w) { w.close(); }, 0},
+        {"focus loss", true, focusOut, 1},
+        {"anything but Escape", false, [](SaverWindow& w) {
+             QTest::mouseMove(&w, QPoint(3, 3));
+             QTest::mouseMove(&w, QPoint(60, 50));
+             for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+                 QTest::mouseClick(&w, button, {}, QPoint(60, 50));
+             QTest::keyClick(&w, Qt::Key_S);
+             QTest::keyClick(&w, Qt::Key_X, Qt::AltModifier);
+             focusOut(w);
+         }, 0},
+        {"Escape", false, [](SaverWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); }, 1},
+    };
+    for (const auto& [what, fullScreen, input, closed] : rows) {
+        SCOPED_TRACE(what);
+        auto window = make(fullScreen);
+        input(*window);
         settle();
-        EXPECT_EQ(closes(), pressCloses ? 1 : 0) << "after the press of " << button;
-        QTest::mouseRelease(window.get(), button, Qt::NoModifier, QPoint(10, 10));
-        settle();
-        EXPECT_EQ(closes(), 1) << "after the release of " << button;
+        EXPECT_EQ(closes->count(), closed);
+        EXPECT_EQ(window->isVisible(), closed == 0);
     }
 }
 
-TEST_F(SaverWindowTest, AnyKeyClosesTheFullScreen)
-{
-    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-        {Qt::Key_Q, Qt::NoModifier}, {Qt::Key_S, Qt::NoModifier}, {Qt::Key_X, Qt::AltModifier}};
-    for (const auto& [key, modifiers] : keys) {
-        auto window = makeFullScreen();
-        QTest::keyPress(window.get(), key, modifiers);
-        settle();
-        EXPECT_EQ(closes(), 1) << key;
-    }
-}
-
-TEST_F(SaverWindowTest, FullScreenClosesOnFocusLossButNotOnTheWindowManagersClose)
-{
-    auto window = makeFullScreen();
-    window->close();
-    settle();
-    EXPECT_EQ(closes(), 0) << "the window manager's close is swallowed";
-    EXPECT_TRUE(window->isVisible());
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QCoreApplication::sendEvent(window.get(), &focusOut);
-    settle();
-    EXPECT_EQ(closes(), 1);
-}
-
-TEST_F(SaverWindowTest, ManyClosingInputsCloseOnceAndPutTheCursorBack)
+// Without GL the full screen reports once, covers the screen on top with no
+// pointer, and many closing inputs close it once and put the pointer back.
+TEST_F(SaverWindowTest, FullScreenCoversTheScreenAndClosesOnceRestoringThePointer)
 {
     QCursor::setPos(QPoint(33, 44));
-    auto window = makeFullScreen();
+    auto window = make(true);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text, "ChoosePixelFormat failed");
+    EXPECT_EQ(notifier.messages[0].caption, "");
+    EXPECT_EQ(window->title(), "orbit-patrol");
+    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_TRUE(window->flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(window->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor was left on";
     QCursor::setPos(QPoint(200, 100));
     window->postClose();
     window->postClose();
-    EXPECT_EQ(closes(), 0) << "closing is posted, not done inside the caller";
+    EXPECT_EQ(closes->count(), 0) << "closing is posted, not done inside the caller";
     QTest::keyPress(window.get(), Qt::Key_A);
-    QTest::mousePress(window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(5, 5));
     settle();
     QTest::keyPress(window.get(), Qt::Key_B);
     settle();
-    EXPECT_EQ(closes(), 1);
+    EXPECT_EQ(closes->count(), 1);
     EXPECT_EQ(QCursor::pos(), QPoint(33, 44));
-}
 
-TEST_F(SaverWindowTest, PreviewClosesOnlyOnEscape)
-{
-    auto window = makePreview();
-    QTest::mouseMove(window.get(), QPoint(3, 3));
-    QTest::mouseMove(window.get(), QPoint(60, 50));
-    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-        QTest::mouseClick(window.get(), button, Qt::NoModifier, QPoint(60, 50));
-    QTest::keyClick(window.get(), Qt::Key_S);
-    QTest::keyClick(window.get(), Qt::Key_X, Qt::AltModifier);
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QCoreApplication::sendEvent(window.get(), &focusOut);
+    auto preview = make(false);
+    preview->hostWindowGone();
+    EXPECT_EQ(closes->count(), 1) << "no queued close: the native window is gone already";
+    preview->postClose();
     settle();
-    EXPECT_EQ(closes(), 0);
-    QTest::keyClick(window.get(), Qt::Key_Escape);
-    settle();
-    EXPECT_EQ(closes(), 1);
-}
-
-TEST_F(SaverWindowTest, HostGoneClosesAtOnce)
-{
-    auto window = makePreview();
-    window->hostWindowGone();
-    EXPECT_EQ(closes(), 1) << "no queued close: the native window is gone already";
-    window->postClose();
-    settle();
-    EXPECT_EQ(closes(), 1);
+    EXPECT_EQ(closes->count(), 1);
 }
 
 // A message box of the set-up as the program shows one: a modal window and a
