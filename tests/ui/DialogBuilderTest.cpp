@@ -1,6 +1,10 @@
-// Dialog units to pixels, and dialogs built from templates: every control at
-// its converted rectangle, tab stops with the focus policy, the first one focused.
+// Dialogs built from templates: dialog units to pixels, every control of the
+// settings template as its widget class at its converted rectangle with tab
+// stops focusable and the first one focused; the launching dialog (hidden
+// control, no frame) shown at once, centred on its owner, repainting its
+// status at once, and closing only when the event loop runs.
 #include "ui/DialogBuilder.h"
+#include "ui/LaunchingDialog.h"
 
 #include "UiTestSupport.h"
 #include "platform/MemoryResources.h"
@@ -13,6 +17,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTest>
+#include <QWindow>
 
 namespace orbit {
 namespace {
@@ -25,11 +31,11 @@ QRect pixels(const DialogRect& rect, DialogBaseUnits units)
 
 TEST(DialogUnits, RoundHalfAwayFromZeroAndScaleXByQuarterAndYByEighth)
 {
-    // value, base, divisor, pixels: halves round away from zero; no divisor gives 0.
+    // value, base, divisor, pixels; no divisor gives 0.
     const int cases[][4] = {{115, 6, 4, 173}, {87, 13, 8, 141}, {-7, 6, 4, -11}, {5, 7, 0, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(dialogUnitsToPixels(c[0], c[1], c[2]), c[3]) << c[0] << " * " << c[1] << " / " << c[2];
-    EXPECT_EQ(pixels({115, 7, 50, 14}, {6, 13}), QRect(173, 11, 75, 23)); // the base units of an 8-point sans-serif
+    EXPECT_EQ(pixels({115, 7, 50, 14}, {6, 13}), QRect(173, 11, 75, 23));
 }
 
 class DialogBuilderTest : public test::QtTest {
@@ -43,18 +49,13 @@ TEST_F(DialogBuilderTest, SettingsTemplateBecomesWidgetsAtConvertedRectangles)
     const DialogTemplate& settings = *findDialogTemplate(dialogId::settings);
     const DialogControls controls = buildDialog(dialog, settings, resources);
     // Base units: the average letter width (rounded) and the font's height.
-    const QFont font = dialogFont(settings);
-    EXPECT_EQ(font.pointSize(), 8);
-    const QFontMetrics metrics(font);
+    const QFontMetrics metrics(dialogFont(settings));
     int letters = 0;
     for (char c = 'A'; c <= 'Z'; ++c)
         letters += metrics.horizontalAdvance(QChar(c)) + metrics.horizontalAdvance(QChar(c - 'A' + 'a'));
     EXPECT_NEAR(controls.baseUnits.x, (letters / 26 + 1) / 2, 1); // kerning moves the sum a little
     EXPECT_EQ(controls.baseUnits.y, metrics.height());
-    EXPECT_EQ(dialog.windowTitle(), "Orbit Patrol Settings");
     EXPECT_EQ(dialog.size(), pixels({0, 0, settings.width, settings.height}, controls.baseUnits).size());
-    ASSERT_EQ(controls.all().size(), settings.controls.size());
-    // The widget class each kind becomes.
     const auto classOf = [](QWidget* widget) -> std::string {
         if (auto* label = qobject_cast<QLabel*>(widget))
             return label->alignment() & Qt::AlignRight ? "right label" : "label";
@@ -67,7 +68,8 @@ TEST_F(DialogBuilderTest, SettingsTemplateBecomesWidgetsAtConvertedRectangles)
     };
     const std::string kinds[] = {"button", "button", "slider", "label", "button", "right label", "label", "spin box",
                                  "check box", "label", "read-only edit", "button", "button", "label"};
-    ASSERT_EQ(std::size(kinds), settings.controls.size());
+    ASSERT_EQ(controls.all().size(), std::size(kinds));
+    ASSERT_EQ(settings.controls.size(), std::size(kinds));
     for (std::size_t i = 0; i < settings.controls.size(); ++i) {
         const ControlTemplate& control = settings.controls[i];
         QWidget* widget = controls.all()[i].second;
@@ -79,19 +81,35 @@ TEST_F(DialogBuilderTest, SettingsTemplateBecomesWidgetsAtConvertedRectangles)
     }
     auto* ok = controls.controlAs<QPushButton>(1);
     EXPECT_TRUE(ok->isDefault());
-    EXPECT_EQ(ok->text(), "OK");
     EXPECT_FALSE(controls.controlAs<QPushButton>(2)->isDefault());
     EXPECT_EQ(dialog.focusWidget(), ok); // the first tab stop
 }
 
-TEST_F(DialogBuilderTest, HiddenTemplateControlsStayHiddenAndNoCaptionMeansNoFrame)
+TEST_F(DialogBuilderTest, LaunchingDialogShowsCentredRepaintsAtOnceAndClosesFromTheEventLoop)
 {
-    QDialog dialog;
-    const DialogControls controls = buildDialog(dialog, *findDialogTemplate(dialogId::launching), resources);
-    dialog.show();
-    EXPECT_TRUE(controls.control(1011)->isVisible());
-    EXPECT_FALSE(controls.control(1)->isVisible());
-    EXPECT_TRUE(dialog.windowFlags() & Qt::FramelessWindowHint);
+    QWindow owner;
+    owner.setGeometry(100, 50, 640, 480);
+    owner.show();
+    {
+        LaunchingDialog launching(resources, &owner);
+        QDialog& window = launching.window();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_FALSE(window.isModal());
+        EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+        EXPECT_FALSE(window.findChild<QPushButton*>()->isVisible()); // hidden in the template
+        EXPECT_EQ(window.frameGeometry().center(), owner.geometry().center());
+        EXPECT_EQ(window.windowHandle()->transientParent(), &owner);
+        QLabel* status = launching.statusLabel();
+        EXPECT_EQ(status->text(), "Launching...");
+        const QImage before = status->grab().toImage();
+        launching.setStatusText("Loading transmittors...");
+        EXPECT_NE(status->grab().toImage(), before);
+        launching.close();
+        EXPECT_TRUE(window.isVisible());
+        ASSERT_TRUE(test::waitUntil([&] { return !window.isVisible(); }));
+    }
+    LaunchingDialog(resources, nullptr).close();
+    QTest::qWait(20); // the close queued for the destroyed dialog must find nothing to call
 }
 
 } // namespace

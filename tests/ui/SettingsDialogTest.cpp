@@ -1,28 +1,27 @@
-// The settings dialog under X11: where each control opens for the stored
-// settings, which ways of closing store what (on a real settings file), the
-// model file check, and the About box opened from the button, the context
-// menu and the system command.
+// The settings dialog under X11, driven by keys and mouse: where each control
+// opens for the stored settings, which ways of closing store what (on a real
+// settings file), the model file check's verdict, and the About box opened
+// from the button and the system command.
 #include "ui/SettingsDialog.h"
 
 #include "UiTestSupport.h"
 #include "app/IniSettingsStore.h"
 #include "platform/MemoryResources.h"
+#include "platform/ResourceProvider.h"
 #include "platform/SettingsStore.h"
 #include "platform/UrlOpener.h"
 #include "platform/UserNotifier.h"
 #include "resources/EmbeddedResources.h"
+#include "tests/support/TestDoubles.h"
 #include "tests/support/TestFiles.h"
 #include "ui/AboutDialog.h"
-#include "tests/support/TestDoubles.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -33,23 +32,6 @@
 namespace orbit {
 namespace {
 
-// Presses Escape on the next modal widget from inside its loop; `aboutParent`
-// gets its parent when it is an About box.
-void escapeNextModal(QWidget*& aboutParent)
-{
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, &aboutParent] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->deleteLater();
-            poll->stop();
-            aboutParent = qobject_cast<AboutDialog*>(modal) ? modal->parentWidget() : nullptr;
-            QTest::keyClick(modal, Qt::Key_Escape);
-        }
-    });
-    poll->start(10);
-}
-
-const std::string startFile = "[Options]\nTimer=250\nSatCount=0\nFire=-5\n3dsFileName=old/ship.3ds\n";
 const std::string openError = "File could not be opened 2 (No such file or directory)\n"
                               "The built-in ship will fly instead.";
 
@@ -67,41 +49,9 @@ protected:
         return dialog.modelStatus()->text().toStdString();
     }
 
-    // Opens the dialog on the settings file `ini` with the slider at `start`,
-    // gives the slider `keys`, sets 7 satellites, flips the sound box, ends it
-    // by `how` and returns the dialog's result.
-    int run(SettingsStore& ini, int start, std::vector<Qt::Key> keys, int how)
+    static QString delayText(const SettingsDialog& dialog)
     {
-        SettingsDialog dialog(ini, resources, opener, notifier);
-        dialog.show();
-        QSlider* slider = dialog.delaySlider();
-        slider->setValue(start);
-        slider->setFocus();
-        for (Qt::Key key : keys)
-            QTest::keyClick(slider, key);
-        EXPECT_EQ(dialog.control(SettingsDialog::delayValueId)->property("text").toString(),
-                  QString("%1 ms").arg(slider->value()));
-        dialog.satelliteSpinBox()->setValue(7);
-        dialog.shotSoundBox()->click();
-        slider->setFocus();
-        if (how == 0)
-            QTest::keyClick(slider, Qt::Key_Return);
-        else if (how < 3)
-            QTest::mouseClick(dialog.control(how), Qt::LeftButton);
-        else if (how == 3)
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-        else
-            dialog.close(); // the close box
-        EXPECT_FALSE(dialog.isVisible());
-        return dialog.result();
-    }
-
-    // Chooses `path` through "Browse..." and returns the check's text.
-    static std::string browse(SettingsDialog& dialog, const QString& path)
-    {
-        dialog.setFileChooser([path](QWidget*, const QString&) { return path; });
-        QTest::mouseClick(dialog.control(SettingsDialog::browseButtonId), Qt::LeftButton);
-        return status(dialog);
+        return dialog.control(SettingsDialog::delayValueId)->property("text").toString();
     }
 
     MemorySettingsStore store;
@@ -131,43 +81,60 @@ TEST_F(SettingsDialogTest, EveryControlOpensAtTheStoredValueClampedAndOpeningWri
         SettingsDialog dialog(store, resources, opener, notifier);
         EXPECT_EQ(dialog.windowTitle(), "Orbit Patrol Settings");
         EXPECT_TRUE(dialog.windowIcon().availableSizes().contains(QSize(32, 32)));
-        EXPECT_EQ(std::make_tuple(dialog.delaySlider()->minimum(), dialog.delaySlider()->maximum(),
-                                  dialog.satelliteSpinBox()->minimum(), dialog.satelliteSpinBox()->maximum()),
-                  std::make_tuple(1, 100, 1, 10));
         EXPECT_EQ(Shown(dialog.delaySlider()->value(), dialog.satelliteSpinBox()->value(),
                         dialog.shotSoundBox()->isChecked(), dialog.modelField()->text().toStdString(), status(dialog)),
                   shown);
-        EXPECT_EQ(dialog.control(SettingsDialog::delayValueId)->property("text").toString(),
-                  QString("%1 ms").arg(std::get<0>(shown)));
+        EXPECT_EQ(delayText(dialog), QString("%1 ms").arg(std::get<0>(shown)));
         EXPECT_EQ(store.values, before);
         EXPECT_EQ(store.writes, 0);
     }
 }
 
+// Keys move the slider (a page is a fifth of the range) and its value text
+// follows; 7 satellites and the sound box flipped off. OK and Enter rewrite
+// the file with all four (the model text as it was read); Cancel, Escape and
+// the close box leave it byte for byte.
 TEST_F(SettingsDialogTest, OkAndEnterStoreAllFourCancelEscapeAndCloseLeaveTheFileAsItWas)
 {
-    // Keys move the slider; a page is a fifth of the range. OK rewrites the
-    // stored model text as it was read; new keys join the file in write order.
-    const std::tuple<std::vector<Qt::Key>, int, int, std::string> cases[] = {
-        {{}, 1, 1, "Timer=10\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"}, // OK
-        {{Qt::Key_Home}, 0, 1, "Timer=1\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"}, // Enter
-        {{Qt::Key_PageUp}, 0, 1, "Timer=29\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"},
-        {{Qt::Key_Right}, 2, 2, ""}, // Cancel
-        {{Qt::Key_Right}, 3, 2, ""}, // Escape
-        {{Qt::Key_Right}, 4, 2, ""}, // the close box
+    const std::string startFile = "[Options]\nTimer=250\nSatCount=0\nFire=-5\n3dsFileName=old/ship.3ds\n";
+    enum class End { Ok, Enter, Cancel, Escape, CloseBox };
+    const std::tuple<Qt::Key, End, int, std::string> cases[] = {
+        {Qt::Key_Home, End::Ok, 1, "Timer=1\n"},
+        {Qt::Key_PageUp, End::Enter, 1, "Timer=29\n"},
+        {Qt::Key_Right, End::Cancel, 2, ""},
+        {Qt::Key_Right, End::Escape, 2, ""},
+        {Qt::Key_Right, End::CloseBox, 2, ""},
     };
-    for (const auto& [keys, how, result, written] : cases) {
-        SCOPED_TRACE(how);
+    for (const auto& [key, end, result, timerLine] : cases) {
+        SCOPED_TRACE(static_cast<int>(end));
         const std::filesystem::path file = scratch.path() / "orbit-patrol.ini";
         test::writeFileBytes(file, std::vector<std::uint8_t>(startFile.begin(), startFile.end()));
         IniSettingsStore ini(file.string());
-        EXPECT_EQ(run(ini, 10, keys, how), result);
+        SettingsDialog dialog(ini, resources, opener, notifier);
+        dialog.show();
+        QSlider* slider = dialog.delaySlider();
+        slider->setValue(10);
+        slider->setFocus();
+        QTest::keyClick(slider, key);
+        EXPECT_EQ(delayText(dialog), QString("%1 ms").arg(slider->value()));
+        dialog.satelliteSpinBox()->setValue(7);
+        dialog.shotSoundBox()->click();
+        slider->setFocus();
+        if (end == End::Ok || end == End::Cancel)
+            QTest::mouseClick(dialog.control(end == End::Ok ? 1 : 2), Qt::LeftButton);
+        else if (end == End::CloseBox)
+            dialog.close();
+        else
+            QTest::keyClick(slider, end == End::Enter ? Qt::Key_Return : Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), result);
         const std::vector<std::uint8_t> after = test::readFileBytes(file);
-        EXPECT_EQ(std::string(after.begin(), after.end()), written.empty() ? startFile : "[Options]\n" + written);
+        const std::string written = "[Options]\n" + timerLine + "SatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n";
+        EXPECT_EQ(std::string(after.begin(), after.end()), timerLine.empty() ? startFile : written);
     }
 }
 
-TEST_F(SettingsDialogTest, ChosenModelIsCheckedWithTheSaversLoaderAndStoredAbsoluteEvenWhenItFails)
+TEST_F(SettingsDialogTest, ChosenModelIsCheckedAndStoredAbsoluteEvenWhenItFails)
 {
     const std::filesystem::path ship = scratch.path() / "ship.3ds";
     const auto builtIn = resources.find("FILE3DS", 184);
@@ -180,18 +147,20 @@ TEST_F(SettingsDialogTest, ChosenModelIsCheckedWithTheSaversLoaderAndStoredAbsol
         {folder + "/ship.3ds", "8,728 faces, 13 materials"},
         {"bad.3ds", "Not in 3DS format.\nThe saver will report this error and fly no ship."},
         {folder + "/missing.3ds", openError},
-        {folder, "File could not be opened 21 (Is a directory)\n"
-                 "The saver will report this error and fly no ship."},
+        {folder, "File could not be opened 21 (Is a directory)\nThe saver will report this error and fly no ship."},
     };
     for (const auto& [chosen, shown] : cases) {
         SCOPED_TRACE(chosen.toStdString());
         store.values.clear();
         SettingsDialog dialog(store, resources, opener, notifier);
         dialog.show();
-        EXPECT_EQ(browse(dialog, chosen), shown);
+        for (const QString& choice : {chosen, QString()}) { // a cancelled file dialog changes nothing
+            dialog.setFileChooser([choice](QWidget*, const QString&) { return choice; });
+            QTest::mouseClick(dialog.control(SettingsDialog::browseButtonId), Qt::LeftButton);
+            EXPECT_EQ(status(dialog), shown);
+        }
         const std::string absolute = QFileInfo(chosen).absoluteFilePath().toStdString();
         EXPECT_EQ(dialog.modelField()->text().toStdString(), absolute);
-        EXPECT_EQ(browse(dialog, ""), shown); // a cancelled file dialog changes nothing
         QTest::mouseClick(dialog.control(1), Qt::LeftButton);
         EXPECT_EQ(stored("3dsFileName"), absolute);
     }
@@ -217,44 +186,43 @@ TEST_F(SettingsDialogTest, BuiltInClearsTheModelDropsTheRunningCheckAndOkStoresI
 
 TEST(ModelSummary, CountsWithThousandsSeparatorsAndSingulars)
 {
-    const std::tuple<std::size_t, std::size_t, std::string> cases[] = {
-        {0, 0, "0 faces, 0 materials"},
-        {1, 1, "1 face, 1 material"},
-        {999, 1000, "999 faces, 1,000 materials"},
-        {1234567, 13, "1,234,567 faces, 13 materials"},
-    };
-    for (const auto& [faces, materials, text] : cases)
-        EXPECT_EQ(modelSummary(faces, materials), text);
+    EXPECT_EQ(modelSummary(0, 0), "0 faces, 0 materials");
+    EXPECT_EQ(modelSummary(1, 1), "1 face, 1 material");
+    EXPECT_EQ(modelSummary(999, 1000), "999 faces, 1,000 materials");
+    EXPECT_EQ(modelSummary(1234567, 13), "1,234,567 faces, 13 materials");
 }
 
-TEST_F(SettingsDialogTest, ButtonContextMenuAndSystemCommandSixteenOpenTheAboutBoxOnTop)
+// The About button, and system command 16 (its low four bits are the
+// system's own flags; other commands do nothing), open the About box as a
+// child that leaves the dialog as it was. Without the menu string and icon
+// there is no system menu, but the button still works.
+TEST_F(SettingsDialogTest, AboutButtonAndSystemCommandOpenTheAboutBoxOnTop)
 {
+    MemoryResources bare;
     for (int way = 0; way < 3; ++way) {
         SCOPED_TRACE(way);
-        SettingsDialog dialog(store, resources, opener, notifier);
+        SettingsDialog dialog(store, way == 2 ? static_cast<const ResourceProvider&>(bare) : resources, opener, notifier);
+        EXPECT_EQ(dialog.systemMenu() == nullptr, way == 2);
         dialog.show();
         dialog.delaySlider()->setValue(42);
         QWidget* aboutParent = nullptr;
-        escapeNextModal(aboutParent);
-        if (way == 0) {
-            QTest::mouseClick(dialog.control(57664), Qt::LeftButton);
-        } else if (way == 1) {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), dialog.mapToGlobal(QPoint(10, 10)));
-            QCoreApplication::sendEvent(&dialog, &event);
-            QMenu* menu = dialog.systemMenu();
-            ASSERT_TRUE(test::waitUntil([&] { return menu->isVisible(); }));
-            const auto actions = menu->actions();
-            ASSERT_EQ(actions.size(), 2);
-            EXPECT_TRUE(actions[0]->isSeparator());
-            EXPECT_EQ(actions[1]->text(), "&About Orbit Patrol...");
-            menu->setActiveAction(actions[1]);
-            QTest::keyClick(menu, Qt::Key_Return);
-        } else {
+        QTimer poll; // presses Escape on the About box from inside its loop
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget())) {
+                poll.stop();
+                aboutParent = about->parentWidget();
+                QTest::keyClick(about, Qt::Key_Escape);
+            }
+        });
+        poll.start(10);
+        if (way == 1) {
             for (int command : {0, 48, 32})
                 dialog.postSystemCommand(command);
             QTest::qWait(50);
             EXPECT_EQ(dialog.aboutBoxesShown(), 0);
-            dialog.postSystemCommand(16 | 3); // the low four bits are the system's own flags
+            dialog.postSystemCommand(16 | 3);
+        } else {
+            QTest::mouseClick(dialog.control(SettingsDialog::aboutButtonId), Qt::LeftButton);
         }
         ASSERT_TRUE(test::waitUntil([&] { return dialog.aboutBoxesShown() == 1 && aboutParent; }));
         EXPECT_EQ(aboutParent, &dialog);
@@ -262,19 +230,6 @@ TEST_F(SettingsDialogTest, ButtonContextMenuAndSystemCommandSixteenOpenTheAboutB
         EXPECT_EQ(dialog.delaySlider()->value(), 42);
         EXPECT_EQ(stored("Timer"), "absent");
     }
-}
-
-TEST_F(SettingsDialogTest, WithoutTheMenuStringOrIconThereIsNoMenuButTheButtonWorks)
-{
-    MemoryResources bare;
-    SettingsDialog dialog(store, bare, opener, notifier);
-    EXPECT_EQ(dialog.systemMenu(), nullptr);
-    EXPECT_TRUE(dialog.windowIcon().availableSizes().isEmpty());
-    dialog.show();
-    QWidget* aboutParent = nullptr;
-    escapeNextModal(aboutParent);
-    QTest::mouseClick(dialog.control(57664), Qt::LeftButton);
-    EXPECT_TRUE(test::waitUntil([&] { return aboutParent == &dialog && dialog.aboutBoxesShown() == 1; }));
 }
 
 } // namespace

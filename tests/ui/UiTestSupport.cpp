@@ -4,9 +4,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFontMetrics>
-#include <QPainter>
-#include <QWidget>
 
 #include <cstdlib>
 
@@ -39,28 +36,6 @@ bool nearColour(QRgb pixel, QRgb want, int tolerance)
 {
     return std::abs(qRed(pixel) - qRed(want)) <= tolerance && std::abs(qGreen(pixel) - qGreen(want)) <= tolerance &&
            std::abs(qBlue(pixel) - qBlue(want)) <= tolerance;
-}
-
-QRect inkBounds(const QImage& image, QRgb background)
-{
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != background)
-                bounds |= QRect(x, y, 1, 1);
-    return bounds;
-}
-
-int textInkWidth(const QString& text, const QFont& font)
-{
-    const QFontMetrics metrics(font);
-    QImage canvas(metrics.horizontalAdvance(text) + 40, metrics.height() + 20, QImage::Format_ARGB32);
-    canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
-    painter.setFont(font);
-    painter.drawText(20, 10 + metrics.ascent(), text);
-    painter.end();
-    return inkBounds(canvas, qRgba(0, 0, 0, 0)).width();
 }
 
 } // namespace orbit::test

@@ -1,9 +1,7 @@
 // Helpers shared by the ui tests.
 #pragma once
 
-#include <QFont>
 #include <QImage>
-#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +22,5 @@ protected:
 std::vector<std::uint8_t> uiTestData(const char* name);
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 bool nearColour(QRgb pixel, QRgb want, int tolerance);
-QRect inkBounds(const QImage& image, QRgb background);
-int textInkWidth(const QString& text, const QFont& font); // of `text` drawn alone in `font`
 
 } // namespace orbit::test
