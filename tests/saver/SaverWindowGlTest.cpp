@@ -42,11 +42,9 @@ TEST_F(SaverWindowGlTest, ContextLookupRefitAndDrawableCheck)
     EXPECT_EQ(format.swapBehavior(), QSurfaceFormat::DoubleBuffer);
 
     QtGlProcLookup procs(*context);
-    using GetString = const GLubyte* (*)(GLenum);
-    const auto getString = reinterpret_cast<GetString>(procs.find("glGetString"));
+    const auto getString = reinterpret_cast<const GLubyte* (*)(GLenum)>(procs.find("glGetString"));
     ASSERT_NE(getString, nullptr);
-    EXPECT_STREQ(reinterpret_cast<const char*>(getString(GL_VERSION)),
-                 reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    EXPECT_EQ(getString(GL_VERSION), glGetString(GL_VERSION));
     EXPECT_EQ(procs.find(""), nullptr);
     EXPECT_EQ(procs.find(nullptr), nullptr);
 

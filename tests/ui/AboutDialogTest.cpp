@@ -58,7 +58,6 @@ TEST_F(AboutDialogTest, StretchedPictureReadOnlyAuthorAndLinksSizedToTheirText)
     for (const auto& [x, y, colour] : probes)
         EXPECT_TRUE(test::nearColour(shot.pixel(x, y), colour, 12)) << x << "," << y;
     TransparentEdit* author = dialog->authorEdit();
-    EXPECT_EQ(author->cursor().shape(), Qt::IBeamCursor);
     EXPECT_LT(author->width(), dialog->control(1021)->width());
     author->setFocus();
     QTest::keyClicks(author, "x");
@@ -74,45 +73,35 @@ TEST_F(AboutDialogTest, StretchedPictureReadOnlyAuthorAndLinksSizedToTheirText)
     EXPECT_TRUE(opener.opened.empty());
 }
 
+// i move in, p press, o move out, I release inside, O release outside: a
+// press shows red until the release, which opens the target only inside.
 TEST_F(AboutDialogTest, LinkColourAndCursorFollowThePointerAndButton)
 {
-    // i move in, p press, o move out, I release inside, O release outside.
-    struct Step {
-        char action;
-        QRgb colour;
-        Qt::CursorShape cursor;
-        std::size_t opened;
-    };
     constexpr Qt::CursorShape hand = Qt::PointingHandCursor, arrow = Qt::ArrowCursor;
-    const std::vector<std::vector<Step>> scripts{
-        {{'i', hover, hand, 0}, {'p', red, hand, 0}, {'o', red, arrow, 0}, {'O', blue, arrow, 0}},
-        {{'p', red, hand, 0}, {'o', red, arrow, 0}, {'i', red, hand, 0}, {'I', purple, hand, 1}, {'i', hover, hand, 1},
-         {'o', purple, arrow, 1}},
+    const std::tuple<char, QRgb, Qt::CursorShape, std::size_t> script[] = {
+        {'p', red, hand, 0}, {'o', red, arrow, 0}, {'i', red, hand, 0}, {'I', purple, hand, 1},
+        {'i', hover, hand, 1}, {'o', purple, arrow, 1}, {'i', hover, hand, 1}, {'p', red, hand, 1},
+        {'o', red, arrow, 1}, {'O', purple, arrow, 1},
     };
-    for (const std::vector<Step>& script : scripts) {
-        opener.opened.clear();
-        auto dialog = open();
-        HyperLinkLabel* link = dialog->webLink();
-        const QPoint inside = link->rect().center();
-        const QPoint outside(link->width() + 30, link->height() / 2);
-        int moves = 0;
-        for (const Step& step : script) {
-            SCOPED_TRACE(testing::Message() << "step " << step.action << " of " << script.size());
-            if (step.action == 'i') // a move must change the position, or no event is delivered
-                QTest::mouseMove(link, inside + QPoint(++moves % 2, 0));
-            else if (step.action == 'o')
-                QTest::mouseMove(link, outside);
-            else if (step.action == 'p')
-                QTest::mousePress(link, Qt::LeftButton, {}, inside);
-            else
-                QTest::mouseRelease(link, Qt::LeftButton, {}, step.action == 'I' ? inside : outside);
-            EXPECT_EQ(link->textColour(), QColor(step.colour));
-            EXPECT_EQ(link->cursor().shape(), step.cursor);
-            EXPECT_EQ(opener.opened.size(), step.opened);
-        }
-        QTest::mouseMove(link, outside); // so the next dialog does not open under the pointer
-        dialog.reset();
-        store.values.clear();
+    auto dialog = open();
+    HyperLinkLabel* link = dialog->webLink();
+    const QPoint inside = link->rect().center();
+    const QPoint outside(link->width() + 30, link->height() / 2);
+    int step = 0;
+    int moves = 0;
+    for (const auto& [action, colour, cursor, opened] : script) {
+        SCOPED_TRACE(testing::Message() << "step " << ++step << ": " << action);
+        if (action == 'i') // a move must change the position, or no event is delivered
+            QTest::mouseMove(link, inside + QPoint(++moves % 2, 0));
+        else if (action == 'o')
+            QTest::mouseMove(link, outside);
+        else if (action == 'p')
+            QTest::mousePress(link, Qt::LeftButton, {}, inside);
+        else
+            QTest::mouseRelease(link, Qt::LeftButton, {}, action == 'I' ? inside : outside);
+        EXPECT_EQ(link->textColour(), QColor(colour));
+        EXPECT_EQ(link->cursor().shape(), cursor);
+        EXPECT_EQ(opener.opened.size(), opened);
     }
     EXPECT_EQ(opener.opened, (std::vector<std::string>{"https://www.example.org/orbit-patrol/"}));
 }
