@@ -35,8 +35,6 @@ TEST(ByteReader, ReadsValuesAndStopsAtItsEnd)
     const Row rows[] = {
         {"u16", four, [](ByteReader& r) { return r.u16(); }, 0x5678, 2, false},
         {"u32", four, [](ByteReader& r) { return r.u32(); }, 0x12345678, 4, false},
-        {"i16", {0xFE, 0xFF}, [](ByteReader& r) { return std::uint32_t(r.i16() + 100); }, 98, 2, false},
-        {"i32", {0xF9, 0xFF, 0xFF, 0xFF}, [](ByteReader& r) { return std::uint32_t(-r.i32()); }, 7, 4, false},
         {"f32", {0, 0, 0xC0, 0x3F}, [](ByteReader& r) { return std::uint32_t(r.f32() * 4); }, 6, 4, false},
         {"u16be", four, [](ByteReader& r) { return r.u16be(); }, 0x7856, 2, false},
         {"bytes", four, [](ByteReader& r) { return r.bytes(3)[2]; }, 0x34, 3, false},
@@ -55,7 +53,6 @@ TEST(ByteReader, ReadsValuesAndStopsAtItsEnd)
         ByteReader reader(row.bytes);
         EXPECT_EQ(row.read(reader), row.value);
         EXPECT_EQ(reader.position(), row.position);
-        EXPECT_EQ(reader.remaining(), row.bytes.size() - row.position);
         EXPECT_EQ(reader.overrun(), row.overrun);
     }
 }

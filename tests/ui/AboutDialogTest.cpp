@@ -10,6 +10,7 @@
 #include "platform/UrlOpener.h"
 #include "platform/UserNotifier.h"
 #include "tests/support/TestDoubles.h"
+#include "tests/support/TestFiles.h"
 #include "ui/CubeButton.h"
 #include "ui/HyperLinkLabel.h"
 #include "ui/TransparentEdit.h"
@@ -29,7 +30,7 @@ protected:
     void SetUp() override
     {
         test::QtTest::SetUp();
-        resources.add("Jpg", AboutDialog::pictureId, test::uiTestData("quadrants-35x20.jpg"));
+        resources.add("Jpg", AboutDialog::pictureId, test::readFileBytes(ORBIT_TEST_DATA_DIR "/ui/quadrants-35x20.jpg"));
     }
 
     std::unique_ptr<AboutDialog> open()

@@ -113,7 +113,7 @@ TEST_F(CubeButtonTest, AnimatesOnlyWhileShownAndCountsADoubleClickAsTwoClicks)
     parent.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
     const double startX = button->anglesDeg()[0];
-    ASSERT_TRUE(test::waitUntil([&] { return button->anglesDeg()[0] >= startX + 5; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button->anglesDeg()[0] >= startX + 5; }, 3000));
     QSignalSpy clicks(button, &QPushButton::clicked);
     const QPoint centre = button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, {}, centre);

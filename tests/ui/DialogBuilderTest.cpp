@@ -106,7 +106,7 @@ TEST_F(DialogBuilderTest, LaunchingDialogShowsCentredRepaintsAtOnceAndClosesFrom
         EXPECT_NE(status->grab().toImage(), before);
         launching.close();
         EXPECT_TRUE(window.isVisible());
-        ASSERT_TRUE(test::waitUntil([&] { return !window.isVisible(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));
     }
     LaunchingDialog(resources, nullptr).close();
     QTest::qWait(20); // the close queued for the destroyed dialog must find nothing to call

@@ -1,40 +1,18 @@
-// Images for the dialogs: stretching that never blends pixels, the built-in
-// icon and cursors read through Qt's ICO reader (sizes, transparency, hot
-// spots on the finger tip), and the fallback for a missing or broken one.
-#include "ui/DibImageDrawing.h"
+// The built-in icon and cursors read through Qt's ICO reader (sizes, colours,
+// transparency, hot spots on the finger tip), and the fallback for a missing
+// or broken one.
 #include "ui/ResourceImages.h"
 
 #include "UiTestSupport.h"
-#include "image/DibImage.h"
 #include "platform/MemoryResources.h"
 #include "resources/EmbeddedResources.h"
 
-#include <QPainter>
 #include <QSet>
 
 namespace orbit {
 namespace {
 
 class ImagesTest : public test::QtTest {};
-
-TEST_F(ImagesTest, StretchingCopiesWholePixelsWithoutBlending)
-{
-    QImage source(2, 2, QImage::Format_RGB32);
-    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
-    for (int i = 0; i < 4; ++i)
-        source.setPixel(i % 2, i / 2, colours[i]);
-    QImage target(14, 10, QImage::Format_RGB32);
-    target.fill(Qt::black);
-    {
-        QPainter painter(&target);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true); // must be overridden
-        ASSERT_TRUE(drawStretched(painter, source, 14, 10));
-        EXPECT_FALSE(draw(DibImage(), painter, 14, 10)); // an empty image draws nothing
-    }
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 14; ++x)
-            EXPECT_EQ(target.pixel(x, y), source.pixel(x / 7, y / 5)) << x << "," << y;
-}
 
 // Each picture has transparent corners and an opaque middle; the cursors'
 // hot spot sits on the finger, right under its outlined tip.

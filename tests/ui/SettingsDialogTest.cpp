@@ -39,7 +39,7 @@ class SettingsDialogTest : public test::QtTest {
 protected:
     static std::string status(const SettingsDialog& dialog)
     {
-        EXPECT_TRUE(test::waitUntil([&] { return !dialog.checkingModel(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.checkingModel(); }));
         return dialog.modelStatus()->text().toStdString();
     }
 
@@ -207,7 +207,7 @@ TEST_F(SettingsDialogTest, AboutButtonAndSystemCommandOpenTheAboutBox)
             dialog.postSystemCommand(16 | 3);
         else
             QTest::mouseClick(dialog.control(SettingsDialog::aboutButtonId), Qt::LeftButton);
-        ASSERT_TRUE(test::waitUntil([&] { return dialog.aboutBoxesShown() == 1 && aboutParent; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.aboutBoxesShown() == 1 && aboutParent; }));
         EXPECT_EQ(aboutParent, &dialog);
         EXPECT_EQ(store.values.count("Options/Timer"), 0u); // only the About box's own flags
     }
