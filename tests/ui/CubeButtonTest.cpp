@@ -1,7 +1,7 @@
 // The cube button's GL picture under X11: a frame one device pixel wide,
-// raised or sunken while down, around the lit background snapshot; a cube
-// that turns by 1, 9 and 5 degrees per drawing; the animation only while
-// shown, and a double-click counted as two clicks.
+// raised, or sunken with the picture shifted while down, around the lit
+// background snapshot; a cube that turns by 1, 9 and 5 degrees per drawing;
+// the animation only while shown, and a double-click counted as two clicks.
 #include "ui/CubeButton.h"
 
 #include "UiTestSupport.h"
@@ -101,8 +101,19 @@ TEST_F(CubeButtonTest, SharpFrameAroundTheSnapshotAndACubeThatTurnsEveryDrawing)
         EXPECT_EQ(picture.pixel(3 * scale, 20 * scale), first.pixel(3 * scale, 20 * scale));
         previous = picture;
     }
+    // While down the picture shifts: 6 pixels at the near plane are about one
+    // at the background's depth, so the green band ends a pixel or two lower.
+    auto bandEnd = [&](const QImage& p) {
+        int y = 2;
+        while (y < p.height() && qGreen(p.pixel(3 * scale, y)) > qRed(p.pixel(3 * scale, y)))
+            ++y;
+        return y;
+    };
     button->setDown(true);
-    expectFrame(shown(), false);
+    const QImage down = shown();
+    expectFrame(down, false);
+    const int shift = bandEnd(down) - bandEnd(first);
+    EXPECT_TRUE(shift >= 1 && shift <= 2 * scale) << shift;
     EXPECT_EQ(button->anglesDeg(), (std::array<double, 3>{7, 64, 35}));
 }
 

@@ -156,7 +156,7 @@ TEST_F(SettingsDialogTest, ChosenModelIsCheckedAndStoredAbsoluteEvenWhenItFails)
         EXPECT_EQ(store.values["Options/3dsFileName"], absolute);
     }
     EXPECT_TRUE(notifier.messages.empty()); // the check never opens a message box
-    EXPECT_EQ(modelSummary(1, 1000), "1 face, 1,000 materials");
+    EXPECT_EQ(modelSummary(1, 1), "1 face, 1 material");
     QDir::setCurrent(previousFolder);
 }
 
