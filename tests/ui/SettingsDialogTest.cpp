@@ -7,7 +7,6 @@
 #include "UiTestSupport.h"
 #include "app/IniSettingsStore.h"
 #include "platform/MemoryResources.h"
-#include "platform/ResourceProvider.h"
 #include "platform/SettingsStore.h"
 #include "platform/UrlOpener.h"
 #include "platform/UserNotifier.h"
@@ -176,41 +175,36 @@ TEST_F(SettingsDialogTest, BuiltInClearsTheModelDropsTheRunningCheckAndOkStoresI
     EXPECT_EQ(store.values["Options/3dsFileName"], "");
 }
 
-// The About button, and system command 16 (its low four bits are the
-// system's own flags; other commands do nothing), open the About box as the
-// dialog's child, storing nothing. Without the menu string and icon there is
-// no system menu, but the button still works.
-TEST_F(SettingsDialogTest, AboutButtonAndSystemCommandOpenTheAboutBox)
+// System command 16 (its low four bits are the system's own flags; other
+// commands do nothing) and then the About button each open the About box as
+// the dialog's child, storing no setting of the dialog's own. Without the
+// menu string and icon there is no system menu, but both ways still work.
+TEST_F(SettingsDialogTest, SystemCommandAndAboutButtonOpenTheAboutBox)
 {
+    EXPECT_NE(SettingsDialog(store, resources, opener, notifier).systemMenu(), nullptr);
     MemoryResources bare;
-    for (const bool viaCommand : {false, true}) {
-        SCOPED_TRACE(viaCommand);
-        SettingsDialog dialog(store, viaCommand ? resources : static_cast<const ResourceProvider&>(bare), opener,
-                              notifier);
-        EXPECT_EQ(dialog.systemMenu() != nullptr, viaCommand);
-        dialog.show();
-        QWidget* aboutParent = nullptr;
-        QTimer poll; // presses Escape on the About box from inside its loop
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget())) {
-                poll.stop();
-                aboutParent = about->parentWidget();
-                QTest::keyClick(about, Qt::Key_Escape);
-            }
-        });
-        poll.start(10);
-        for (int command : {0, 48, 32})
-            dialog.postSystemCommand(command);
-        QTest::qWait(50);
-        EXPECT_EQ(dialog.aboutBoxesShown(), 0);
-        if (viaCommand)
-            dialog.postSystemCommand(16 | 3);
-        else
-            QTest::mouseClick(dialog.control(SettingsDialog::aboutButtonId), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.aboutBoxesShown() == 1 && aboutParent; }));
-        EXPECT_EQ(aboutParent, &dialog);
-        EXPECT_EQ(store.values.count("Options/Timer"), 0u); // only the About box's own flags
-    }
+    SettingsDialog dialog(store, bare, opener, notifier);
+    EXPECT_EQ(dialog.systemMenu(), nullptr);
+    dialog.show();
+    QWidget* aboutParent = nullptr;
+    QTimer poll; // presses Escape on each About box from inside its loop
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget())) {
+            aboutParent = about->parentWidget();
+            QTest::keyClick(about, Qt::Key_Escape);
+        }
+    });
+    poll.start(10);
+    for (int command : {0, 48, 32})
+        dialog.postSystemCommand(command);
+    QTest::qWait(50);
+    EXPECT_EQ(dialog.aboutBoxesShown(), 0);
+    dialog.postSystemCommand(16 | 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.aboutBoxesShown() == 1 && aboutParent; }));
+    EXPECT_EQ(aboutParent, &dialog);
+    QTest::mouseClick(dialog.control(SettingsDialog::aboutButtonId), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.aboutBoxesShown() == 2; }));
+    EXPECT_EQ(store.values.count("Options/Timer"), 0u); // only the About box's own flags
 }
 
 } // namespace
