@@ -56,7 +56,8 @@ TEST_F(SaverWindowGlTest, ContextLookupRefitAndDrawableCheck)
         GLint viewport[4]{};
         EXPECT_TRUE(QTest::qWaitFor([&] {
             glGetIntegerv(GL_VIEWPORT, viewport);
-            return viewport[2] == static_cast<GLint>(width * ratio) && viewport[3] == static_cast<GLint>(height * ratio);
+            return viewport[2] == static_cast<GLint>(width * ratio) &&
+                   viewport[3] == static_cast<GLint>(height * ratio);
         })) << viewport[2] << "x" << viewport[3];
         GLdouble projection[16]{};
         glGetDoublev(GL_PROJECTION_MATRIX, projection);

@@ -29,6 +29,8 @@ void settle()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+const QPoint spot(9, 9); // where the table's clicks land
+
 void focusOut(SaverWindow& window)
 {
     QFocusEvent event(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
@@ -41,7 +43,8 @@ protected:
     {
         auto full = fullScreen ? std::make_unique<FullScreenSaverWindow>(services(), 1000u) : nullptr;
         FullScreenSaverWindow* fullView = full.get();
-        std::unique_ptr<SaverWindow> window = full ? std::move(full) : std::make_unique<SaverWindow>(services(), 1000u);
+        std::unique_ptr<SaverWindow> window =
+            full ? std::move(full) : std::make_unique<SaverWindow>(services(), 1000u);
         closes = std::make_unique<QSignalSpy>(window.get(), &SaverWindow::closed);
         EXPECT_TRUE(fullView ? fullView->createFullScreen("orbit-patrol")
                          : window->createSaver("IDS_PREVIEW", QRect(0, 0, 152, 112)));
@@ -70,10 +73,10 @@ TEST_F(SaverWindowTest, ClosingInputs)
              settle();
              QTest::mouseMove(&w, QPoint(50, 21));
          }, 1},
-        {"left press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(9, 9)); }, 1},
-        {"middle press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::MiddleButton, {}, QPoint(9, 9)); }, 1},
-        {"right press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::RightButton, {}, QPoint(9, 9)); }, 0},
-        {"right click", true, [](SaverWindow& w) { QTest::mouseClick(&w, Qt::RightButton, {}, QPoint(9, 9)); }, 1},
+        {"left press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::LeftButton, {}, spot); }, 1},
+        {"middle press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::MiddleButton, {}, spot); }, 1},
+        {"right press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::RightButton, {}, spot); }, 0},
+        {"right click", true, [](SaverWindow& w) { QTest::mouseClick(&w, Qt::RightButton, {}, spot); }, 1},
         {"Alt+X", true, [](SaverWindow& w) { QTest::keyPress(&w, Qt::Key_X, Qt::AltModifier); }, 1},
         {"window manager's close", true, [](SaverWindow& w) { w.close(); }, 0},
         {"focus loss", true, focusOut, 1},

@@ -30,7 +30,8 @@ protected:
     void SetUp() override
     {
         test::QtTest::SetUp();
-        resources.add("Jpg", AboutDialog::pictureId, test::readFileBytes(ORBIT_TEST_DATA_DIR "/ui/quadrants-35x20.jpg"));
+        const auto picture = test::readFileBytes(ORBIT_TEST_DATA_DIR "/ui/quadrants-35x20.jpg");
+        resources.add("Jpg", AboutDialog::pictureId, picture);
     }
 
     std::unique_ptr<AboutDialog> open()

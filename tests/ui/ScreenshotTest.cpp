@@ -39,7 +39,8 @@ QImage saveAndCheck(QWidget& dialog, const char* name, const QWidget* scrolls = 
         int room = widget->contentsRect().width();
         const QStyle* style = widget->style();
         if (qobject_cast<QPushButton*>(widget))
-            room -= style->pixelMetric(QStyle::PM_ButtonMargin) + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            room -= style->pixelMetric(QStyle::PM_ButtonMargin) +
+                    2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
         else if (qobject_cast<QLineEdit*>(widget))
             room -= 5;
         for (const QString& line : text.split('\n'))

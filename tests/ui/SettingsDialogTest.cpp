@@ -73,7 +73,8 @@ TEST_F(SettingsDialogTest, EveryControlOpensAtTheStoredValueClampedAndOpeningWri
         SettingsDialog dialog(store, resources, opener, notifier);
         EXPECT_TRUE(dialog.windowIcon().availableSizes().contains(QSize(32, 32)));
         EXPECT_EQ(Shown(dialog.delaySlider()->value(), dialog.satelliteSpinBox()->value(),
-                        dialog.shotSoundBox()->isChecked(), dialog.modelField()->text().toStdString(), status(dialog)),
+                        dialog.shotSoundBox()->isChecked(), dialog.modelField()->text().toStdString(),
+                        status(dialog)),
                   shown);
         EXPECT_EQ(delayText(dialog), QString("%1 ms").arg(std::get<0>(shown)));
         EXPECT_EQ(store.values, before);
