@@ -7,7 +7,6 @@
 #include "platform/qt/QtGlProcLookup.h"
 #include "tests/support/RecordingSceneServices.h"
 
-#include <QApplication>
 #include <QOpenGLContext>
 #include <QSignalSpy>
 #include <QTest>
@@ -80,15 +79,3 @@ TEST_F(SaverWindowGlTest, ContextLookupRefitAndDrawableCheck)
 
 } // namespace
 } // namespace orbit
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    // CTest lists the tests of every executable, also where no X server runs.
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    // QApplication, not QGuiApplication: QtTest treats qApp as one when widgets are linked.
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,14 +1,14 @@
 // The saver windows' message handling on Qt's offscreen platform, which has no
 // OpenGL: the window reports the failed context and lives on without one, so
-// its timer, closing inputs and destroy handling can be driven here with
-// synthetic events, deterministically and without an X server.
+// its timer, the closing inputs the program's own runs (tests/e2e) cannot
+// send, and its destroy handling can be driven here with synthetic events.
 #include "saver/FullScreenSaverWindow.h"
 #include "saver/SaverWindow.h"
 #include "saver/TerminationSignals.h"
 
 #include "tests/support/RecordingSceneServices.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,120 +29,58 @@ void settle()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-const QPoint spot(9, 9); // where the table's clicks land
-
-void focusOut(SaverWindow& window)
-{
-    QFocusEvent event(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QCoreApplication::sendEvent(&window, &event);
-}
-
-class SaverWindowTest : public testing::Test, protected test::RecordingSceneServices {
-protected:
-    std::unique_ptr<SaverWindow> make(bool fullScreen)
-    {
-        auto full = fullScreen ? std::make_unique<FullScreenSaverWindow>(services(), 1000u) : nullptr;
-        FullScreenSaverWindow* fullView = full.get();
-        std::unique_ptr<SaverWindow> window =
-            full ? std::move(full) : std::make_unique<SaverWindow>(services(), 1000u);
-        closes = std::make_unique<QSignalSpy>(window.get(), &SaverWindow::closed);
-        EXPECT_TRUE(fullView ? fullView->createFullScreen("orbit-patrol")
-                         : window->createSaver("IDS_PREVIEW", QRect(0, 0, 152, 112)));
-        settle();
-        return window;
-    }
-
-    std::unique_ptr<QSignalSpy> closes;
-};
-
-// Which inputs close which window. The full screen: the second move to a new
-// position, a left or middle press, a right release, any key, focus loss, but
-// not the window manager's close. The preview: Escape only.
-TEST_F(SaverWindowTest, ClosingInputs)
-{
-    using Input = void (*)(SaverWindow&);
-    const std::tuple<const char*, bool, Input, int> rows[] = {
-        {"move, then a move to the same place", true, [](SaverWindow& w) {
-             QTest::mouseMove(&w, QPoint(40, 30));
-             // Sent directly: Qt drops a synthetic move to where the pointer already is.
-             QMouseEvent same(QEvent::MouseMove, QPointF(40, 30), QPointF(40, 30), Qt::NoButton, Qt::NoButton, {});
-             QCoreApplication::sendEvent(&w, &same);
-         }, 0},
-        {"move, then one pixel away", true, [](SaverWindow& w) {
-             QTest::mouseMove(&w, QPoint(50, 20));
-             settle();
-             QTest::mouseMove(&w, QPoint(50, 21));
-         }, 1},
-        {"left press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::LeftButton, {}, spot); }, 1},
-        {"middle press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::MiddleButton, {}, spot); }, 1},
-        {"right press", true, [](SaverWindow& w) { QTest::mousePress(&w, Qt::RightButton, {}, spot); }, 0},
-        {"right click", true, [](SaverWindow& w) { QTest::mouseClick(&w, Qt::RightButton, {}, spot); }, 1},
-        {"Alt+X", true, [](SaverWindow& w) { QTest::keyPress(&w, Qt::Key_X, Qt::AltModifier); }, 1},
-        {"window manager's close", true, [](SaverWindow& w) { w.close(); }, 0},
-        {"focus loss", true, focusOut, 1},
-        {"anything but Escape", false, [](SaverWindow& w) {
-             QTest::mouseMove(&w, QPoint(3, 3));
-             QTest::mouseMove(&w, QPoint(60, 50));
-             for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
-                 QTest::mouseClick(&w, button, {}, QPoint(60, 50));
-             QTest::keyClick(&w, Qt::Key_S);
-             QTest::keyClick(&w, Qt::Key_X, Qt::AltModifier);
-             focusOut(w);
-         }, 0},
-        {"Escape", false, [](SaverWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); }, 1},
-    };
-    for (const auto& [what, fullScreen, input, closed] : rows) {
-        SCOPED_TRACE(what);
-        auto window = make(fullScreen);
-        input(*window);
-        settle();
-        EXPECT_EQ(closes->count(), closed);
-        EXPECT_EQ(window->isVisible(), closed == 0);
-    }
-}
+class SaverWindowTest : public testing::Test, protected test::RecordingSceneServices {};
 
 // Without GL the full screen reports once, covers the screen on top with no
-// pointer and ticks at the clamped period; many closing inputs close it once,
-// stop its timer and put the pointer back. A preview whose host window is
-// gone closes at once.
-TEST_F(SaverWindowTest, FullScreenCoversTheScreenAndClosesOnceRestoringThePointer)
+// pointer and ticks at the clamped period. A move to where the pointer
+// already was is no move; a middle press closes, once, from the event loop,
+// and stops the timer. A preview closes from the event loop, but at once when
+// its host window is gone.
+TEST_F(SaverWindowTest, FullScreenCoversTheScreenAndClosesOnceFromTheEventLoop)
 {
-    QCursor::setPos(QPoint(33, 44));
+    QCursor::setPos(QPoint(33, 44)); // the window appears under the pointer
     settings.writeString("Options", "Timer", "250");
-    auto window = make(true);
-    EXPECT_EQ(window->framePeriodMs(), 100);
-    QSignalSpy ticks(window.get(), &SaverWindow::ticked);
+    FullScreenSaverWindow window(services(), 1000u);
+    QSignalSpy closes(&window, &SaverWindow::closed);
+    EXPECT_TRUE(window.createFullScreen("orbit-patrol"));
+    EXPECT_EQ(window.framePeriodMs(), 100);
+    QSignalSpy ticks(&window, &SaverWindow::ticked);
     EXPECT_TRUE(ticks.wait(1000)) << "no tick";
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, "ChoosePixelFormat failed");
     EXPECT_EQ(notifier.messages[0].caption, "");
-    EXPECT_EQ(window->title(), "orbit-patrol");
-    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_TRUE(window->flags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(window->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(window.title(), "orbit-patrol");
+    EXPECT_EQ(window.geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_TRUE(window.flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor was left on";
-    QCursor::setPos(QPoint(200, 100));
-    window->postClose();
-    window->postClose();
-    EXPECT_EQ(closes->count(), 0) << "closing is posted, not done inside the caller";
-    QTest::keyPress(window.get(), Qt::Key_A);
-    QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(&window, QPoint(33, 44));
+    // Sent directly: Qt drops a synthetic move to where the pointer already is.
+    QMouseEvent same(QEvent::MouseMove, QPointF(33, 44), QPointF(33, 44), Qt::NoButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(&window, &same);
     settle();
-    QTest::keyPress(window.get(), Qt::Key_B);
+    EXPECT_EQ(closes.count(), 0) << "closed by a move to the same place";
+    QTest::mousePress(&window, Qt::MiddleButton, {}, QPoint(33, 44)); // no move on the way
     settle();
-    EXPECT_EQ(closes->count(), 1);
-    EXPECT_EQ(QCursor::pos(), QPoint(33, 44));
-    EXPECT_EQ(window->framePeriodMs(), 0);
+    EXPECT_EQ(closes.count(), 1) << "not closed by a middle press";
+    QTest::keyPress(&window, Qt::Key_B);
+    settle();
+    EXPECT_EQ(closes.count(), 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.framePeriodMs(), 0);
     ticks.clear();
     QTest::qWait(250);
     EXPECT_EQ(ticks.count(), 0) << "ticks after the destroy handling";
 
-    auto preview = make(false);
-    preview->hostWindowGone();
-    EXPECT_EQ(closes->count(), 1) << "no queued close: the native window is gone already";
-    preview->postClose();
+    SaverWindow preview(services(), 1000u);
+    QSignalSpy previewCloses(&preview, &SaverWindow::closed);
+    EXPECT_TRUE(preview.createSaver("IDS_PREVIEW", QRect(0, 0, 152, 112)));
+    preview.postClose();
+    EXPECT_EQ(previewCloses.count(), 0) << "closing is posted, not done inside the caller";
+    preview.hostWindowGone();
+    EXPECT_EQ(previewCloses.count(), 1) << "no queued close: the native window is gone already";
     settle();
-    EXPECT_EQ(closes->count(), 1);
+    EXPECT_EQ(previewCloses.count(), 1);
 }
 
 // A message box of the set-up as the program shows one: a modal window and a
@@ -195,9 +133,6 @@ TEST_F(SaverWindowTest, CloseDuringTheSetUpDismissesItsBoxAndRunsAfterIt)
         EXPECT_EQ(closed.count(), 1);
         EXPECT_FALSE(window.isVisible());
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-        window.postClose();
-        settle();
-        EXPECT_EQ(closed.count(), 1);
     }
 }
 
@@ -217,14 +152,3 @@ TEST(TerminationSignalsTest, WaitingSignalIsSeenAndAnsweredAtTheEnd)
 
 } // namespace
 } // namespace orbit
-
-int main(int argc, char** argv)
-{
-    // No X server and no OpenGL: the offscreen platform without its GLX part.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
-    // QApplication, not QGuiApplication: QtTest treats qApp as one when widgets are linked.
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
