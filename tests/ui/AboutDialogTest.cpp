@@ -25,13 +25,11 @@ namespace {
 
 constexpr QRgb blue = qRgb(0, 0, 255), hover = qRgb(64, 64, 255), red = qRgb(255, 0, 0), purple = qRgb(85, 26, 139);
 
-class AboutDialogTest : public test::QtTest {
+class AboutDialogTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        test::QtTest::SetUp();
-        const auto picture = test::readFileBytes(ORBIT_TEST_DATA_DIR "/ui/quadrants-35x20.jpg");
-        resources.add("Jpg", AboutDialog::pictureId, picture);
+        resources.add("Jpg", AboutDialog::pictureId, test::readFileBytes(ORBIT_TEST_DATA_DIR "/ui/quadrants-35x20.jpg"));
     }
 
     std::unique_ptr<AboutDialog> open()
@@ -59,6 +57,7 @@ TEST_F(AboutDialogTest, StretchedPictureReadOnlyAuthorAndLinksSizedToTheirText)
         {w * 16 / 35 + 3, h / 2 - 3, qRgb(20, 200, 20)}, {3, h / 2 + 3, qRgb(20, 20, 230)}};
     for (const auto& [x, y, colour] : probes)
         EXPECT_TRUE(test::nearColour(shot.pixel(x, y), colour, 12)) << x << "," << y;
+    test::expectTextWhole(*dialog, "about-box");
     TransparentEdit* author = dialog->authorEdit();
     EXPECT_LT(author->width(), dialog->control(1021)->width());
     author->setFocus();

@@ -34,13 +34,10 @@ protected:
     }
 };
 
-class CubeButtonTest : public test::QtTest {
+class CubeButtonTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        test::QtTest::SetUp();
-        if (IsSkipped())
-            return;
         parent.resize(200, 160);
         button = new CubeButton(resources, notifier, &parent);
         button->setGeometry(30, 20, 93, 86);

@@ -1,8 +1,13 @@
 // Helpers shared by the ui tests.
 #pragma once
 
-#include <QApplication>
+#include <QDir>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRgb>
+#include <QStyle>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -10,20 +15,38 @@
 
 namespace orbit::test {
 
-// Skips when the test main could not start Qt (an X11 run without a display).
-class QtTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!qApp)
-            GTEST_SKIP() << "no X server (DISPLAY unset): run under xvfb-run";
-    }
-};
-
 inline bool nearColour(QRgb pixel, QRgb want, int tolerance)
 {
     return std::abs(qRed(pixel) - qRed(want)) <= tolerance && std::abs(qGreen(pixel) - qGreen(want)) <= tolerance &&
            std::abs(qBlue(pixel) - qBlue(want)) <= tolerance;
+}
+
+// Saves the dialog's picture to <build>/screenshots/<name>.png and checks that
+// no control's text is cut: each line fits its control's room, so the template
+// rectangles suit the font. A scrolling edit (`scrolls`) may hold more than it
+// shows.
+inline void expectTextWhole(QWidget& dialog, const char* name, const QWidget* scrolls = nullptr)
+{
+    QDir().mkpath(ORBIT_BINARY_DIR "/screenshots");
+    dialog.grab().save(QStringLiteral(ORBIT_BINARY_DIR "/screenshots/") + name + ".png");
+    int checked = 0;
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        const QString text = widget->property("text").toString().remove('&'); // the mnemonic is not drawn
+        if (!widget->isVisible() || text.isEmpty() || widget == scrolls || widget->inherits("orbit::CubeButton"))
+            continue;
+        const QFontMetrics metrics(widget->font());
+        int room = widget->contentsRect().width();
+        const QStyle* style = widget->style();
+        if (qobject_cast<QPushButton*>(widget))
+            room -= style->pixelMetric(QStyle::PM_ButtonMargin) + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        else if (qobject_cast<QLineEdit*>(widget))
+            room -= 5;
+        for (const QString& line : text.split('\n'))
+            EXPECT_LE(metrics.horizontalAdvance(line), room) << name << ": " << line.toStdString();
+        EXPECT_LE(metrics.height(), widget->contentsRect().height()) << name << ": " << text.toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 0) << name;
 }
 
 } // namespace orbit::test
