@@ -1,6 +1,7 @@
 // Stored numbers parse strictly and clamp instead of wrapping; each setting
 // falls back to its default, is clamped to its range, and reading writes
-// nothing; a stored model path resolves against home or the settings folder.
+// nothing; a stored model path resolves against home or the settings folder
+// (the settings file's own folder is tested in tests/app).
 #include "platform/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -58,12 +59,6 @@ TEST(SettingsStore, StoredPathsResolveAgainstHomeOrTheSettingsFolder)
     };
     for (const auto& [stored, base, home, path] : cases)
         EXPECT_EQ(resolveStoredPath(stored, base, home), path) << stored << " in " << base;
-
-    MemorySettingsStore store;
-    store.pathBase = "/cfg/Torvo";
-    store.writeString(settings::section, settings::sceneFileNameKey, "a,b.3ds");
-    EXPECT_EQ(settings::sceneFilePath(store), "/cfg/Torvo/a,b.3ds");
-    EXPECT_EQ(settings::sceneFileName(store), "a,b.3ds");
 }
 
 } // namespace

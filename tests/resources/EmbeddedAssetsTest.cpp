@@ -1,7 +1,8 @@
 // Every generated asset as the program sees it through EmbeddedResources:
-// present under its type and id with the committed bytes; each JPEG decodes
-// to its size; each WAVE is plain mono 16-bit PCM that starts and ends
-// without a click. Icons and cursors are read through Qt in tests/ui.
+// present under its type and id (nothing under another) with the committed
+// bytes; each JPEG decodes to its size; each WAVE is plain mono 16-bit PCM
+// that starts and ends without a click; and the string table. Icons and
+// cursors are read through Qt in tests/ui.
 #include "image/JpegDecoder.h"
 #include "resources/EmbeddedResources.h"
 #include "tests/support/TestFiles.h"
@@ -40,17 +41,15 @@ void expectCleanWave(Bytes w, double minSeconds, double maxSeconds)
     EXPECT_EQ((std::vector<std::size_t>{le(w, 4, 4), le(w, 16, 4), le(w, 20, 2), le(w, 22, 2), le(w, 28, 4),
                                         le(w, 32, 2), le(w, 34, 2), le(w, 40, 4)}),
               (std::vector<std::size_t>{w.size() - 8, 16, 1, 1, rate * 2, 2, 16, w.size() - 44}));
-    std::vector<int> samples;
-    for (std::size_t i = 44; i + 1 < w.size(); i += 2)
-        samples.push_back(static_cast<std::int16_t>(le(w, i, 2)));
-    const double seconds = static_cast<double>(samples.size()) / rate;
-    EXPECT_TRUE(seconds >= minSeconds && seconds <= maxSeconds) << seconds;
+    const std::size_t count = (w.size() - 44) / 2;
+    const auto sample = [&](std::size_t i) { return std::abs(static_cast<std::int16_t>(le(w, 44 + 2 * i, 2))); };
+    EXPECT_TRUE(count >= minSeconds * rate && count <= maxSeconds * rate) << count;
     int peak = 0;
-    for (int sample : samples)
-        peak = std::max(peak, std::abs(sample));
+    for (std::size_t i = 0; i < count; ++i)
+        peak = std::max(peak, sample(i));
     EXPECT_GT(peak, 32767 / 4);
     for (std::size_t i = 0; i < rate / 2000; ++i)
-        ASSERT_LE(std::max(std::abs(samples[i]), std::abs(samples[samples.size() - 1 - i])), peak / 10) << i;
+        ASSERT_LE(std::max(sample(i), sample(count - 1 - i)), peak / 10) << i;
 }
 
 TEST(EmbeddedAssets, EachIsEmbeddedWithTheCommittedBytesAndReadsAsItsType)
@@ -88,6 +87,13 @@ TEST(EmbeddedAssets, EachIsEmbeddedWithTheCommittedBytesAndReadsAsItsType)
             expectCleanWave(bytes, row.a, row.b);
         }
     }
+    // The type is matched exactly, case too.
+    for (const auto& [type, id] : {std::pair{"Jpg", 1}, {"FILE3DS", 185}, {"NOPE", 184}, {"jpg", 148}})
+        EXPECT_TRUE(resources.find(type, id).empty()) << type << " " << id;
+    EXPECT_EQ(resources.findString(101), "&About Orbit Patrol...");
+    EXPECT_EQ(resources.findString(104), "IDS_PREVIEW");
+    EXPECT_EQ(resources.findString(106), "Torvo");
+    EXPECT_TRUE(resources.findString(105).empty());
 }
 
 } // namespace
