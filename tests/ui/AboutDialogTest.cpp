@@ -46,7 +46,7 @@ protected:
     RecordingNotifier notifier{"orbit-patrol"};
 };
 
-TEST_F(AboutDialogTest, StretchedPictureReadOnlyAuthorAndLinksSizedToTheirText)
+TEST_F(AboutDialogTest, PictureTextLinksAndTheCubeButtonWithoutGl)
 {
     auto dialog = open();
     // The 35 x 20 picture (red, green / blue quadrants split at x 16, y 10),
@@ -72,6 +72,25 @@ TEST_F(AboutDialogTest, StretchedPictureReadOnlyAuthorAndLinksSizedToTheirText)
     HyperLinkLabel* web = dialog->webLink(); // so a click beside it does not reach it
     QTest::mouseClick(dialog.get(), Qt::LeftButton, {}, web->geometry().topRight() + QPoint(4, web->height() / 2));
     EXPECT_TRUE(opener.opened.empty());
+    // The cube button without GL reports once, keeps its cursors and still closes.
+    CubeButton* cube = dialog->cubeButton();
+    EXPECT_FALSE(cube->hasGl());
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text, "ChoosePixelFormat failed");
+    EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
+    const QPoint inside = cube->rect().center();
+    const QPoint outside(-20, inside.y());
+    QTest::mouseMove(cube, inside);
+    EXPECT_EQ(cube->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mousePress(cube, Qt::LeftButton, {}, inside);
+    QTest::mouseMove(cube, outside);
+    EXPECT_EQ(cube->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(cube->isPointerPressed()); // the grab keeps the pressed state
+    QTest::mouseRelease(cube, Qt::LeftButton, {}, outside);
+    EXPECT_TRUE(dialog->isVisible()); // releasing outside is no click
+    QTest::mouseClick(cube, Qt::LeftButton, {}, inside);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
 }
 
 // i move in, p press, o move out, I release inside, O release outside: a
@@ -138,29 +157,6 @@ TEST_F(AboutDialogTest, EveryCloseStoresBothVisitedFlags)
         EXPECT_EQ(store.values["Options/VisitedEmailSyte"], emailAfter);
     }
     EXPECT_EQ(opener.opened, (std::vector<std::string>{"mailto:orbit-patrol@example.org?subject=Orbit%20Patrol"}));
-}
-
-TEST_F(AboutDialogTest, CubeButtonWithoutGlReportsOnceKeepsItsCursorsAndStillCloses)
-{
-    auto dialog = open();
-    CubeButton* cube = dialog->cubeButton();
-    EXPECT_FALSE(cube->hasGl());
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, "ChoosePixelFormat failed");
-    EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
-    const QPoint inside = cube->rect().center();
-    const QPoint outside(-20, inside.y());
-    QTest::mouseMove(cube, inside);
-    EXPECT_EQ(cube->cursor().shape(), Qt::PointingHandCursor);
-    QTest::mousePress(cube, Qt::LeftButton, {}, inside);
-    QTest::mouseMove(cube, outside);
-    EXPECT_EQ(cube->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_TRUE(cube->isPointerPressed()); // the grab keeps the pressed state
-    QTest::mouseRelease(cube, Qt::LeftButton, {}, outside);
-    EXPECT_TRUE(dialog->isVisible()); // releasing outside is no click
-    QTest::mouseClick(cube, Qt::LeftButton, {}, inside);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
 }
 
 } // namespace
