@@ -79,8 +79,8 @@ TEST_F(SaverWindowTest, FullScreenCoversTheScreenAndClosesOnceFromTheEventLoop)
     EXPECT_EQ(previewCloses.count(), 1);
 }
 
-// A message box of the set-up as the program shows one: a modal window and a
-// nested event loop until it is closed (or, unanswered, for three seconds).
+// A message box of the set-up as the program shows one: a modal window that
+// takes events until it is closed (or, unanswered, for three seconds).
 class ModalBoxNotifier final : public UserNotifier {
 public:
     MessageReply show(std::string_view, std::string_view, MessageButtons) override
@@ -88,17 +88,10 @@ public:
         ++shown;
         QWindow box;
         box.setModality(Qt::ApplicationModal);
-        box.resize(100, 50);
         box.show();
-        QEventLoop loop;
-        QObject::connect(&box, &QWindow::visibleChanged, &loop, [&](bool visible) {
-            if (!visible)
-                loop.quit();
-        });
-        QTimer::singleShot(3000, &loop, &QEventLoop::quit);
-        QTimer::singleShot(10, &loop, whileOpen);
+        QTimer::singleShot(10, whileOpen);
         open = true;
-        loop.exec();
+        QTest::qWaitFor([&] { return !box.isVisible(); }, 3000);
         open = false;
         return MessageReply::Ok;
     }

@@ -1,11 +1,9 @@
-// The main of the ui and saver tests: one QApplication on the platform the
-// executable was built for. Listing tests needs no display. The offscreen
-// platform runs without its GLX part, so the no-GL paths run there even
-// under an X server.
-//
-// Under AddressSanitizer an X11 run checks for leaks itself while Qt and Mesa
-// are still up, then ends without tearing them down: Mesa's GL tear-down loses
-// 112 bytes that LeakSanitizer cannot attribute.
+// The ui and saver tests' main: one QApplication on the platform the
+// executable was built for (offscreen without GLX, so the no-GL paths run
+// even under an X server); listing tests needs no display. Under
+// AddressSanitizer an X11 run checks for leaks while Qt and Mesa are up and
+// ends without tearing them down: Mesa's tear-down loses 112 bytes that
+// LeakSanitizer cannot attribute.
 #include <QApplication>
 
 #include <gtest/gtest.h>
