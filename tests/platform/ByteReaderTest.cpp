@@ -1,6 +1,7 @@
 // Each row reads from a fresh reader and checks the value, where the reader
-// stands and its overrun flag: values in both byte orders, reads past the end
-// (0, nothing consumed, flag kept), and sub-readers that stop at their end.
+// stands and its overrun flag: reads past the end (0, nothing consumed, flag
+// kept) and sub-readers that stop at their end. Values in both byte orders
+// are the image and 3DS readers' tests.
 #include "platform/ByteReader.h"
 
 #include <gtest/gtest.h>
@@ -33,17 +34,11 @@ TEST(ByteReader, ReadsValuesAndStopsAtItsEnd)
     };
     const std::vector<std::uint8_t> four{0x78, 0x56, 0x34, 0x12};
     const Row rows[] = {
-        {"u16", four, [](ByteReader& r) { return r.u16(); }, 0x5678, 2, false},
-        {"u32", four, [](ByteReader& r) { return r.u32(); }, 0x12345678, 4, false},
-        {"f32", {0, 0, 0xC0, 0x3F}, [](ByteReader& r) { return std::uint32_t(r.f32() * 4); }, 6, 4, false},
-        {"u16be", four, [](ByteReader& r) { return r.u16be(); }, 0x7856, 2, false},
-        {"bytes", four, [](ByteReader& r) { return r.bytes(3)[2]; }, 0x34, 3, false},
         {"u32 one byte short", {1, 2, 3}, [](ByteReader& r) { return r.u32(); }, 0, 0, true},
         {"u16be one byte short", {1}, [](ByteReader& r) { return r.u16be(); }, 0, 0, true},
         {"bytes too many", four, [](ByteReader& r) { return std::uint32_t(r.bytes(5).size()); }, 0, 0, true},
         {"flag kept after a read that fits", {9}, [](ByteReader& r) { r.u16(); return r.u8(); }, 9, 1, true},
         {"skip past the end", four, [](ByteReader& r) { r.skip(5); return r.u8(); }, 0, 4, true},
-        {"seek back", four, [](ByteReader& r) { r.skip(3); r.seek(1); return r.u8(); }, 0x56, 2, false},
         {"seek past the end", four, [](ByteReader& r) { r.seek(9); return r.u8(); }, 0, 4, true},
         {"sub-reader ends at its length", four, [](ByteReader& r) { return throughSub(r, 1, 2); }, 0x13456, 3, false},
         {"sub-reader cut to what remains", four, [](ByteReader& r) { return throughSub(r, 2, 9); }, 0x11234, 4, true},
