@@ -9,7 +9,6 @@
 #include "tests/support/RecordingSceneServices.h"
 
 #include <QGuiApplication>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -63,10 +62,7 @@ TEST_F(SaverWindowTest, FullScreenCoversTheScreenAndClosesOnceFromTheEventLoop)
     settle();
     EXPECT_EQ(closes.count(), 1);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.framePeriodMs(), 0);
-    ticks.clear();
-    QTest::qWait(250);
-    EXPECT_EQ(ticks.count(), 0) << "ticks after the destroy handling";
+    EXPECT_EQ(window.framePeriodMs(), 0) << "the timer runs on after the destroy handling";
 
     SaverWindow preview(services(), 1000u);
     QSignalSpy previewCloses(&preview, &SaverWindow::closed);
@@ -91,13 +87,14 @@ public:
         box.show();
         QTimer::singleShot(10, whileOpen);
         open = true;
-        QTest::qWaitFor([&] { return !box.isVisible(); }, 3000);
+        dismissed = QTest::qWaitFor([&] { return !box.isVisible(); }, 3000);
         open = false;
         return MessageReply::Ok;
     }
     std::function<void()> whileOpen;
     int shown = 0;
     bool open = false;
+    bool dismissed = false;
 };
 
 // A close from the event loop (signal, input) or from the host, arriving in
@@ -113,11 +110,9 @@ TEST_F(SaverWindowTest, CloseDuringTheSetUpDismissesItsBoxAndRunsAfterIt)
         bool closedInBox = false;
         QObject::connect(&window, &SaverWindow::closed, [&] { closedInBox = closedInBox || boxes.open; });
         QSignalSpy closed(&window, &SaverWindow::closed);
-        QElapsedTimer clock;
-        clock.start();
         EXPECT_TRUE(window.createSaver("IDS_PREVIEW", QRect(0, 0, 152, 112))); // no GL here: one box
-        EXPECT_LT(clock.elapsed(), 1000) << "the box waited for an answer";
         EXPECT_EQ(boxes.shown, 1);
+        EXPECT_TRUE(boxes.dismissed) << "the box waited for an answer";
         EXPECT_FALSE(closedInBox);
         EXPECT_EQ(closed.count(), 1);
         EXPECT_FALSE(window.isVisible());
