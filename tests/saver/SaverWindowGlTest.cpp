@@ -1,8 +1,7 @@
-// The saver window's OpenGL side on a real X server, in one run: the context
-// it asks for, the entry-point lookup it hands the scene, and the per-frame
-// drawable check that ends the run before drawing into a host window that is
-// gone. The refit on a resize is checked by the program's hosted run
-// (tests/e2e).
+// The saver window's OpenGL side under X11: the context it asks for, the
+// entry-point lookup it hands the scene, and the per-frame drawable check
+// that ends the run before drawing into a host window that is gone. The refit
+// on a resize: the program's hosted run (tests/e2e).
 #include "saver/SaverWindow.h"
 
 #include "platform/qt/QtGlProcLookup.h"

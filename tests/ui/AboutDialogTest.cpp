@@ -1,8 +1,7 @@
 // The About box on the offscreen platform (no GL for the cube button): the
-// stretched picture, its text whole, the read-only author line, the links'
-// colours, cursors and targets, the visited flags it reads and writes back
-// when it goes (any non-zero number reads as visited), and the cube button's
-// no-GL path.
+// stretched picture, its text whole, the read-only author, the links'
+// colours, cursors, targets and visited flags (non-zero reads as visited;
+// written back when the box goes), and the cube button's no-GL path.
 #include "ui/AboutDialog.h"
 
 #include "UiTestSupport.h"

@@ -82,8 +82,7 @@ TEST_F(CubeButtonTest, SharpFrameAroundTheSnapshotAndACubeThatTurnsEveryDrawing)
     const int scale = qRound(button->devicePixelRatio());
     EXPECT_EQ(button->anglesDeg(), (std::array<double, 3>{2, 19, 10})); // one step from 1, 10, 5
     expectFrame(first, true);
-    // The light on the background quad saturates, so the snapshot shows with
-    // its own colours where the cube never reaches.
+    // The lit background quad shows the snapshot's own colours.
     EXPECT_TRUE(nearColour(first.pixel(3 * scale, 2 * scale), colourC, 4));
     EXPECT_TRUE(nearColour(first.pixel(3 * scale, 20 * scale), colourA, 4));
     EXPECT_FALSE(nearColour(first.pixel(46 * scale, 43 * scale), colourA, 10)); // the cube
@@ -93,8 +92,7 @@ TEST_F(CubeButtonTest, SharpFrameAroundTheSnapshotAndACubeThatTurnsEveryDrawing)
     const QImage second = shown();
     EXPECT_NE(second, first) << "the cube must look turned";
     EXPECT_EQ(second.pixel(3 * scale, 20 * scale), first.pixel(3 * scale, 20 * scale));
-    // While down the picture shifts: 6 pixels at the near plane are about one
-    // at the background's depth, so the green band ends a pixel or two lower.
+    // While down the picture shifts: the green band ends a pixel or two lower.
     auto bandEnd = [&](const QImage& p) {
         int y = 2;
         while (y < p.height() && qGreen(p.pixel(3 * scale, y)) > qRed(p.pixel(3 * scale, y)))

@@ -22,9 +22,8 @@ inline bool nearColour(QRgb pixel, QRgb want, int tolerance)
 }
 
 // Saves the dialog's picture to <build>/screenshots/<name>.png and checks that
-// no control's text is cut: each line fits its control's room, so the template
-// rectangles suit the font. A scrolling edit (`scrolls`) may hold more than it
-// shows.
+// each line of each control's text fits its room; a scrolling edit
+// (`scrolls`) may hold more than it shows.
 inline void expectTextWhole(QWidget& dialog, const char* name, const QWidget* scrolls = nullptr)
 {
     QDir().mkpath(ORBIT_BINARY_DIR "/screenshots");
