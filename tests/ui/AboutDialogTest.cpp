@@ -7,8 +7,6 @@
 #include "UiTestSupport.h"
 #include "platform/MemoryResources.h"
 #include "platform/SettingsStore.h"
-#include "platform/UrlOpener.h"
-#include "platform/UserNotifier.h"
 #include "tests/support/TestDoubles.h"
 #include "tests/support/TestFiles.h"
 #include "ui/CubeButton.h"

@@ -6,7 +6,6 @@
 
 #include "UiTestSupport.h"
 #include "platform/MemoryResources.h"
-#include "platform/UserNotifier.h"
 #include "tests/support/TestDoubles.h"
 
 #include <QPainter>
@@ -75,7 +74,7 @@ protected:
 };
 
 // Run once more at QT_SCALE_FACTOR=2 (see CMakeLists.txt).
-TEST_F(CubeButtonTest, SharpFrameAroundTheSnapshotAndACubeThatTurnsEveryDrawing)
+TEST_F(CubeButtonTest, SharpFrameAroundTheSnapshotAndACubeThatTurns)
 {
     EXPECT_TRUE(button->lastPicture().isNull());
     const QImage first = shown();
@@ -105,10 +104,7 @@ TEST_F(CubeButtonTest, SharpFrameAroundTheSnapshotAndACubeThatTurnsEveryDrawing)
     const int shift = bandEnd(down) - bandEnd(first);
     EXPECT_TRUE(shift >= 1 && shift <= 2 * scale) << shift;
     EXPECT_EQ(button->anglesDeg(), (std::array<double, 3>{4, 37, 20}));
-}
-
-TEST_F(CubeButtonTest, TurnsOnItsOwnOnlyWhileShown)
-{
+    // It turns on its own only while shown.
     button->setAnimationPeriod(10);
     EXPECT_FALSE(button->isAnimating());
     parent.show();

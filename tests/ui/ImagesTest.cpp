@@ -1,6 +1,6 @@
 // The built-in icon and cursors read through Qt's ICO reader (the entry of
-// each size, transparency, hot spots), and the fallback for a missing or
-// broken one.
+// each size, hot spots; their pixels are pinned with the committed assets),
+// and the fallback for a missing or broken one.
 #include "ui/ResourceImages.h"
 
 #include "platform/MemoryResources.h"
@@ -28,11 +28,7 @@ TEST(ResourceImages, BuiltInIconAndCursorsReadThroughQtAndBrokenOnesFallBack)
         EXPECT_EQ(cursor.hotSpot(), hotSpot);
         const QPixmap pixmap = isIcon ? icon.pixmap(size, size) : cursor.pixmap();
         const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-        ASSERT_EQ(image.size(), QSize(size, size));
-        const int last = size - 1;
-        EXPECT_EQ(qAlpha(image.pixel(0, 0)) + qAlpha(image.pixel(last, 0)) + qAlpha(image.pixel(last, last)), 0);
-        const QPoint solid = isIcon ? QPoint(size / 2, size / 2) : hotSpot + QPoint(0, 2); // middle or finger
-        EXPECT_EQ(qAlpha(image.pixel(solid)), 255);
+        EXPECT_EQ(image.size(), QSize(size, size));
     }
     // Missing, a truncated directory, or a cursor filed as an icon.
     const std::span<const std::uint8_t> hand = builtIn.find("CURSOR", 185);

@@ -8,8 +8,6 @@
 #include "UiTestSupport.h"
 #include "app/IniSettingsStore.h"
 #include "platform/SettingsStore.h"
-#include "platform/UrlOpener.h"
-#include "platform/UserNotifier.h"
 #include "resources/EmbeddedResources.h"
 #include "tests/support/TestDoubles.h"
 #include "tests/support/TestFiles.h"
