@@ -3,6 +3,7 @@
 // bytes; each JPEG decodes to its size; each WAVE is plain mono 16-bit PCM
 // that starts and ends without a click. Icons and cursors: tests/ui.
 #include "image/JpegDecoder.h"
+#include "platform/ByteReader.h"
 #include "resources/EmbeddedResources.h"
 #include "tests/support/TestFiles.h"
 
@@ -20,27 +21,23 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
-std::uint32_t le(Bytes b, std::size_t at, std::size_t width)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < width; ++i)
-        v |= static_cast<std::uint32_t>(b[at + i]) << (8 * i);
-    return v;
-}
-
 // The plain 44-byte header (PCM, mono, 16 bits) and no click: the first and
 // last half millisecond stay below a tenth of a peak that is audible.
 void expectCleanWave(Bytes w, double minSeconds, double maxSeconds)
 {
     ASSERT_GE(w.size(), 44u);
+    const auto le = [&](std::size_t at, std::size_t width) -> std::uint32_t {
+        ByteReader r(w.subspan(at));
+        return width == 2 ? r.u16() : r.u32();
+    };
     const auto text = [&](std::ptrdiff_t at) { return std::string(w.begin() + at, w.begin() + at + 4); };
     EXPECT_EQ(text(0) + text(8) + text(12) + text(36), "RIFFWAVEfmt data");
-    const unsigned rate = le(w, 24, 4);
-    EXPECT_EQ((std::vector<std::size_t>{le(w, 4, 4), le(w, 16, 4), le(w, 20, 2), le(w, 22, 2), le(w, 28, 4),
-                                        le(w, 32, 2), le(w, 34, 2), le(w, 40, 4)}),
+    const unsigned rate = le(24, 4);
+    EXPECT_EQ((std::vector<std::size_t>{le(4, 4), le(16, 4), le(20, 2), le(22, 2), le(28, 4), le(32, 2),
+                                        le(34, 2), le(40, 4)}),
               (std::vector<std::size_t>{w.size() - 8, 16, 1, 1, rate * 2, 2, 16, w.size() - 44}));
     const std::size_t count = (w.size() - 44) / 2;
-    const auto sample = [&](std::size_t i) { return std::abs(static_cast<std::int16_t>(le(w, 44 + 2 * i, 2))); };
+    const auto sample = [&](std::size_t i) { return std::abs(static_cast<std::int16_t>(le(44 + 2 * i, 2))); };
     EXPECT_TRUE(count >= minSeconds * rate && count <= maxSeconds * rate) << count;
     int peak = 0;
     for (std::size_t i = 0; i < count; ++i)

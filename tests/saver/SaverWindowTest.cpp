@@ -17,13 +17,6 @@
 namespace orbit {
 namespace {
 
-// Runs the queued work (posted closes) of the event loop.
-void settle()
-{
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 class SaverWindowTest : public testing::Test, protected test::RecordingSceneServices {};
 
 // The full screen reports once, stays on top with no pointer and ticks at the
@@ -49,13 +42,13 @@ TEST_F(SaverWindowTest, FullScreenCoversTheScreenAndClosesOnceFromTheEventLoop)
     // Sent directly: Qt drops a synthetic move to where the pointer already is.
     QMouseEvent same(QEvent::MouseMove, QPointF(33, 44), QPointF(33, 44), Qt::NoButton, Qt::NoButton, {});
     QCoreApplication::sendEvent(&window, &same);
-    settle();
+    QTest::qWait(50); // runs the posted closes
     EXPECT_EQ(closes.count(), 0) << "closed by a move to the same place";
     QTest::mousePress(&window, Qt::MiddleButton, {}, QPoint(33, 44)); // no move on the way
-    settle();
+    QTest::qWait(50);
     EXPECT_EQ(closes.count(), 1) << "not closed by a middle press";
     QTest::keyPress(&window, Qt::Key_B);
-    settle();
+    QTest::qWait(50);
     EXPECT_EQ(closes.count(), 1);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.framePeriodMs(), 0) << "the timer runs on after the destroy handling";
@@ -67,7 +60,7 @@ TEST_F(SaverWindowTest, FullScreenCoversTheScreenAndClosesOnceFromTheEventLoop)
     EXPECT_EQ(previewCloses.count(), 0) << "closing is posted, not done inside the caller";
     preview.hostWindowGone();
     EXPECT_EQ(previewCloses.count(), 1) << "no queued close: the native window is gone already";
-    settle();
+    QTest::qWait(50);
     EXPECT_EQ(previewCloses.count(), 1);
 }
 
