@@ -22,7 +22,7 @@ std::uint32_t throughSub(ByteReader& r, std::size_t skip, std::size_t length)
     return value | (sub.u8() == 0 && sub.overrun()) << 16;
 }
 
-TEST(ByteReader, ReadsValuesAndStopsAtItsEnd)
+TEST(ByteReader, StopsAtItsEnd)
 {
     using Read = std::function<std::uint32_t(ByteReader&)>;
     struct Row {

@@ -1,7 +1,6 @@
 // Stored numbers parse strictly and clamp instead of wrapping; each setting
-// falls back to its default, is clamped to its range, and reading writes
-// nothing; a stored model path resolves against home or the settings folder
-// (the settings file's own folder is tested in tests/app).
+// falls back to its default and is clamped, reading writes nothing; a stored
+// model path resolves against home or a base folder.
 #include "platform/SettingsStore.h"
 
 #include <gtest/gtest.h>

@@ -51,11 +51,9 @@ TEST_F(SaverWindowGlTest, ContextLookupAndDrawableCheck)
     alive = false;
     EXPECT_TRUE(closed.wait(1000));
     EXPECT_FALSE(window.hasGlContext());
-    const int asksAtClose = asked;
     ticked.clear();
     QTest::qWait(100);
     EXPECT_EQ(ticked.count(), 0);
-    EXPECT_EQ(asked, asksAtClose);
     EXPECT_EQ(closed.count(), 1);
 }
 

@@ -22,7 +22,7 @@ class SaverWindowTest : public testing::Test, protected test::RecordingSceneServ
 // The full screen reports once, stays on top with no pointer and ticks at the
 // clamped period; a middle press closes it once, from the event loop. A
 // preview closes from the event loop, but at once when its host is gone.
-TEST_F(SaverWindowTest, FullScreenCoversTheScreenAndClosesOnceFromTheEventLoop)
+TEST_F(SaverWindowTest, FullScreenStaysOnTopAndClosesOnceFromTheEventLoop)
 {
     QCursor::setPos(QPoint(33, 44)); // the window appears under the pointer
     settings.writeString("Options", "Timer", "250");

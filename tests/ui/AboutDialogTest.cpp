@@ -30,14 +30,6 @@ protected:
         resources.add("Jpg", AboutDialog::pictureId, test::readFileBytes(ORBIT_TEST_DATA_DIR "/ui/quadrants-35x20.jpg"));
     }
 
-    std::unique_ptr<AboutDialog> open()
-    {
-        auto dialog = std::make_unique<AboutDialog>(store, resources, opener, notifier);
-        dialog->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        return dialog;
-    }
-
     MemorySettingsStore store;
     MemoryResources resources;
     RecordingUrlOpener opener;
@@ -47,7 +39,9 @@ protected:
 TEST_F(AboutDialogTest, PictureTextLinksAndTheCubeButtonWithoutGl)
 {
     store.values = {{"Options/VisitedHTTPSyte", "0"}, {"Options/VisitedEmailSyte", "7"}};
-    auto dialog = open();
+    auto dialog = std::make_unique<AboutDialog>(store, resources, opener, notifier);
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
     // The 35 x 20 picture (red, green / blue quadrants split at x 16, y 10),
     // stretched top-down over the whole box.
     const QImage shot = dialog->grab().toImage();
@@ -108,7 +102,9 @@ TEST_F(AboutDialogTest, LinkColourAndCursorFollowThePointerAndButton)
         {'i', hover, hand, 1}, {'o', purple, arrow, 1}, {'i', hover, hand, 1}, {'p', red, hand, 1},
         {'o', red, arrow, 1}, {'O', purple, arrow, 1},
     };
-    auto dialog = open();
+    auto dialog = std::make_unique<AboutDialog>(store, resources, opener, notifier);
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
     HyperLinkLabel* link = dialog->webLink();
     const QPoint inside = link->rect().center();
     const QPoint outside(link->width() + 30, link->height() / 2);

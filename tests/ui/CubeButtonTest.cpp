@@ -14,8 +14,6 @@
 namespace orbit {
 namespace {
 
-using test::nearColour;
-
 // The dialog behind the button: colour a, with a top band of c above button y 6.
 constexpr QRgb colourA = qRgb(100, 20, 20), colourC = qRgb(20, 100, 20);
 
@@ -62,8 +60,8 @@ protected:
             {{0, a}, {1, 0}, raised ? light : dark}, {{a, bottom}, {0, -1}, raised ? dark : light},
             {{right, a}, {-1, 0}, raised ? dark : light}};
         for (const auto& [at, inward, colour] : edges) {
-            EXPECT_TRUE(nearColour(p.pixel(at), colour, 2)) << at.x() << "," << at.y();
-            EXPECT_FALSE(nearColour(p.pixel(at + inward), colour, 2)) << at.x() << "," << at.y();
+            EXPECT_TRUE(test::nearColour(p.pixel(at), colour, 2)) << at.x() << "," << at.y();
+            EXPECT_FALSE(test::nearColour(p.pixel(at + inward), colour, 2)) << at.x() << "," << at.y();
         }
     }
 
@@ -82,9 +80,9 @@ TEST_F(CubeButtonTest, SharpFrameAroundTheSnapshotAndACubeThatTurns)
     EXPECT_EQ(button->anglesDeg(), (std::array<double, 3>{2, 19, 10})); // one step from 1, 10, 5
     expectFrame(first, true);
     // The lit background quad shows the snapshot's own colours.
-    EXPECT_TRUE(nearColour(first.pixel(3 * scale, 2 * scale), colourC, 4));
-    EXPECT_TRUE(nearColour(first.pixel(3 * scale, 20 * scale), colourA, 4));
-    EXPECT_FALSE(nearColour(first.pixel(46 * scale, 43 * scale), colourA, 10)); // the cube
+    EXPECT_TRUE(test::nearColour(first.pixel(3 * scale, 2 * scale), colourC, 4));
+    EXPECT_TRUE(test::nearColour(first.pixel(3 * scale, 20 * scale), colourA, 4));
+    EXPECT_FALSE(test::nearColour(first.pixel(46 * scale, 43 * scale), colourA, 10)); // the cube
     // The snapshot is taken once: a later change behind the button does not show.
     parent.left = qRgb(255, 255, 255);
     parent.update();

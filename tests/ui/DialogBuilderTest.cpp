@@ -1,10 +1,8 @@
-// Dialogs built from templates: dialog units to pixels, every control of the
-// settings template at its converted rectangle with tab stops focusable (its
-// widget classes are the settings dialog test's accessors; the program's /c
-// run tabs from the focused OK to the slider and ends with Enter); the
-// launching dialog (hidden control, no frame, not modal) repainting its status
-// at once, its text whole, closing only when the event loop runs (its place
-// over the owner: the program's preview run).
+// Dialogs built from templates: each settings control at its rectangle in
+// dialog units, tab stops focusable (the /c run in tests/e2e tabs from OK to
+// the slider; the settings test's accessors need each widget class); the
+// launching dialog frameless, repainting its status at once, its text whole,
+// closing only from the event loop (its place: the preview run in e2e).
 #include "ui/DialogBuilder.h"
 #include "ui/LaunchingDialog.h"
 
@@ -29,17 +27,14 @@ QRect pixels(const DialogRect& rect, DialogBaseUnits units)
     return {p.x, p.y, p.width, p.height};
 }
 
-TEST(DialogUnits, RoundHalfAwayFromZeroAndScaleXByQuarterAndYByEighth)
+TEST(DialogBuilder, SettingsTemplateBecomesWidgetsAtConvertedRectangles)
 {
-    // value, base, divisor, pixels; no divisor gives 0.
+    // Dialog units round half away from zero, x by a quarter and y by an
+    // eighth of the base units; no divisor gives 0. Value, base, divisor, pixels:
     const int cases[][4] = {{115, 6, 4, 173}, {87, 13, 8, 141}, {-7, 6, 4, -11}, {5, 7, 0, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(dialogUnitsToPixels(c[0], c[1], c[2]), c[3]) << c[0] << " * " << c[1] << " / " << c[2];
     EXPECT_EQ(pixels({115, 7, 50, 14}, {6, 13}), QRect(173, 11, 75, 23));
-}
-
-TEST(DialogBuilder, SettingsTemplateBecomesWidgetsAtConvertedRectangles)
-{
     QDialog dialog;
     MemoryResources resources;
     const DialogTemplate& settings = *findDialogTemplate(dialogId::settings);
