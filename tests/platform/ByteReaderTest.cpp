@@ -14,7 +14,7 @@ namespace {
 
 // Skips skip bytes, then reads a u16 and one byte more through a sub-reader of
 // length bytes: the u16, with bit 16 set when that byte read 0 and overran.
-std::uint32_t throughSub(ByteReader& r, std::size_t skip, std::size_t length)
+std::uint32_t sub(ByteReader& r, std::size_t skip, std::size_t length)
 {
     r.skip(skip);
     ByteReader sub = r.subReader(length);
@@ -40,8 +40,8 @@ TEST(ByteReader, StopsAtItsEnd)
         {"flag kept after a read that fits", {9}, [](ByteReader& r) { r.u16(); return r.u8(); }, 9, 1, true},
         {"skip past the end", four, [](ByteReader& r) { r.skip(5); return r.u8(); }, 0, 4, true},
         {"seek past the end", four, [](ByteReader& r) { r.seek(9); return r.u8(); }, 0, 4, true},
-        {"sub-reader ends at its length", four, [](ByteReader& r) { return throughSub(r, 1, 2); }, 0x13456, 3, false},
-        {"sub-reader cut to what remains", four, [](ByteReader& r) { return throughSub(r, 2, 9); }, 0x11234, 4, true},
+        {"sub-reader ends at length", four, [](ByteReader& r) { return sub(r, 1, 2); }, 0x13456, 3, false},
+        {"sub-reader cut at the end", four, [](ByteReader& r) { return sub(r, 2, 9); }, 0x11234, 4, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

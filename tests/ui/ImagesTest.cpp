@@ -17,7 +17,8 @@ TEST(ResourceImages, BuiltInIconAndCursorsReadThroughQtAndBrokenOnesFallBack)
 {
     const EmbeddedResources builtIn;
     // Icon 128 at both its sizes, cursors 184 and 185 with their hot spots.
-    const std::tuple<int, int, QPoint> rows[] = {{128, 32, {}}, {128, 16, {}}, {185, 32, {12, 1}}, {184, 32, {12, 3}}};
+    const std::tuple<int, int, QPoint> rows[] = {
+        {128, 32, {}}, {128, 16, {}}, {185, 32, {12, 1}}, {184, 32, {12, 3}}};
     for (const auto& [id, size, hotSpot] : rows) {
         SCOPED_TRACE(testing::Message() << id << " at " << size);
         const bool isIcon = id == 128;

@@ -15,10 +15,10 @@
 
 namespace orbit::test {
 
-inline bool nearColour(QRgb pixel, QRgb want, int tolerance)
+inline bool nearColour(QRgb p, QRgb want, int tolerance)
 {
-    return std::abs(qRed(pixel) - qRed(want)) <= tolerance && std::abs(qGreen(pixel) - qGreen(want)) <= tolerance &&
-           std::abs(qBlue(pixel) - qBlue(want)) <= tolerance;
+    return std::abs(qRed(p) - qRed(want)) <= tolerance && std::abs(qGreen(p) - qGreen(want)) <= tolerance &&
+           std::abs(qBlue(p) - qBlue(want)) <= tolerance;
 }
 
 // Saves the dialog's picture to <build>/screenshots/<name>.png and checks that
@@ -31,13 +31,14 @@ inline void expectTextWhole(QWidget& dialog, const char* name, const QWidget* sc
     int checked = 0;
     for (QWidget* widget : dialog.findChildren<QWidget*>()) {
         const QString text = widget->property("text").toString().remove('&'); // the mnemonic is not drawn
-        if (!widget->isVisible() || text.isEmpty() || widget == scrolls || widget->inherits("orbit::CubeButton"))
+        if (!widget->isVisible() || text.isEmpty() || widget == scrolls)
             continue;
         const QFontMetrics metrics(widget->font());
         int room = widget->contentsRect().width();
         const QStyle* style = widget->style();
         if (qobject_cast<QPushButton*>(widget))
-            room -= style->pixelMetric(QStyle::PM_ButtonMargin) + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            room -= style->pixelMetric(QStyle::PM_ButtonMargin) +
+                    2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
         else if (qobject_cast<QLineEdit*>(widget))
             room -= 5;
         for (const QString& line : text.split('\n'))
