@@ -1,6 +1,7 @@
 // Each row reads from a fresh reader and checks the value, where the reader
-// stands and its overrun flag: values in both byte orders, reads past the end
-// (0, nothing consumed, flag kept), and sub-readers that stop at their end.
+// stands and its overrun flag: reads past the end (0, nothing consumed, flag
+// kept) and sub-readers that stop at their end. Values in both byte orders
+// are the image and 3DS readers' tests.
 #include "platform/ByteReader.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ namespace {
 
 // Skips skip bytes, then reads a u16 and one byte more through a sub-reader of
 // length bytes: the u16, with bit 16 set when that byte read 0 and overran.
-std::uint32_t throughSub(ByteReader& r, std::size_t skip, std::size_t length)
+std::uint32_t sub(ByteReader& r, std::size_t skip, std::size_t length)
 {
     r.skip(skip);
     ByteReader sub = r.subReader(length);
@@ -21,7 +22,7 @@ std::uint32_t throughSub(ByteReader& r, std::size_t skip, std::size_t length)
     return value | (sub.u8() == 0 && sub.overrun()) << 16;
 }
 
-TEST(ByteReader, ReadsValuesAndStopsAtItsEnd)
+TEST(ByteReader, StopsAtItsEnd)
 {
     using Read = std::function<std::uint32_t(ByteReader&)>;
     struct Row {
@@ -33,29 +34,20 @@ TEST(ByteReader, ReadsValuesAndStopsAtItsEnd)
     };
     const std::vector<std::uint8_t> four{0x78, 0x56, 0x34, 0x12};
     const Row rows[] = {
-        {"u16", four, [](ByteReader& r) { return r.u16(); }, 0x5678, 2, false},
-        {"u32", four, [](ByteReader& r) { return r.u32(); }, 0x12345678, 4, false},
-        {"i16", {0xFE, 0xFF}, [](ByteReader& r) { return std::uint32_t(r.i16() + 100); }, 98, 2, false},
-        {"i32", {0xF9, 0xFF, 0xFF, 0xFF}, [](ByteReader& r) { return std::uint32_t(-r.i32()); }, 7, 4, false},
-        {"f32", {0, 0, 0xC0, 0x3F}, [](ByteReader& r) { return std::uint32_t(r.f32() * 4); }, 6, 4, false},
-        {"u16be", four, [](ByteReader& r) { return r.u16be(); }, 0x7856, 2, false},
-        {"bytes", four, [](ByteReader& r) { return r.bytes(3)[2]; }, 0x34, 3, false},
         {"u32 one byte short", {1, 2, 3}, [](ByteReader& r) { return r.u32(); }, 0, 0, true},
         {"u16be one byte short", {1}, [](ByteReader& r) { return r.u16be(); }, 0, 0, true},
         {"bytes too many", four, [](ByteReader& r) { return std::uint32_t(r.bytes(5).size()); }, 0, 0, true},
         {"flag kept after a read that fits", {9}, [](ByteReader& r) { r.u16(); return r.u8(); }, 9, 1, true},
         {"skip past the end", four, [](ByteReader& r) { r.skip(5); return r.u8(); }, 0, 4, true},
-        {"seek back", four, [](ByteReader& r) { r.skip(3); r.seek(1); return r.u8(); }, 0x56, 2, false},
         {"seek past the end", four, [](ByteReader& r) { r.seek(9); return r.u8(); }, 0, 4, true},
-        {"sub-reader ends at its length", four, [](ByteReader& r) { return throughSub(r, 1, 2); }, 0x13456, 3, false},
-        {"sub-reader cut to what remains", four, [](ByteReader& r) { return throughSub(r, 2, 9); }, 0x11234, 4, true},
+        {"sub-reader ends at length", four, [](ByteReader& r) { return sub(r, 1, 2); }, 0x13456, 3, false},
+        {"sub-reader cut at the end", four, [](ByteReader& r) { return sub(r, 2, 9); }, 0x11234, 4, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         ByteReader reader(row.bytes);
         EXPECT_EQ(row.read(reader), row.value);
         EXPECT_EQ(reader.position(), row.position);
-        EXPECT_EQ(reader.remaining(), row.bytes.size() - row.position);
         EXPECT_EQ(reader.overrun(), row.overrun);
     }
 }

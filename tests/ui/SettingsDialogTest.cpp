@@ -1,107 +1,43 @@
-// The settings dialog under X11: where each control opens for the stored
-// settings, which ways of closing store what (on a real settings file), the
-// model file check, and the About box opened from the button, the context
-// menu and the system command.
+// The settings dialog under X11, driven by keys and mouse: where each control
+// opens for the stored settings (the clamps themselves are the settings'
+// own), its text whole, which ways of closing store what (on a real settings
+// file), the model file check's verdict, and the About box opened from the
+// button and the system command.
 #include "ui/SettingsDialog.h"
 
 #include "UiTestSupport.h"
 #include "app/IniSettingsStore.h"
-#include "platform/MemoryResources.h"
 #include "platform/SettingsStore.h"
-#include "platform/UrlOpener.h"
-#include "platform/UserNotifier.h"
 #include "resources/EmbeddedResources.h"
+#include "tests/support/TestDoubles.h"
 #include "tests/support/TestFiles.h"
 #include "ui/AboutDialog.h"
-#include "tests/support/TestDoubles.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
-#include <array>
-
 namespace orbit {
 namespace {
 
-// Presses Escape on the next modal widget from inside its loop; `aboutParent`
-// gets its parent when it is an About box.
-void escapeNextModal(QWidget*& aboutParent)
-{
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, &aboutParent] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->deleteLater();
-            poll->stop();
-            aboutParent = qobject_cast<AboutDialog*>(modal) ? modal->parentWidget() : nullptr;
-            QTest::keyClick(modal, Qt::Key_Escape);
-        }
-    });
-    poll->start(10);
-}
-
-const std::string startFile = "[Options]\nTimer=250\nSatCount=0\nFire=-5\n3dsFileName=old/ship.3ds\n";
-const std::string openError = "File could not be opened 2 (No such file or directory)\n"
-                              "The built-in ship will fly instead.";
-
-class SettingsDialogTest : public test::QtTest {
+class SettingsDialogTest : public testing::Test {
 protected:
-    std::string stored(const char* name) const
-    {
-        const auto found = store.values.find(std::string("Options/") + name);
-        return found == store.values.end() ? "absent" : found->second;
-    }
-
     static std::string status(const SettingsDialog& dialog)
     {
-        EXPECT_TRUE(test::waitUntil([&] { return !dialog.checkingModel(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.checkingModel(); }));
         return dialog.modelStatus()->text().toStdString();
     }
 
-    // Opens the dialog on the settings file `ini` with the slider at `start`,
-    // gives the slider `keys`, sets 7 satellites, flips the sound box, ends it
-    // by `how` and returns the dialog's result.
-    int run(SettingsStore& ini, int start, std::vector<Qt::Key> keys, int how)
+    static QString delayText(const SettingsDialog& dialog)
     {
-        SettingsDialog dialog(ini, resources, opener, notifier);
-        dialog.show();
-        QSlider* slider = dialog.delaySlider();
-        slider->setValue(start);
-        slider->setFocus();
-        for (Qt::Key key : keys)
-            QTest::keyClick(slider, key);
-        EXPECT_EQ(dialog.control(SettingsDialog::delayValueId)->property("text").toString(),
-                  QString("%1 ms").arg(slider->value()));
-        dialog.satelliteSpinBox()->setValue(7);
-        dialog.shotSoundBox()->click();
-        slider->setFocus();
-        if (how == 0)
-            QTest::keyClick(slider, Qt::Key_Return);
-        else if (how < 3)
-            QTest::mouseClick(dialog.control(how), Qt::LeftButton);
-        else if (how == 3)
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-        else
-            dialog.close(); // the close box
-        EXPECT_FALSE(dialog.isVisible());
-        return dialog.result();
-    }
-
-    // Chooses `path` through "Browse..." and returns the check's text.
-    static std::string browse(SettingsDialog& dialog, const QString& path)
-    {
-        dialog.setFileChooser([path](QWidget*, const QString&) { return path; });
-        QTest::mouseClick(dialog.control(SettingsDialog::browseButtonId), Qt::LeftButton);
-        return status(dialog);
+        return dialog.control(SettingsDialog::delayValueId)->property("text").toString();
     }
 
     MemorySettingsStore store;
@@ -111,63 +47,64 @@ protected:
     test::ScratchDir scratch{"settings-dialog"};
 };
 
-TEST_F(SettingsDialogTest, EveryControlOpensAtTheStoredValueClampedAndOpeningWritesNothing)
+// The dialog opens at the stored values, clamped, writing nothing. Keys move
+// the slider (a page is a fifth of the range) and its value text follows; 7
+// satellites and the sound box flipped off. OK and Enter rewrite the file with
+// all four (the model text as it was read); Cancel, Escape and the close box
+// leave it byte for byte.
+TEST_F(SettingsDialogTest, OpensAtTheStoredValuesAndOnlyOkAndEnterStoreAllFour)
 {
-    using Stored = std::array<const char*, 4>; // Timer, SatCount, Fire, 3dsFileName; nullptr: absent
-    using Shown = std::tuple<int, int, bool, std::string, std::string>; // slider, satellites, sound, field, status
-    const std::pair<Stored, Shown> cases[] = {
-        {{nullptr, nullptr, nullptr, nullptr}, {10, 3, true, "", ""}},
-        {{"0", "0", "0", "/no/such/ship.3ds"}, {1, 1, false, "/no/such/ship.3ds", openError}},
-        {{"250", "50", "-5", ""}, {100, 10, true, "", ""}},
-        {{"-7", "abc", "2", "no/such/ship.3ds"}, {1, 3, true, "no/such/ship.3ds", openError}},
+    const std::string startFile = "[Options]\nTimer=250\nSatCount=0\nFire=-5\n3dsFileName=old/ship.3ds\n";
+    enum class End { Ok, Enter, Cancel, Escape, CloseBox };
+    const std::tuple<Qt::Key, End, int, std::string> cases[] = {
+        {Qt::Key_Home, End::Ok, 1, "Timer=1\n"},
+        {Qt::Key_PageUp, End::Enter, 1, "Timer=29\n"},
+        {Qt::Key_Right, End::Cancel, 2, ""},
+        {Qt::Key_Right, End::Escape, 2, ""},
+        {Qt::Key_Right, End::CloseBox, 2, ""},
     };
-    const char* names[] = {"Timer", "SatCount", "Fire", "3dsFileName"};
-    for (const auto& [values, shown] : cases) {
-        store.values.clear();
-        for (int i = 0; i < 4; ++i)
-            if (values[i])
-                store.values[std::string("Options/") + names[i]] = values[i];
-        const auto before = store.values;
-        SettingsDialog dialog(store, resources, opener, notifier);
-        EXPECT_EQ(dialog.windowTitle(), "Orbit Patrol Settings");
-        EXPECT_TRUE(dialog.windowIcon().availableSizes().contains(QSize(32, 32)));
-        EXPECT_EQ(std::make_tuple(dialog.delaySlider()->minimum(), dialog.delaySlider()->maximum(),
-                                  dialog.satelliteSpinBox()->minimum(), dialog.satelliteSpinBox()->maximum()),
-                  std::make_tuple(1, 100, 1, 10));
-        EXPECT_EQ(Shown(dialog.delaySlider()->value(), dialog.satelliteSpinBox()->value(),
-                        dialog.shotSoundBox()->isChecked(), dialog.modelField()->text().toStdString(), status(dialog)),
-                  shown);
-        EXPECT_EQ(dialog.control(SettingsDialog::delayValueId)->property("text").toString(),
-                  QString("%1 ms").arg(std::get<0>(shown)));
-        EXPECT_EQ(store.values, before);
-        EXPECT_EQ(store.writes, 0);
-    }
-}
-
-TEST_F(SettingsDialogTest, OkAndEnterStoreAllFourCancelEscapeAndCloseLeaveTheFileAsItWas)
-{
-    // Keys move the slider; a page is a fifth of the range. OK rewrites the
-    // stored model text as it was read; new keys join the file in write order.
-    const std::tuple<std::vector<Qt::Key>, int, int, std::string> cases[] = {
-        {{}, 1, 1, "Timer=10\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"}, // OK
-        {{Qt::Key_Home}, 0, 1, "Timer=1\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"}, // Enter
-        {{Qt::Key_PageUp}, 0, 1, "Timer=29\nSatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n"},
-        {{Qt::Key_Right}, 2, 2, ""}, // Cancel
-        {{Qt::Key_Right}, 3, 2, ""}, // Escape
-        {{Qt::Key_Right}, 4, 2, ""}, // the close box
-    };
-    for (const auto& [keys, how, result, written] : cases) {
-        SCOPED_TRACE(how);
+    for (const auto& [key, end, result, timerLine] : cases) {
+        SCOPED_TRACE(static_cast<int>(end));
         const std::filesystem::path file = scratch.path() / "orbit-patrol.ini";
         test::writeFileBytes(file, std::vector<std::uint8_t>(startFile.begin(), startFile.end()));
         IniSettingsStore ini(file.string());
-        EXPECT_EQ(run(ini, 10, keys, how), result);
+        SettingsDialog dialog(ini, resources, opener, notifier);
+        dialog.show();
+        QSlider* slider = dialog.delaySlider();
+        EXPECT_EQ(slider->value(), 100);
+        EXPECT_EQ(delayText(dialog), "100 ms");
+        EXPECT_EQ(dialog.satelliteSpinBox()->value(), 1);
+        EXPECT_TRUE(dialog.shotSoundBox()->isChecked());
+        EXPECT_EQ(dialog.modelField()->text(), "old/ship.3ds");
+        EXPECT_EQ(status(dialog), "File could not be opened 2 (No such file or directory)\n"
+                                  "The built-in ship will fly instead.");
+        if (end == End::Ok) {
+            EXPECT_TRUE(dialog.windowIcon().availableSizes().contains(QSize(32, 32)));
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+            test::expectTextWhole(dialog, "settings-dialog", dialog.modelField());
+        }
+        slider->setValue(10);
+        slider->setFocus();
+        QTest::keyClick(slider, key);
+        EXPECT_EQ(delayText(dialog), QString("%1 ms").arg(slider->value()));
+        dialog.satelliteSpinBox()->setValue(7);
+        dialog.shotSoundBox()->click();
+        slider->setFocus();
+        if (end == End::Ok || end == End::Cancel)
+            QTest::mouseClick(dialog.control(end == End::Ok ? 1 : 2), Qt::LeftButton);
+        else if (end == End::CloseBox)
+            dialog.close();
+        else
+            QTest::keyClick(slider, end == End::Enter ? Qt::Key_Return : Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), result);
         const std::vector<std::uint8_t> after = test::readFileBytes(file);
-        EXPECT_EQ(std::string(after.begin(), after.end()), written.empty() ? startFile : "[Options]\n" + written);
+        const std::string written = "[Options]\n" + timerLine + "SatCount=7\nFire=0\n3dsFileName=old/ship.3ds\n";
+        EXPECT_EQ(std::string(after.begin(), after.end()), timerLine.empty() ? startFile : written);
     }
 }
 
-TEST_F(SettingsDialogTest, ChosenModelIsCheckedWithTheSaversLoaderAndStoredAbsoluteEvenWhenItFails)
+TEST_F(SettingsDialogTest, ChosenModelIsCheckedAndStoredAbsoluteAndBuiltInClearsIt)
 {
     const std::filesystem::path ship = scratch.path() / "ship.3ds";
     const auto builtIn = resources.find("FILE3DS", 184);
@@ -179,29 +116,26 @@ TEST_F(SettingsDialogTest, ChosenModelIsCheckedWithTheSaversLoaderAndStoredAbsol
     const std::pair<QString, std::string> cases[] = {
         {folder + "/ship.3ds", "8,728 faces, 13 materials"},
         {"bad.3ds", "Not in 3DS format.\nThe saver will report this error and fly no ship."},
-        {folder + "/missing.3ds", openError},
-        {folder, "File could not be opened 21 (Is a directory)\n"
-                 "The saver will report this error and fly no ship."},
     };
     for (const auto& [chosen, shown] : cases) {
         SCOPED_TRACE(chosen.toStdString());
-        store.values.clear();
         SettingsDialog dialog(store, resources, opener, notifier);
         dialog.show();
-        EXPECT_EQ(browse(dialog, chosen), shown);
+        for (const QString& choice : {chosen, QString()}) { // a cancelled file dialog changes nothing
+            dialog.setFileChooser([choice](QWidget*, const QString&) { return choice; });
+            QTest::mouseClick(dialog.control(SettingsDialog::browseButtonId), Qt::LeftButton);
+            EXPECT_EQ(status(dialog), shown);
+        }
         const std::string absolute = QFileInfo(chosen).absoluteFilePath().toStdString();
         EXPECT_EQ(dialog.modelField()->text().toStdString(), absolute);
-        EXPECT_EQ(browse(dialog, ""), shown); // a cancelled file dialog changes nothing
         QTest::mouseClick(dialog.control(1), Qt::LeftButton);
-        EXPECT_EQ(stored("3dsFileName"), absolute);
+        EXPECT_EQ(store.values["Options/3dsFileName"], absolute);
     }
     EXPECT_TRUE(notifier.messages.empty()); // the check never opens a message box
+    EXPECT_EQ(modelSummary(1, 1), "1 face, 1 material");
     QDir::setCurrent(previousFolder);
-}
 
-TEST_F(SettingsDialogTest, BuiltInClearsTheModelDropsTheRunningCheckAndOkStoresItEmpty)
-{
-    store.values["Options/3dsFileName"] = "/no/such/ship.3ds";
+    // Built-in clears the model and drops the check still running; OK stores it empty.
     SettingsDialog dialog(store, resources, opener, notifier);
     dialog.show();
     dialog.setFileChooser([](QWidget*, const QString&) { return "/no/such/other.3ds"; });
@@ -212,69 +146,32 @@ TEST_F(SettingsDialogTest, BuiltInClearsTheModelDropsTheRunningCheckAndOkStoresI
     EXPECT_EQ(dialog.modelStatus()->text(), "");
     EXPECT_EQ(dialog.modelField()->text(), "");
     QTest::mouseClick(dialog.control(1), Qt::LeftButton);
-    EXPECT_EQ(stored("3dsFileName"), "");
+    EXPECT_EQ(store.values["Options/3dsFileName"], "");
 }
 
-TEST(ModelSummary, CountsWithThousandsSeparatorsAndSingulars)
+// The system menu's command 16 (its low four bits are the system's own flags)
+// and then the About button each open the About box as the dialog's child,
+// storing no setting of the dialog's own.
+TEST_F(SettingsDialogTest, SystemCommandAndAboutButtonOpenTheAboutBox)
 {
-    const std::tuple<std::size_t, std::size_t, std::string> cases[] = {
-        {0, 0, "0 faces, 0 materials"},
-        {1, 1, "1 face, 1 material"},
-        {999, 1000, "999 faces, 1,000 materials"},
-        {1234567, 13, "1,234,567 faces, 13 materials"},
-    };
-    for (const auto& [faces, materials, text] : cases)
-        EXPECT_EQ(modelSummary(faces, materials), text);
-}
-
-TEST_F(SettingsDialogTest, ButtonContextMenuAndSystemCommandSixteenOpenTheAboutBoxOnTop)
-{
-    for (int way = 0; way < 3; ++way) {
-        SCOPED_TRACE(way);
-        SettingsDialog dialog(store, resources, opener, notifier);
-        dialog.show();
-        dialog.delaySlider()->setValue(42);
-        QWidget* aboutParent = nullptr;
-        escapeNextModal(aboutParent);
-        if (way == 0) {
-            QTest::mouseClick(dialog.control(57664), Qt::LeftButton);
-        } else if (way == 1) {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), dialog.mapToGlobal(QPoint(10, 10)));
-            QCoreApplication::sendEvent(&dialog, &event);
-            QMenu* menu = dialog.systemMenu();
-            ASSERT_TRUE(test::waitUntil([&] { return menu->isVisible(); }));
-            const auto actions = menu->actions();
-            ASSERT_EQ(actions.size(), 2);
-            EXPECT_TRUE(actions[0]->isSeparator());
-            EXPECT_EQ(actions[1]->text(), "&About Orbit Patrol...");
-            menu->setActiveAction(actions[1]);
-            QTest::keyClick(menu, Qt::Key_Return);
-        } else {
-            for (int command : {0, 48, 32})
-                dialog.postSystemCommand(command);
-            QTest::qWait(50);
-            EXPECT_EQ(dialog.aboutBoxesShown(), 0);
-            dialog.postSystemCommand(16 | 3); // the low four bits are the system's own flags
-        }
-        ASSERT_TRUE(test::waitUntil([&] { return dialog.aboutBoxesShown() == 1 && aboutParent; }));
-        EXPECT_EQ(aboutParent, &dialog);
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(dialog.delaySlider()->value(), 42);
-        EXPECT_EQ(stored("Timer"), "absent");
-    }
-}
-
-TEST_F(SettingsDialogTest, WithoutTheMenuStringOrIconThereIsNoMenuButTheButtonWorks)
-{
-    MemoryResources bare;
-    SettingsDialog dialog(store, bare, opener, notifier);
-    EXPECT_EQ(dialog.systemMenu(), nullptr);
-    EXPECT_TRUE(dialog.windowIcon().availableSizes().isEmpty());
+    SettingsDialog dialog(store, resources, opener, notifier);
+    EXPECT_NE(dialog.systemMenu(), nullptr);
     dialog.show();
     QWidget* aboutParent = nullptr;
-    escapeNextModal(aboutParent);
-    QTest::mouseClick(dialog.control(57664), Qt::LeftButton);
-    EXPECT_TRUE(test::waitUntil([&] { return aboutParent == &dialog && dialog.aboutBoxesShown() == 1; }));
+    QTimer poll; // presses Escape on each About box from inside its loop
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget())) {
+            aboutParent = about->parentWidget();
+            QTest::keyClick(about, Qt::Key_Escape);
+        }
+    });
+    poll.start(10);
+    dialog.postSystemCommand(16 | 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.aboutBoxesShown() == 1 && aboutParent; }));
+    EXPECT_EQ(aboutParent, &dialog);
+    QTest::mouseClick(dialog.control(SettingsDialog::aboutButtonId), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.aboutBoxesShown() == 2; }));
+    EXPECT_EQ(store.values.count("Options/Timer"), 0u); // only the About box's own flags
 }
 
 } // namespace
