@@ -14,7 +14,7 @@ namespace orbit::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                            const std::filesystem::path& outputDir)
-    : stderrPath(outputDir / "stderr.txt")
+    : outputDir(outputDir)
 {
     std::vector<std::string> args = argv;
     std::vector<char*> pointers;
@@ -22,7 +22,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<
         pointers.push_back(arg.data());
     pointers.push_back(nullptr);
     const std::string stdoutFile = (outputDir / "stdout.txt").string();
-    const std::string stderrFile = stderrPath.string();
+    const std::string stderrFile = (outputDir / "stderr.txt").string();
     pid = fork();
     if (pid != 0)
         return;
@@ -52,7 +52,7 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout)
         else if (std::chrono::steady_clock::now() >= deadline)
             break;
         else
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return status;
 }
@@ -65,15 +65,15 @@ void ChildProcess::sendSignal(int signalNumber)
 
 std::string ChildProcess::standardError() const
 {
-    const std::vector<std::uint8_t> bytes = readFileBytes(stderrPath);
+    const std::vector<std::uint8_t> bytes = readFileBytes(outputDir / "stderr.txt");
     return {bytes.begin(), bytes.end()};
 }
 
-int runToEnd(const std::vector<std::string>& argv, std::chrono::milliseconds timeout)
+int runToEnd(const std::vector<std::string>& argv)
 {
     ScratchDir scratch("run");
     ChildProcess child(argv, {}, scratch.path());
-    return child.waitForExit(timeout).value_or(-1);
+    return child.waitForExit(std::chrono::seconds(10)).value_or(-1);
 }
 
 } // namespace orbit::test

@@ -1,5 +1,5 @@
 // Runs a program for a test with extra environment (an empty value removes a
-// variable), output to files, and a kill when the test ends first.
+// variable), its output in files, and a kill when the test ends first.
 #pragma once
 
 #include <chrono>
@@ -30,9 +30,10 @@ public:
 private:
     pid_t pid = -1;
     std::optional<int> status;
-    std::filesystem::path stderrPath;
+    std::filesystem::path outputDir;
 };
 
-int runToEnd(const std::vector<std::string>& argv, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// The exit status, or -1 when the program is still running at the timeout.
+int runToEnd(const std::vector<std::string>& argv);
 
 } // namespace orbit::test

@@ -1,5 +1,5 @@
 // One run of the real orbit-patrol program: a scratch configuration folder (the
-// user's settings are never touched), a tick log, and the X display.
+// user's settings are never touched) and the X display.
 #pragma once
 
 #include "ChildProcess.h"
@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
-#include <sstream>
 
 namespace orbit::test {
 
@@ -24,6 +22,11 @@ public:
         std::filesystem::create_directories(settingsFile().parent_path());
         writeFileBytes(settingsFile(), {text.begin(), text.end()});
     }
+    std::string settings() const
+    {
+        const std::vector<std::uint8_t> bytes = readFileBytes(settingsFile());
+        return {bytes.begin(), bytes.end()};
+    }
     std::filesystem::path settingsFile() const { return scratch.path() / "config" / "Torvo" / "orbit-patrol.ini"; }
 
     ChildProcess& start(const std::vector<std::string>& switches, std::map<std::string, std::string> env = {})
@@ -31,7 +34,6 @@ public:
         std::vector<std::string> argv{std::string(ORBIT_BINARY_DIR) + "/orbit-patrol"};
         argv.insert(argv.end(), switches.begin(), switches.end());
         env["XDG_CONFIG_HOME"] = (scratch.path() / "config").string();
-        env["ORBIT_PATROL_TICK_LOG"] = (scratch.path() / "ticks.log").string();
         // Qt warns on stderr without a runtime folder; the tests read stderr.
         const std::filesystem::path runtime = scratch.path() / "runtime";
         std::filesystem::create_directories(runtime);
@@ -45,19 +47,6 @@ public:
     void expectExit(int want, std::chrono::milliseconds timeout = 5s)
     {
         EXPECT_EQ(process->waitForExit(timeout), std::optional<int>(want)) << process->standardError();
-    }
-
-    // Tick times in microseconds.
-    std::vector<long long> ticks() const
-    {
-        const std::vector<std::uint8_t> bytes = readFileBytes(scratch.path() / "ticks.log");
-        std::string whole(bytes.begin(), bytes.end());
-        whole.erase(whole.rfind('\n') + 1); // a line still being written is not a tick yet
-        std::istringstream text(whole);
-        std::vector<long long> times;
-        for (long long t = 0; text >> t;)
-            times.push_back(t);
-        return times;
     }
 
     X11TestDisplay x;

@@ -7,18 +7,20 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
 namespace orbit::test {
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds period)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(period);
     }
     return true;
 }
@@ -29,6 +31,16 @@ bool xdotool(const std::vector<std::string>& args)
     argv.insert(argv.end(), args.begin(), args.end());
     return runToEnd(argv) == 0;
 }
+
+namespace {
+
+bool viewable(Display* display, Window window)
+{
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+} // namespace
 
 X11TestDisplay::X11TestDisplay()
 {
@@ -45,23 +57,15 @@ X11TestDisplay::~X11TestDisplay()
         XCloseDisplay(display);
 }
 
-WindowGeometry X11TestDisplay::screen() const
-{
-    return {0, 0, DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display))};
-}
+std::uint32_t X11TestDisplay::root() const { return static_cast<std::uint32_t>(DefaultRootWindow(display)); }
 
 std::uint32_t X11TestDisplay::createWindow(int x, int y, int width, int height)
 {
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+    const Window window = XCreateSimpleWindow(display, root(), x, y, static_cast<unsigned>(width),
                                               static_cast<unsigned>(height), 0, 0, 0);
     XMapWindow(display, window);
     XSync(display, False);
-    waitUntil(
-        [&] {
-            XWindowAttributes attributes{};
-            return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
-        },
-        std::chrono::seconds(2));
+    waitUntil([&] { return viewable(display, window); }, std::chrono::seconds(2));
     return static_cast<std::uint32_t>(window);
 }
 
@@ -83,19 +87,15 @@ void X11TestDisplay::focusWindow(std::uint32_t window)
     XSync(display, False);
 }
 
-void X11TestDisplay::sendDeleteWindow(std::uint32_t window)
+std::uint32_t X11TestDisplay::focusedWindow()
 {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return static_cast<std::uint32_t>(focus);
 }
 
-std::vector<std::uint32_t> X11TestDisplay::children(std::uint32_t parent, bool viewableOnly)
+std::vector<std::uint32_t> X11TestDisplay::children(std::uint32_t parent, const std::string& name)
 {
     std::vector<std::uint32_t> found;
     Window root = 0, up = 0, *list = nullptr;
@@ -103,28 +103,16 @@ std::vector<std::uint32_t> X11TestDisplay::children(std::uint32_t parent, bool v
     if (!XQueryTree(display, parent, &root, &up, &list, &count))
         return found;
     for (unsigned i = 0; i < count; ++i) {
-        XWindowAttributes attributes{};
-        if (!viewableOnly || (XGetWindowAttributes(display, list[i], &attributes) &&
-                              attributes.map_state == IsViewable))
+        char* windowName = nullptr;
+        if (name.empty() || (viewable(display, list[i]) && XFetchName(display, list[i], &windowName) &&
+                             windowName && name == windowName))
             found.push_back(static_cast<std::uint32_t>(list[i]));
+        if (windowName)
+            XFree(windowName);
     }
     if (list)
         XFree(list);
     return found;
-}
-
-std::uint32_t X11TestDisplay::findTopLevel(const std::string& name)
-{
-    for (std::uint32_t window : viewableChildren(static_cast<std::uint32_t>(DefaultRootWindow(display)))) {
-        char* windowName = nullptr;
-        if (XFetchName(display, window, &windowName) && windowName) {
-            const bool match = name == windowName;
-            XFree(windowName);
-            if (match)
-                return window;
-        }
-    }
-    return 0;
 }
 
 std::optional<WindowGeometry> X11TestDisplay::geometry(std::uint32_t window)
@@ -133,14 +121,6 @@ std::optional<WindowGeometry> X11TestDisplay::geometry(std::uint32_t window)
     if (!XGetWindowAttributes(display, window, &a))
         return std::nullopt;
     return WindowGeometry{a.x, a.y, a.width, a.height};
-}
-
-std::uint32_t X11TestDisplay::focusedWindow()
-{
-    Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    return static_cast<std::uint32_t>(focus);
 }
 
 std::pair<int, int> X11TestDisplay::pointer()
@@ -156,6 +136,21 @@ void X11TestDisplay::warpPointer(int x, int y)
 {
     XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
     XSync(display, False);
+}
+
+int X11TestDisplay::pixelsAbove(const WindowGeometry& area, unsigned level)
+{
+    XImage* image = XGetImage(display, DefaultRootWindow(display), area.x, area.y, static_cast<unsigned>(area.width),
+                              static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+    int count = 0;
+    for (int y = 0; image && y < area.height; ++y)
+        for (int x = 0; x < area.width; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            count += std::max({(p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF}) > level;
+        }
+    if (image)
+        XDestroyImage(image);
+    return count;
 }
 
 } // namespace orbit::test

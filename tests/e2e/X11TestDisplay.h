@@ -1,6 +1,6 @@
-// The X server as a test sees it: its own windows (preview hosts, focus
-// thieves) and questions about the program's windows. X errors are ignored:
-// the windows a test looks at may vanish at any moment.
+// The X server as a test sees it: its own windows (hosts, focus thieves),
+// questions about the program's windows and the pixels on screen. X errors are
+// ignored: the windows a test looks at may vanish at any moment.
 #pragma once
 
 #include <chrono>
@@ -21,31 +21,34 @@ struct WindowGeometry {
 
 class X11TestDisplay {
 public:
-    X11TestDisplay();
+    X11TestDisplay(); // the display of $DISPLAY, or none
     ~X11TestDisplay();
     X11TestDisplay(const X11TestDisplay&) = delete;
     X11TestDisplay& operator=(const X11TestDisplay&) = delete;
 
     bool isOpen() const { return display != nullptr; }
-    WindowGeometry screen() const;
+    XDisplayHandle* handle() const { return display; }
+    std::uint32_t root() const;
     std::uint32_t createWindow(int x, int y, int width, int height); // waits until viewable
     void resizeWindow(std::uint32_t window, int width, int height);
     void destroyWindow(std::uint32_t window);
     void focusWindow(std::uint32_t window);
-    void sendDeleteWindow(std::uint32_t window); // as a window manager would
-    std::vector<std::uint32_t> viewableChildren(std::uint32_t parent) { return children(parent, true); }
-    std::vector<std::uint32_t> children(std::uint32_t parent, bool viewableOnly);
-    std::uint32_t findTopLevel(const std::string& name); // by WM_NAME, or 0
-    std::optional<WindowGeometry> geometry(std::uint32_t window);
     std::uint32_t focusedWindow();
+    // Children of a window, mapped or not; with a name, only viewable ones of that WM_NAME.
+    std::vector<std::uint32_t> children(std::uint32_t parent, const std::string& name = "");
+    std::optional<WindowGeometry> geometry(std::uint32_t window);
     std::pair<int, int> pointer();
     void warpPointer(int x, int y);
+    // Pixels of an area of the screen with a colour channel above `level` (0..255).
+    int pixelsAbove(const WindowGeometry& area, unsigned level);
 
 private:
     XDisplayHandle* display = nullptr;
 };
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+// Polls the condition every `period` until it holds (true) or the timeout passes (false).
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds period = std::chrono::milliseconds(20));
 bool xdotool(const std::vector<std::string>& args);
 
 } // namespace orbit::test
