@@ -87,7 +87,7 @@ TEST_F(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
         SCOPED_TRACE(name);
         SaverRun run;
         run.writeSettings("[Options]\n3dsFileName=/nonexistent/folder/ship.3ds\n");
-        x->warpPointer(200, 100);
+        ASSERT_TRUE(xdotool({"mousemove", "200", "100"}));
         run.start({"/s"});
         ASSERT_TRUE(waitUntil([&] { return saverWindows().size() == 2; }, 15s)) << run.child().standardError();
         EXPECT_EQ(saverWindows(), monitors);

@@ -69,30 +69,10 @@ std::uint32_t X11TestDisplay::createWindow(int x, int y, int width, int height)
     return static_cast<std::uint32_t>(window);
 }
 
-void X11TestDisplay::resizeWindow(std::uint32_t window, int width, int height)
-{
-    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    XSync(display, False);
-}
-
 void X11TestDisplay::destroyWindow(std::uint32_t window)
 {
     XDestroyWindow(display, window);
     XSync(display, False);
-}
-
-void X11TestDisplay::focusWindow(std::uint32_t window)
-{
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    XSync(display, False);
-}
-
-std::uint32_t X11TestDisplay::focusedWindow()
-{
-    Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    return static_cast<std::uint32_t>(focus);
 }
 
 std::vector<std::uint32_t> X11TestDisplay::children(std::uint32_t parent, const std::string& name)
@@ -130,12 +110,6 @@ std::pair<int, int> X11TestDisplay::pointer()
     unsigned mask = 0;
     XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &winX, &winY, &mask);
     return {x, y};
-}
-
-void X11TestDisplay::warpPointer(int x, int y)
-{
-    XWarpPointer(display, 0, DefaultRootWindow(display), 0, 0, 0, 0, x, y);
-    XSync(display, False);
 }
 
 int X11TestDisplay::pixelsAbove(const WindowGeometry& area, unsigned level)

@@ -1,6 +1,7 @@
-// The X server as a test sees it: its own windows (hosts, focus thieves),
-// questions about the program's windows and the pixels on screen. X errors are
-// ignored: the windows a test looks at may vanish at any moment.
+// The X server as a test sees it: its own host windows, questions about the
+// program's windows and the pixels on screen; input, focus and resizes go
+// through xdotool. X errors are ignored: the windows a test looks at may
+// vanish at any moment.
 #pragma once
 
 #include <chrono>
@@ -30,15 +31,11 @@ public:
     XDisplayHandle* handle() const { return display; }
     std::uint32_t root() const;
     std::uint32_t createWindow(int x, int y, int width, int height); // waits until viewable
-    void resizeWindow(std::uint32_t window, int width, int height);
     void destroyWindow(std::uint32_t window);
-    void focusWindow(std::uint32_t window);
-    std::uint32_t focusedWindow();
     // Children of a window, mapped or not; with a name, only viewable ones of that WM_NAME.
     std::vector<std::uint32_t> children(std::uint32_t parent, const std::string& name = "");
     std::optional<WindowGeometry> geometry(std::uint32_t window);
     std::pair<int, int> pointer();
-    void warpPointer(int x, int y);
     // Pixels of an area of the screen with a colour channel above `level` (0..255).
     int pixelsAbove(const WindowGeometry& area, unsigned level);
 
