@@ -16,7 +16,6 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <utility>
@@ -30,20 +29,15 @@ class MonitorsTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        char name[16] = {}, lock[32] = {}, socket[32] = {};
-        for (int number = 150; !name[0]; ++number) {
-            std::snprintf(lock, sizeof lock, "/tmp/.X%d-lock", number);
-            std::snprintf(socket, sizeof socket, "/tmp/.X11-unix/X%d", number);
-            if (!std::filesystem::exists(lock) && !std::filesystem::exists(socket))
-                std::snprintf(name, sizeof name, ":%d", number);
-        }
         // -noreset: the monitors must outlive the xrandr clients that set them.
-        server = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"Xvfb", name, "-screen", "0", "2048x768x24", "-nolisten", "tcp", "-noreset"},
-            std::map<std::string, std::string>{}, scratch.path());
-        if (const char* display = std::getenv("DISPLAY"))
-            outerDisplay = display;
-        setenv("DISPLAY", name, 1);
+        server = std::make_unique<ChildProcess>(std::vector<std::string>{
+            "Xvfb", "-displayfd", "1", "-screen", "0", "2048x768x24", "-nolisten", "tcp", "-noreset"});
+        std::string display; // the number Xvfb chose, then a new line
+        ASSERT_TRUE(waitUntil([&] { return (display = server->standardOutput()).ends_with('\n'); }, 10s)) << "no Xvfb";
+        display.pop_back();
+        if (const char* outer = std::getenv("DISPLAY"))
+            outerDisplay = outer;
+        setenv("DISPLAY", display.insert(0, 1, ':').c_str(), 1);
         x = std::make_unique<X11TestDisplay>();
         ASSERT_TRUE(x->isOpen()) << "no Xvfb";
         ASSERT_EQ(runToEnd({"xrandr", "--setmonitor", "left", "1024/270x768/200+0+0", "screen"}), 0);
@@ -64,7 +58,6 @@ protected:
         return found;
     }
 
-    ScratchDir scratch{"monitors"};
     std::unique_ptr<ChildProcess> server;
     std::unique_ptr<X11TestDisplay> x;
     std::string outerDisplay;

@@ -1,45 +1,112 @@
-// One run of the real orbit-patrol program: a scratch configuration folder (the
-// user's settings are never touched) and the X display.
+// Running the real orbit-patrol program in a test: a child process with extra
+// environment (an empty value removes a variable), its output in files and a
+// kill when the test ends first; the X server as the test sees it (its own
+// host windows, the window tree, the pixels on screen; input, focus and
+// resizes go through xdotool); and one run of the program with a scratch
+// configuration folder, so the user's settings are never touched.
 #pragma once
-
-#include "ChildProcess.h"
-#include "X11TestDisplay.h"
 
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+using XDisplayHandle = struct _XDisplay;
 
 namespace orbit::test {
 
 using namespace std::chrono_literals;
 
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Empty while the process still runs; a signal reports 128 + its number.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+    bool running() { return pid > 0 && !waitForExit(0ms); }
+    void sendSignal(int signalNumber);
+    pid_t id() const { return pid; }
+    std::string standardOutput() const { return text("stdout"); }
+    std::string standardError() const { return text("stderr"); }
+
+private:
+    std::string text(const std::string& stream) const;
+
+    ScratchDir output{"process"};
+    pid_t pid = -1;
+    std::optional<int> status;
+};
+
+// The exit status, or -1 when the program still runs after ten seconds.
+int runToEnd(const std::vector<std::string>& argv);
+bool xdotool(const std::vector<std::string>& args);
+// Polls the condition every `period` until it holds (true) or the timeout passes (false).
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds period = 20ms);
+
+struct WindowGeometry {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const WindowGeometry&) const = default;
+};
+
+// X errors are ignored: the windows a test looks at may vanish at any moment.
+class X11TestDisplay {
+public:
+    X11TestDisplay(); // the display of $DISPLAY, or none
+    ~X11TestDisplay();
+    X11TestDisplay(const X11TestDisplay&) = delete;
+    X11TestDisplay& operator=(const X11TestDisplay&) = delete;
+
+    bool isOpen() const { return display != nullptr; }
+    XDisplayHandle* handle() const { return display; }
+    std::uint32_t root() const;
+    std::uint32_t createWindow(int x, int y, int width, int height); // waits until viewable
+    void destroyWindow(std::uint32_t window);
+    // Children of a window, mapped or not; with a name, only viewable ones of that WM_NAME.
+    std::vector<std::uint32_t> children(std::uint32_t parent, const std::string& name = "");
+    std::optional<WindowGeometry> geometry(std::uint32_t window);
+    std::pair<int, int> pointer();
+    // Pixels of an area of the screen with a colour channel above `level` (0..255).
+    int pixelsAbove(const WindowGeometry& area, unsigned level);
+
+private:
+    XDisplayHandle* display = nullptr;
+};
+
 class SaverRun {
 public:
     void writeSettings(const std::string& text)
     {
-        std::filesystem::create_directories(settingsFile().parent_path());
-        writeFileBytes(settingsFile(), {text.begin(), text.end()});
+        std::filesystem::create_directories(settingsFile.parent_path());
+        writeFileBytes(settingsFile, {text.begin(), text.end()});
     }
     std::string settings() const
     {
-        const std::vector<std::uint8_t> bytes = readFileBytes(settingsFile());
+        const std::vector<std::uint8_t> bytes = readFileBytes(settingsFile);
         return {bytes.begin(), bytes.end()};
     }
-    std::filesystem::path settingsFile() const { return scratch.path() / "config" / "Torvo" / "orbit-patrol.ini"; }
 
     ChildProcess& start(const std::vector<std::string>& switches, std::map<std::string, std::string> env = {})
     {
         std::vector<std::string> argv{std::string(ORBIT_BINARY_DIR) + "/orbit-patrol"};
         argv.insert(argv.end(), switches.begin(), switches.end());
         env["XDG_CONFIG_HOME"] = (scratch.path() / "config").string();
-        // Qt warns on stderr without a runtime folder; the tests read stderr.
-        const std::filesystem::path runtime = scratch.path() / "runtime";
-        std::filesystem::create_directories(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        env["XDG_RUNTIME_DIR"] = runtime.string();
-        process = std::make_unique<ChildProcess>(argv, env, scratch.path());
+        // Qt warns on stderr without a private runtime folder; the tests read stderr.
+        std::filesystem::permissions(scratch.path(), std::filesystem::perms::owner_all);
+        env["XDG_RUNTIME_DIR"] = scratch.path().string();
+        process = std::make_unique<ChildProcess>(argv, env);
         return *process;
     }
     ChildProcess& child() { return *process; }
@@ -53,6 +120,7 @@ public:
 
 private:
     ScratchDir scratch{"e2e"};
+    const std::filesystem::path settingsFile = scratch.path() / "config" / "Torvo" / "orbit-patrol.ini";
     std::unique_ptr<ChildProcess> process;
 };
 

@@ -15,24 +15,17 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <thread>
 #include <utility>
 
 namespace orbit::test {
 namespace {
 
-std::string outputOf(const std::string& command)
+std::string outputOf(const std::vector<std::string>& argv)
 {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            text.append(buffer, n);
-        pclose(pipe);
-    }
-    return text;
+    ChildProcess child(argv);
+    child.waitForExit(10s);
+    return child.standardOutput();
 }
 
 struct View {
@@ -41,7 +34,7 @@ struct View {
     bool fullScreen = false, focused = false;
 };
 
-// Every node of the compositor's tree with the output it is on.
+// Every node of the compositor's tree, with the output it is on.
 std::vector<View> views()
 {
     std::vector<View> found;
@@ -56,28 +49,36 @@ std::vector<View> views()
             for (const nlohmann::json& child : node.value(key, nlohmann::json::array()))
                 walk(child, output);
     };
-    const nlohmann::json tree = nlohmann::json::parse(outputOf("swaymsg -r -t get_tree"), nullptr, false);
+    const nlohmann::json tree = nlohmann::json::parse(outputOf({"swaymsg", "-r", "-t", "get_tree"}), nullptr, false);
     if (tree.is_object())
         walk(tree, "");
     return found;
 }
 
-// Pixels brighter than the night sky in the 300x300 box at an output's centre (grim, PPM).
-int brightPixels(const std::string& output)
+// Pixels brighter than the night sky in the 300x300 box at the centre of an
+// output's rectangle (grim, PPM).
+int brightPixels(const WindowGeometry& output)
 {
-    const std::string ppm = outputOf("grim -t ppm -o " + output + " -");
-    int width = 0, height = 0, maxValue = 0, headerLength = 0;
-    if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maxValue, &headerLength) != 3 || width < 300 ||
-        height < 300 || ppm.size() < static_cast<std::size_t>(headerLength + 1 + width * height * 3))
+    char box[64] = {};
+    std::snprintf(box, sizeof box, "%d,%d 300x300", output.x + output.width / 2 - 150, output.height / 2 - 150);
+    const std::string ppm = outputOf({"grim", "-t", "ppm", "-g", box, "-"});
+    int headerLength = 0;
+    if (std::sscanf(ppm.c_str(), "P6 300 300 255%n", &headerLength) != 0 || headerLength == 0)
         return -1;
-    const auto* pixels = reinterpret_cast<const unsigned char*>(ppm.data() + headerLength + 1);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(ppm.data());
     int count = 0;
-    for (int y = height / 2 - 150; y < height / 2 + 150; ++y)
-        for (int x = width / 2 - 150; x < width / 2 + 150; ++x) {
-            const unsigned char* p = pixels + (static_cast<std::size_t>(y) * width + x) * 3;
-            count += std::max({p[0], p[1], p[2]}) > 60;
-        }
+    for (std::size_t i = headerLength + 1; i + 2 < ppm.size(); i += 3)
+        count += std::max({bytes[i], bytes[i + 1], bytes[i + 2]}) > 60;
     return count;
+}
+
+// Waits for the compositor to focus a view of that name, then a second more
+// for the client to take the focus in on a busy machine.
+void settleFocusOn(const std::string& name)
+{
+    const auto focused = [&](const View& view) { return view.name == name && view.focused; };
+    ASSERT_TRUE(waitUntil([&] { return std::ranges::any_of(views(), focused); }, 10s)) << name;
+    std::this_thread::sleep_for(1s);
 }
 
 class WaylandTest : public testing::Test {
@@ -86,34 +87,18 @@ protected:
     {
         ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY") && std::getenv("SWAYSOCK"))
             << "run inside tools/wayland-session.sh";
-        // A seat offers a pointer and a keyboard to clients only while it has
-        // such devices, and a client takes them up some time after they come:
-        // keys a new wtype sends at once would be lost. So the seat gets both
-        // for the whole test, as a real one has them (a wtype that only sleeps
-        // holds its keyboard).
-        pointer = std::make_unique<ChildProcess>(
-            std::vector<std::string>{std::string(ORBIT_BINARY_DIR) + "/tests/e2e/wayland_virtual_pointer"},
-            std::map<std::string, std::string>{}, pointerOutput.path());
-        keyboard = std::make_unique<ChildProcess>(std::vector<std::string>{"wtype", "-s", "600000"},
-                                                  std::map<std::string, std::string>{}, keyboardOutput.path());
         std::this_thread::sleep_for(300ms);
-        ASSERT_TRUE(pointer->running()) << pointer->standardError();
-        ASSERT_TRUE(keyboard->running()) << keyboard->standardError();
+        ASSERT_TRUE(pointer.running()) << pointer.standardError();
+        ASSERT_TRUE(keyboard.running()) << keyboard.standardError();
     }
 
-    // Waits for the compositor to focus a view of that name, then a second
-    // more for the client to take the focus in on a busy machine.
-    void settleFocusOn(const std::string& name)
-    {
-        const auto focused = [&](const View& view) { return view.name == name && view.focused; };
-        ASSERT_TRUE(waitUntil([&] { return std::ranges::any_of(views(), focused); }, 10s)) << name;
-        std::this_thread::sleep_for(1s);
-    }
-
-    ScratchDir pointerOutput{"pointer"};
-    ScratchDir keyboardOutput{"keyboard"};
-    std::unique_ptr<ChildProcess> pointer;
-    std::unique_ptr<ChildProcess> keyboard;
+    // A seat offers a pointer and a keyboard to clients only while it has such
+    // devices, and a client takes them up some time after they come: keys a
+    // new wtype sends at once would be lost. So the seat gets both for the
+    // whole test, as a real one has them (a wtype that only sleeps holds its
+    // keyboard).
+    ChildProcess pointer{{std::string(ORBIT_BINARY_DIR) + "/tests/e2e/wayland_virtual_pointer"}};
+    ChildProcess keyboard{{"wtype", "-s", "600000"}};
 };
 
 TEST_F(WaylandTest, FullScreenCoversEachOutputShowsTheSceneAndTheClosingInputsEndIt)
@@ -127,11 +112,15 @@ TEST_F(WaylandTest, FullScreenCoversEachOutputShowsTheSceneAndTheClosingInputsEn
                 found[view.output] = view.rect;
         return found;
     };
-    const std::string cursor = "swaymsg -q seat seat0 cursor ";
-    const std::pair<const char*, std::vector<std::string>> closings[] = {
-        {"key", {"wtype a"}},
-        {"motion", {cursor + "move 10 10", cursor + "move 10 10"}},
-        {"click", {cursor + "press button1", cursor + "release button1"}},
+    using Input = std::vector<std::string>;
+    const auto cursor = [](Input command) {
+        command.insert(command.begin(), {"swaymsg", "-q", "seat", "seat0", "cursor"});
+        return command;
+    };
+    const std::pair<const char*, std::vector<Input>> closings[] = {
+        {"key", {{"wtype", "a"}}},
+        {"motion", {cursor({"move", "10", "10"}), cursor({"move", "10", "10"})}},
+        {"click", {cursor({"press", "button1"}), cursor({"release", "button1"})}},
     };
     bool firstRun = true;
     for (const auto& [name, inputs] : closings) {
@@ -141,11 +130,11 @@ TEST_F(WaylandTest, FullScreenCoversEachOutputShowsTheSceneAndTheClosingInputsEn
         ASSERT_TRUE(waitUntil([&] { return fullScreenViews().size() == 2; }, 15s)) << saver.child().standardError();
         EXPECT_EQ(fullScreenViews(), outputs);
         for (const auto& [output, rect] : std::exchange(firstRun, false) ? outputs : decltype(outputs){})
-            EXPECT_TRUE(waitUntil([&, o = output] { return brightPixels(o) >= 300; }, 10s)) << output;
+            EXPECT_TRUE(waitUntil([&, r = rect] { return brightPixels(r) >= 300; }, 10s)) << output;
         settleFocusOn("orbit-patrol");
         ASSERT_TRUE(saver.child().running());
-        for (const std::string& input : inputs) {
-            ASSERT_EQ(std::system(input.c_str()), 0) << input;
+        for (const Input& input : inputs) {
+            ASSERT_EQ(runToEnd(input), 0) << input[0];
             std::this_thread::sleep_for(150ms);
         }
         saver.expectExit(0, 20s);

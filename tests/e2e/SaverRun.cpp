@@ -1,17 +1,83 @@
-// Every request that changes something is followed by XSync, so the program
+// Waits poll with WNOHANG so a test never blocks on a program that hangs.
+// Every X request that changes something is followed by XSync, so the program
 // sees it before the test goes on.
-#include "X11TestDisplay.h"
-
-#include "ChildProcess.h"
+#include "SaverRun.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace orbit::test {
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env)
+{
+    std::vector<std::string> args = argv;
+    std::vector<char*> pointers;
+    for (std::string& arg : args)
+        pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    const std::string stdoutFile = (output.path() / "stdout").string();
+    const std::string stderrFile = (output.path() / "stderr").string();
+    pid = fork();
+    if (pid != 0)
+        return;
+    for (const auto& [name, value] : env)
+        value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
+    dup2(open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    dup2(open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+    execvp(pointers[0], pointers.data());
+    _exit(127);
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (pid > 0 && !status) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout)
+{
+    int waitStatus = 0;
+    const bool ended = waitUntil([&] { return status || pid <= 0 || waitpid(pid, &waitStatus, WNOHANG) == pid; },
+                                 timeout, 1ms);
+    if (ended && !status && pid > 0)
+        status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+    return status;
+}
+
+void ChildProcess::sendSignal(int signalNumber)
+{
+    if (running())
+        kill(pid, signalNumber);
+}
+
+std::string ChildProcess::text(const std::string& stream) const
+{
+    const std::vector<std::uint8_t> bytes = readFileBytes(output.path() / stream);
+    return {bytes.begin(), bytes.end()};
+}
+
+int runToEnd(const std::vector<std::string>& argv)
+{
+    ChildProcess child(argv);
+    return child.waitForExit(10s).value_or(-1);
+}
+
+bool xdotool(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runToEnd(argv) == 0;
+}
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
                std::chrono::milliseconds period)
@@ -23,13 +89,6 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         std::this_thread::sleep_for(period);
     }
     return true;
-}
-
-bool xdotool(const std::vector<std::string>& args)
-{
-    std::vector<std::string> argv{"xdotool"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return runToEnd(argv) == 0;
 }
 
 namespace {
@@ -48,7 +107,7 @@ X11TestDisplay::X11TestDisplay()
     if (!std::getenv("DISPLAY")) // a Wayland session without X
         return;
     // Xvfb refuses connections while it resets after its last client left.
-    waitUntil([&] { return (display = XOpenDisplay(nullptr)) != nullptr; }, std::chrono::seconds(5));
+    waitUntil([&] { return (display = XOpenDisplay(nullptr)) != nullptr; }, 5s);
 }
 
 X11TestDisplay::~X11TestDisplay()
@@ -65,7 +124,7 @@ std::uint32_t X11TestDisplay::createWindow(int x, int y, int width, int height)
                                               static_cast<unsigned>(height), 0, 0, 0);
     XMapWindow(display, window);
     XSync(display, False);
-    waitUntil([&] { return viewable(display, window); }, std::chrono::seconds(2));
+    waitUntil([&] { return viewable(display, window); }, 2s);
     return static_cast<std::uint32_t>(window);
 }
 
