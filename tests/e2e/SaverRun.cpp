@@ -47,9 +47,7 @@ ChildProcess::~ChildProcess()
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout)
 {
     int waitStatus = 0;
-    const bool ended = waitUntil([&] { return status || pid <= 0 || waitpid(pid, &waitStatus, WNOHANG) == pid; },
-                                 timeout, 1ms);
-    if (ended && !status && pid > 0)
+    if (!status && pid > 0 && waitUntil([&] { return waitpid(pid, &waitStatus, WNOHANG) == pid; }, timeout, 1ms))
         status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
     return status;
 }
@@ -72,6 +70,13 @@ int runToEnd(const std::vector<std::string>& argv)
     return child.waitForExit(10s).value_or(-1);
 }
 
+std::string outputOf(const std::vector<std::string>& argv)
+{
+    ChildProcess child(argv);
+    child.waitForExit(10s);
+    return child.standardOutput();
+}
+
 bool xdotool(const std::vector<std::string>& args)
 {
     std::vector<std::string> argv{"xdotool"};
@@ -90,16 +95,6 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
     return true;
 }
-
-namespace {
-
-bool viewable(Display* display, Window window)
-{
-    XWindowAttributes attributes{};
-    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
-}
-
-} // namespace
 
 X11TestDisplay::X11TestDisplay()
 {
@@ -124,7 +119,7 @@ std::uint32_t X11TestDisplay::createWindow(int x, int y, int width, int height)
                                               static_cast<unsigned>(height), 0, 0, 0);
     XMapWindow(display, window);
     XSync(display, False);
-    waitUntil([&] { return viewable(display, window); }, 2s);
+    waitUntil([&] { return geometry(static_cast<std::uint32_t>(window)).has_value(); }, 2s);
     return static_cast<std::uint32_t>(window);
 }
 
@@ -143,8 +138,8 @@ std::vector<std::uint32_t> X11TestDisplay::children(std::uint32_t parent, const 
         return found;
     for (unsigned i = 0; i < count; ++i) {
         char* windowName = nullptr;
-        if (name.empty() || (viewable(display, list[i]) && XFetchName(display, list[i], &windowName) &&
-                             windowName && name == windowName))
+        if (name.empty() || (geometry(static_cast<std::uint32_t>(list[i])) &&
+                             XFetchName(display, list[i], &windowName) && windowName && name == windowName))
             found.push_back(static_cast<std::uint32_t>(list[i]));
         if (windowName)
             XFree(windowName);
@@ -157,18 +152,9 @@ std::vector<std::uint32_t> X11TestDisplay::children(std::uint32_t parent, const 
 std::optional<WindowGeometry> X11TestDisplay::geometry(std::uint32_t window)
 {
     XWindowAttributes a{};
-    if (!XGetWindowAttributes(display, window, &a))
+    if (!XGetWindowAttributes(display, window, &a) || a.map_state != IsViewable)
         return std::nullopt;
     return WindowGeometry{a.x, a.y, a.width, a.height};
-}
-
-std::pair<int, int> X11TestDisplay::pointer()
-{
-    Window root = 0, child = 0;
-    int x = -1, y = -1, winX = 0, winY = 0;
-    unsigned mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &winX, &winY, &mask);
-    return {x, y};
 }
 
 int X11TestDisplay::pixelsAbove(const WindowGeometry& area, unsigned level)

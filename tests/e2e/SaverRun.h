@@ -51,6 +51,8 @@ private:
 
 // The exit status, or -1 when the program still runs after ten seconds.
 int runToEnd(const std::vector<std::string>& argv);
+// What the program wrote on its standard output in ten seconds.
+std::string outputOf(const std::vector<std::string>& argv);
 bool xdotool(const std::vector<std::string>& args);
 // Polls the condition every `period` until it holds (true) or the timeout passes (false).
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
@@ -76,8 +78,7 @@ public:
     void destroyWindow(std::uint32_t window);
     // Children of a window, mapped or not; with a name, only viewable ones of that WM_NAME.
     std::vector<std::uint32_t> children(std::uint32_t parent, const std::string& name = "");
-    std::optional<WindowGeometry> geometry(std::uint32_t window);
-    std::pair<int, int> pointer();
+    std::optional<WindowGeometry> geometry(std::uint32_t window); // none unless viewable
     // Pixels of an area of the screen with a colour channel above `level` (0..255).
     int pixelsAbove(const WindowGeometry& area, unsigned level);
 

@@ -1,11 +1,12 @@
 // The program in a Wayland session (headless sway with two outputs, no X
-// server; run by tools/wayland-session.sh): /s puts a full-screen surface on
-// each output that shows the scene, and a key, a pointer motion or a click
-// ends it with status 0; /c runs its dialog there and OK stores the frame
-// delay; /p, which needs an X11 window, ends with status 1 and one line where
-// there is no X display and runs through XWayland where there is one.
-// Input comes from the compositor (wtype, swaymsg cursor commands), pictures
-// from grim, windows from swaymsg's tree.
+// server; run by tools/wayland-session.sh), one run of each mode: /s puts a
+// full-screen surface on each output that shows the scene, and a key, a
+// pointer motion or a click ends it with status 0; /c runs its dialog there
+// and OK stores the frame delay; /p, which needs an X11 window, ends with
+// status 1 and one line where there is no X display and runs through XWayland
+// where there is one, even when the session names Qt's wayland platform for
+// every program. Input comes from the compositor (wtype, swaymsg cursor
+// commands), pictures from grim, windows from swaymsg's tree.
 #include "SaverRun.h"
 
 #include <nlohmann/json.hpp>
@@ -21,37 +22,32 @@
 namespace orbit::test {
 namespace {
 
-std::string outputOf(const std::vector<std::string>& argv)
-{
-    ChildProcess child(argv);
-    child.waitForExit(10s);
-    return child.standardOutput();
-}
-
-struct View {
-    std::string name, output;
-    WindowGeometry rect;
-    bool fullScreen = false, focused = false;
+// What the compositor shows: the full-screen windows by output, and the name
+// of the focused window.
+struct Tree {
+    std::map<std::string, WindowGeometry> fullScreen;
+    std::string focused;
 };
 
-// Every node of the compositor's tree, with the output it is on.
-std::vector<View> views()
+Tree tree()
 {
-    std::vector<View> found;
+    Tree found;
     std::function<void(const nlohmann::json&, std::string)> walk = [&](const nlohmann::json& node,
                                                                        std::string output) {
         if (node.value("type", "") == "output")
             output = node.value("name", "");
         const nlohmann::json& r = node.at("rect");
-        found.push_back({node.value("name", ""), output, {r.at("x"), r.at("y"), r.at("width"), r.at("height")},
-                         node.value("fullscreen_mode", 0) != 0, node.value("focused", false)});
+        if (node.value("type", "") == "con" && node.value("fullscreen_mode", 0) != 0)
+            found.fullScreen[output] = {r.at("x"), r.at("y"), r.at("width"), r.at("height")};
+        if (node.value("focused", false))
+            found.focused = node.value("name", "");
         for (const char* key : {"nodes", "floating_nodes"})
             for (const nlohmann::json& child : node.value(key, nlohmann::json::array()))
                 walk(child, output);
     };
-    const nlohmann::json tree = nlohmann::json::parse(outputOf({"swaymsg", "-r", "-t", "get_tree"}), nullptr, false);
-    if (tree.is_object())
-        walk(tree, "");
+    const nlohmann::json json = nlohmann::json::parse(outputOf({"swaymsg", "-r", "-t", "get_tree"}), nullptr, false);
+    if (json.is_object())
+        walk(json, "");
     return found;
 }
 
@@ -76,42 +72,26 @@ int brightPixels(const WindowGeometry& output)
 // for the client to take the focus in on a busy machine.
 void settleFocusOn(const std::string& name)
 {
-    const auto focused = [&](const View& view) { return view.name == name && view.focused; };
-    ASSERT_TRUE(waitUntil([&] { return std::ranges::any_of(views(), focused); }, 10s)) << name;
+    ASSERT_TRUE(waitUntil([&] { return tree().focused == name; }, 10s)) << name;
     std::this_thread::sleep_for(1s);
 }
 
-class WaylandTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY") && std::getenv("SWAYSOCK"))
-            << "run inside tools/wayland-session.sh";
-        std::this_thread::sleep_for(300ms);
-        ASSERT_TRUE(pointer.running()) << pointer.standardError();
-        ASSERT_TRUE(keyboard.running()) << keyboard.standardError();
-    }
-
+TEST(WaylandTest, FullScreenOnEachOutputTheSettingsDialogAndThePreviewThroughXWayland)
+{
+    ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY") && std::getenv("SWAYSOCK")) << "run inside tools/wayland-session.sh";
     // A seat offers a pointer and a keyboard to clients only while it has such
     // devices, and a client takes them up some time after they come: keys a
     // new wtype sends at once would be lost. So the seat gets both for the
     // whole test, as a real one has them (a wtype that only sleeps holds its
     // keyboard).
-    ChildProcess pointer{{std::string(ORBIT_BINARY_DIR) + "/tests/e2e/wayland_virtual_pointer"}};
-    ChildProcess keyboard{{"wtype", "-s", "600000"}};
-};
+    ChildProcess pointer({std::string(ORBIT_BINARY_DIR) + "/tests/e2e/wayland_virtual_pointer"});
+    ChildProcess keyboard({"wtype", "-s", "600000"});
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(pointer.running()) << pointer.standardError();
+    ASSERT_TRUE(keyboard.running()) << keyboard.standardError();
 
-TEST_F(WaylandTest, FullScreenCoversEachOutputShowsTheSceneAndTheClosingInputsEndIt)
-{
     const std::map<std::string, WindowGeometry> outputs{{"HEADLESS-1", {0, 0, 800, 600}},
                                                         {"HEADLESS-2", {800, 0, 640, 480}}};
-    const auto fullScreenViews = [] {
-        std::map<std::string, WindowGeometry> found;
-        for (const View& view : views())
-            if (view.name == "orbit-patrol" && view.fullScreen)
-                found[view.output] = view.rect;
-        return found;
-    };
     using Input = std::vector<std::string>;
     const auto cursor = [](Input command) {
         command.insert(command.begin(), {"swaymsg", "-q", "seat", "seat0", "cursor"});
@@ -127,8 +107,8 @@ TEST_F(WaylandTest, FullScreenCoversEachOutputShowsTheSceneAndTheClosingInputsEn
         SCOPED_TRACE(name);
         SaverRun saver;
         saver.start({"/s"});
-        ASSERT_TRUE(waitUntil([&] { return fullScreenViews().size() == 2; }, 15s)) << saver.child().standardError();
-        EXPECT_EQ(fullScreenViews(), outputs);
+        ASSERT_TRUE(waitUntil([&] { return tree().fullScreen.size() == 2; }, 15s)) << saver.child().standardError();
+        EXPECT_EQ(tree().fullScreen, outputs);
         for (const auto& [output, rect] : std::exchange(firstRun, false) ? outputs : decltype(outputs){})
             EXPECT_TRUE(waitUntil([&, r = rect] { return brightPixels(r) >= 300; }, 10s)) << output;
         settleFocusOn("orbit-patrol");
@@ -139,32 +119,25 @@ TEST_F(WaylandTest, FullScreenCoversEachOutputShowsTheSceneAndTheClosingInputsEn
         }
         saver.expectExit(0, 20s);
     }
-}
 
-TEST_F(WaylandTest, SettingsDialogRunsAndOkStoresTheFrameDelay)
-{
-    SaverRun saver;
-    saver.start({"/c"});
+    SaverRun settings;
+    settings.start({"/c"});
     settleFocusOn("Orbit Patrol Settings");
     // Focus starts on OK; two tabs reach the slider. Home is 1, then 24 steps right.
-    std::vector<std::string> keys{"wtype", "-d", "30", "-k", "Tab", "-k", "Tab", "-k", "Home"};
+    Input keys{"wtype", "-d", "30", "-k", "Tab", "-k", "Tab", "-k", "Home"};
     for (int i = 0; i < 24; ++i)
         keys.insert(keys.end(), {"-k", "Right"});
     keys.insert(keys.end(), {"-k", "Return"});
     ASSERT_EQ(runToEnd(keys), 0);
-    saver.expectExit(0, 20s);
-    EXPECT_NE(saver.settings().find("Timer=25"), std::string::npos) << saver.settings();
-}
+    settings.expectExit(0, 20s);
+    EXPECT_NE(settings.settings().find("Timer=25"), std::string::npos) << settings.settings();
 
-// Also when the user's session names Qt's wayland platform for every program.
-TEST_F(WaylandTest, PreviewNeedsAnXDisplayAndRunsThroughXWayland)
-{
     for (const char* platform : {"", "wayland"}) {
         SCOPED_TRACE(platform);
-        SaverRun saver;
-        saver.start({"/p", "123"}, {{"QT_QPA_PLATFORM", platform}});
-        saver.expectExit(1);
-        const std::string errors = saver.child().standardError();
+        SaverRun preview;
+        preview.start({"/p", "123"}, {{"QT_QPA_PLATFORM", platform}});
+        preview.expectExit(1);
+        const std::string errors = preview.child().standardError();
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         EXPECT_NE(errors.find("needs an X display (or XWayland)"), std::string::npos) << errors;
     }
@@ -172,15 +145,15 @@ TEST_F(WaylandTest, PreviewNeedsAnXDisplayAndRunsThroughXWayland)
     if (!xwayland)
         GTEST_SKIP() << "the session has no XWayland";
     setenv("DISPLAY", xwayland, 1);
-    SaverRun saver;
+    SaverRun preview;
     unsetenv("DISPLAY");
-    ASSERT_TRUE(saver.x.isOpen());
-    const std::uint32_t host = saver.x.createWindow(0, 0, 320, 240);
-    saver.start({"/p", std::to_string(host)}, {{"DISPLAY", xwayland}, {"QT_QPA_PLATFORM", "wayland"}});
-    EXPECT_TRUE(waitUntil([&] { return !saver.x.children(host, "IDS_PREVIEW").empty(); }, 10s))
-        << saver.child().standardError();
-    saver.child().sendSignal(SIGTERM);
-    saver.expectExit(0);
+    ASSERT_TRUE(preview.x.isOpen());
+    const std::uint32_t host = preview.x.createWindow(0, 0, 320, 240);
+    preview.start({"/p", std::to_string(host)}, {{"DISPLAY", xwayland}, {"QT_QPA_PLATFORM", "wayland"}});
+    EXPECT_TRUE(waitUntil([&] { return !preview.x.children(host, "IDS_PREVIEW").empty(); }, 10s))
+        << preview.child().standardError();
+    preview.child().sendSignal(SIGTERM);
+    preview.expectExit(0);
 }
 
 } // namespace
