@@ -1,6 +1,6 @@
-// Waits poll with WNOHANG so a test never blocks on a program that hangs.
-// Every X request that changes something is followed by XSync, so the program
-// sees it before the test goes on.
+// Waits poll with WNOHANG, so a test never blocks on a program that hangs. An
+// X request that changes something is followed by XSync, so the program sees
+// it before the test goes on.
 #include "SaverRun.h"
 
 #include <X11/Xlib.h>
@@ -18,10 +18,9 @@ namespace orbit::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env)
 {
-    std::vector<std::string> args = argv;
     std::vector<char*> pointers;
-    for (std::string& arg : args)
-        pointers.push_back(arg.data());
+    for (const std::string& arg : argv)
+        pointers.push_back(const_cast<char*>(arg.c_str())); // execvp does not write to them
     pointers.push_back(nullptr);
     const std::string stdoutFile = (output.path() / "stdout").string();
     const std::string stderrFile = (output.path() / "stderr").string();
@@ -58,12 +57,6 @@ void ChildProcess::sendSignal(int signalNumber)
         kill(pid, signalNumber);
 }
 
-std::string ChildProcess::text(const std::string& stream) const
-{
-    const std::vector<std::uint8_t> bytes = readFileBytes(output.path() / stream);
-    return {bytes.begin(), bytes.end()};
-}
-
 int runToEnd(const std::vector<std::string>& argv)
 {
     ChildProcess child(argv);
@@ -77,11 +70,10 @@ std::string outputOf(const std::vector<std::string>& argv)
     return child.standardOutput();
 }
 
-bool xdotool(const std::vector<std::string>& args)
+bool xdotool(std::vector<std::string> args)
 {
-    std::vector<std::string> argv{"xdotool"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return runToEnd(argv) == 0;
+    args.insert(args.begin(), "xdotool");
+    return runToEnd(args) == 0;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
@@ -96,13 +88,12 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-X11TestDisplay::X11TestDisplay()
+X11TestDisplay::X11TestDisplay(const char* name)
 {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    if (!std::getenv("DISPLAY")) // a Wayland session without X
-        return;
     // Xvfb refuses connections while it resets after its last client left.
-    waitUntil([&] { return (display = XOpenDisplay(nullptr)) != nullptr; }, 5s);
+    if (name)
+        waitUntil([&] { return (display = XOpenDisplay(name)) != nullptr; }, 5s);
 }
 
 X11TestDisplay::~X11TestDisplay()

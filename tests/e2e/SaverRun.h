@@ -1,9 +1,7 @@
-// Running the real orbit-patrol program in a test: a child process with extra
-// environment (an empty value removes a variable), its output in files and a
-// kill when the test ends first; the X server as the test sees it (its own
-// host windows, the window tree, the pixels on screen; input, focus and
-// resizes go through xdotool); and one run of the program with a scratch
-// configuration folder, so the user's settings are never touched.
+// Running the real orbit-patrol program in a test: child processes, the X
+// server as the test sees it (input, focus and resizes go through xdotool),
+// and one run of the program with a scratch configuration folder, so the
+// user's settings are never touched.
 #pragma once
 
 #include "tests/support/TestFiles.h"
@@ -11,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -26,6 +25,14 @@ namespace orbit::test {
 
 using namespace std::chrono_literals;
 
+inline std::string readText(const std::filesystem::path& path)
+{
+    const std::vector<std::uint8_t> bytes = readFileBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// A program with extra environment (an empty value removes a variable), its
+// output in files, killed when the test ends first.
 class ChildProcess {
 public:
     explicit ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {});
@@ -38,12 +45,10 @@ public:
     bool running() { return pid > 0 && !waitForExit(0ms); }
     void sendSignal(int signalNumber);
     pid_t id() const { return pid; }
-    std::string standardOutput() const { return text("stdout"); }
-    std::string standardError() const { return text("stderr"); }
+    std::string standardOutput() const { return readText(output.path() / "stdout"); }
+    std::string standardError() const { return readText(output.path() / "stderr"); }
 
 private:
-    std::string text(const std::string& stream) const;
-
     ScratchDir output{"process"};
     pid_t pid = -1;
     std::optional<int> status;
@@ -53,7 +58,7 @@ private:
 int runToEnd(const std::vector<std::string>& argv);
 // What the program wrote on its standard output in ten seconds.
 std::string outputOf(const std::vector<std::string>& argv);
-bool xdotool(const std::vector<std::string>& args);
+bool xdotool(std::vector<std::string> args);
 // Polls the condition every `period` until it holds (true) or the timeout passes (false).
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
                std::chrono::milliseconds period = 20ms);
@@ -66,7 +71,7 @@ struct WindowGeometry {
 // X errors are ignored: the windows a test looks at may vanish at any moment.
 class X11TestDisplay {
 public:
-    X11TestDisplay(); // the display of $DISPLAY, or none
+    explicit X11TestDisplay(const char* name = std::getenv("DISPLAY")); // none without a name
     ~X11TestDisplay();
     X11TestDisplay(const X11TestDisplay&) = delete;
     X11TestDisplay& operator=(const X11TestDisplay&) = delete;
@@ -93,11 +98,7 @@ public:
         std::filesystem::create_directories(settingsFile.parent_path());
         writeFileBytes(settingsFile, {text.begin(), text.end()});
     }
-    std::string settings() const
-    {
-        const std::vector<std::uint8_t> bytes = readFileBytes(settingsFile);
-        return {bytes.begin(), bytes.end()};
-    }
+    std::string settings() const { return readText(settingsFile); }
 
     ChildProcess& start(const std::vector<std::string>& switches, std::map<std::string, std::string> env = {})
     {

@@ -1,12 +1,9 @@
-// The program in a Wayland session (headless sway with two outputs, no X
-// server; run by tools/wayland-session.sh), one run of each mode: /s puts a
-// full-screen surface on each output that shows the scene, and a key, a
-// pointer motion or a click ends it with status 0; /c runs its dialog there
-// and OK stores the frame delay; /p, which needs an X11 window, ends with
-// status 1 and one line where there is no X display and runs through XWayland
-// where there is one, even when the session names Qt's wayland platform for
-// every program. Input comes from the compositor (wtype, swaymsg cursor
-// commands), pictures from grim, windows from swaymsg's tree.
+// The program in headless sway with two outputs and no X server (run by
+// tools/wayland-session.sh): /s shows the scene full screen on each output and
+// a key, a pointer motion or a click ends it with status 0; /c's OK stores the
+// frame delay; /p, which needs an X11 window, ends with status 1 and one line
+// without an X display and runs through XWayland, even when the session names
+// Qt's wayland platform. Input comes from wtype and swaymsg, pictures from grim.
 #include "SaverRun.h"
 
 #include <nlohmann/json.hpp>
@@ -29,25 +26,26 @@ struct Tree {
     std::string focused;
 };
 
+void walk(const nlohmann::json& node, std::string output, Tree& found)
+{
+    if (node.value("type", "") == "output")
+        output = node.value("name", "");
+    const nlohmann::json& r = node.at("rect");
+    if (node.value("type", "") == "con" && node.value("fullscreen_mode", 0) != 0)
+        found.fullScreen[output] = {r.at("x"), r.at("y"), r.at("width"), r.at("height")};
+    if (node.value("focused", false))
+        found.focused = node.value("name", "");
+    for (const char* key : {"nodes", "floating_nodes"})
+        for (const nlohmann::json& child : node.value(key, nlohmann::json::array()))
+            walk(child, output, found);
+}
+
 Tree tree()
 {
     Tree found;
-    std::function<void(const nlohmann::json&, std::string)> walk = [&](const nlohmann::json& node,
-                                                                       std::string output) {
-        if (node.value("type", "") == "output")
-            output = node.value("name", "");
-        const nlohmann::json& r = node.at("rect");
-        if (node.value("type", "") == "con" && node.value("fullscreen_mode", 0) != 0)
-            found.fullScreen[output] = {r.at("x"), r.at("y"), r.at("width"), r.at("height")};
-        if (node.value("focused", false))
-            found.focused = node.value("name", "");
-        for (const char* key : {"nodes", "floating_nodes"})
-            for (const nlohmann::json& child : node.value(key, nlohmann::json::array()))
-                walk(child, output);
-    };
     const nlohmann::json json = nlohmann::json::parse(outputOf({"swaymsg", "-r", "-t", "get_tree"}), nullptr, false);
     if (json.is_object())
-        walk(json, "");
+        walk(json, "", found);
     return found;
 }
 
@@ -144,13 +142,12 @@ TEST(WaylandTest, FullScreenOnEachOutputTheSettingsDialogAndThePreviewThroughXWa
     const char* xwayland = std::getenv("ORBIT_XWAYLAND_DISPLAY");
     if (!xwayland)
         GTEST_SKIP() << "the session has no XWayland";
-    setenv("DISPLAY", xwayland, 1);
+    X11TestDisplay x(xwayland);
+    ASSERT_TRUE(x.isOpen());
+    const std::uint32_t host = x.createWindow(0, 0, 320, 240);
     SaverRun preview;
-    unsetenv("DISPLAY");
-    ASSERT_TRUE(preview.x.isOpen());
-    const std::uint32_t host = preview.x.createWindow(0, 0, 320, 240);
     preview.start({"/p", std::to_string(host)}, {{"DISPLAY", xwayland}, {"QT_QPA_PLATFORM", "wayland"}});
-    EXPECT_TRUE(waitUntil([&] { return !preview.x.children(host, "IDS_PREVIEW").empty(); }, 10s))
+    EXPECT_TRUE(waitUntil([&] { return !x.children(host, "IDS_PREVIEW").empty(); }, 10s))
         << preview.child().standardError();
     preview.child().sendSignal(SIGTERM);
     preview.expectExit(0);
