@@ -93,8 +93,8 @@ TEST(CloseAtAnyMomentTest, EveryRunEndsWithStatusZeroSoonAfterItsClose)
                     shown = hosted ? run.x.children(host, "IDS_PREVIEW") : run.x.children(run.x.root(), "orbit-patrol");
                     return !shown.empty();
                 });
-                closable = closable && xdotool({"windowfocus", "--sync", std::to_string(shown.front())}) &&
-                           xdotool({"key", "Escape"});
+                closable = closable && runToEnd({"xdotool", "windowfocus", "--sync", std::to_string(shown.front()),
+                                                 "key", "Escape"}) == 0;
                 break;
             }
             const std::optional<int> status = child.waitForExit(closeDeadline);

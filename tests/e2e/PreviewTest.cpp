@@ -44,7 +44,8 @@ TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
         }
         for (const auto& [width, height] : {std::pair{320, 240}, std::pair{640, 480}, std::pair{500, 300}}) {
             SCOPED_TRACE(width);
-            ASSERT_TRUE(xdotool({"windowsize", std::to_string(host), std::to_string(width), std::to_string(height)}));
+            ASSERT_EQ(runToEnd({"xdotool", "windowsize", std::to_string(host), std::to_string(width),
+                                std::to_string(height)}), 0);
             ASSERT_TRUE(waitUntil([&] { return run.x.geometry(child.front()) == WindowGeometry{0, 0, width, height}; },
                                   5s));
             std::this_thread::sleep_for(200ms); // frames of the old size may still be on the way

@@ -16,7 +16,7 @@
 
 namespace orbit::test {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env)
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environment& env)
 {
     std::vector<char*> pointers;
     for (const std::string& arg : argv)
@@ -57,23 +57,17 @@ void ChildProcess::sendSignal(int signalNumber)
         kill(pid, signalNumber);
 }
 
-int runToEnd(const std::vector<std::string>& argv)
+int runToEnd(const std::vector<std::string>& argv, const Environment& env)
 {
-    ChildProcess child(argv);
+    ChildProcess child(argv, env);
     return child.waitForExit(10s).value_or(-1);
 }
 
-std::string outputOf(const std::vector<std::string>& argv)
+std::string outputOf(const std::vector<std::string>& argv, const Environment& env)
 {
-    ChildProcess child(argv);
+    ChildProcess child(argv, env);
     child.waitForExit(10s);
     return child.standardOutput();
-}
-
-bool xdotool(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "xdotool");
-    return runToEnd(args) == 0;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,

@@ -33,9 +33,10 @@ inline std::string readText(const std::filesystem::path& path)
 
 // A program with extra environment (an empty value removes a variable), its
 // output in files, killed when the test ends first.
+using Environment = std::map<std::string, std::string>;
 class ChildProcess {
 public:
-    explicit ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {});
+    explicit ChildProcess(const std::vector<std::string>& argv, const Environment& env = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -55,10 +56,9 @@ private:
 };
 
 // The exit status, or -1 when the program still runs after ten seconds.
-int runToEnd(const std::vector<std::string>& argv);
+int runToEnd(const std::vector<std::string>& argv, const Environment& env = {});
 // What the program wrote on its standard output in ten seconds.
-std::string outputOf(const std::vector<std::string>& argv);
-bool xdotool(std::vector<std::string> args);
+std::string outputOf(const std::vector<std::string>& argv, const Environment& env = {});
 // Polls the condition every `period` until it holds (true) or the timeout passes (false).
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
                std::chrono::milliseconds period = 20ms);
@@ -100,7 +100,7 @@ public:
     }
     std::string settings() const { return readText(settingsFile); }
 
-    ChildProcess& start(const std::vector<std::string>& switches, std::map<std::string, std::string> env = {})
+    ChildProcess& start(const std::vector<std::string>& switches, Environment env = {})
     {
         std::vector<std::string> argv{std::string(ORBIT_BINARY_DIR) + "/orbit-patrol"};
         argv.insert(argv.end(), switches.begin(), switches.end());
