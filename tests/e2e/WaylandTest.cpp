@@ -12,15 +12,13 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
 #include <thread>
 #include <utility>
 
 namespace orbit::test {
 namespace {
 
-// What the compositor shows: the full-screen windows by output, and the name
-// of the focused window.
+// What the compositor shows: full-screen windows by output, the focused name.
 struct Tree {
     std::map<std::string, WindowGeometry> fullScreen;
     std::string focused;
@@ -50,24 +48,20 @@ Tree tree()
 }
 
 // Pixels brighter than the night sky in the 300x300 box at the centre of an
-// output's rectangle (grim, PPM).
+// output's rectangle; grim's picture is the last 300 * 300 * 3 bytes of its PPM.
 int brightPixels(const WindowGeometry& output)
 {
-    char box[64] = {};
-    std::snprintf(box, sizeof box, "%d,%d 300x300", output.x + output.width / 2 - 150, output.height / 2 - 150);
+    const std::string box = std::to_string(output.x + output.width / 2 - 150) + "," +
+                            std::to_string(output.height / 2 - 150) + " 300x300";
     const std::string ppm = outputOf({"grim", "-t", "ppm", "-g", box, "-"});
-    int headerLength = 0;
-    if (std::sscanf(ppm.c_str(), "P6 300 300 255%n", &headerLength) != 0 || headerLength == 0)
-        return -1;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(ppm.data());
     int count = 0;
-    for (std::size_t i = headerLength + 1; i + 2 < ppm.size(); i += 3)
-        count += std::max({bytes[i], bytes[i + 1], bytes[i + 2]}) > 60;
+    for (std::size_t i = ppm.size() - std::min<std::size_t>(ppm.size(), 300 * 300 * 3); i + 2 < ppm.size(); i += 3)
+        count += std::max({ppm[i] & 0xFF, ppm[i + 1] & 0xFF, ppm[i + 2] & 0xFF}) > 60;
     return count;
 }
 
-// Waits for the compositor to focus a view of that name, then a second more
-// for the client to take the focus in on a busy machine.
+// The compositor focuses a view of that name; a second more lets the client
+// take the focus in on a busy machine.
 void settleFocusOn(const std::string& name)
 {
     ASSERT_TRUE(waitUntil([&] { return tree().focused == name; }, 10s)) << name;
@@ -77,11 +71,9 @@ void settleFocusOn(const std::string& name)
 TEST(WaylandTest, FullScreenOnEachOutputTheSettingsDialogAndThePreviewThroughXWayland)
 {
     ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY") && std::getenv("SWAYSOCK")) << "run inside tools/wayland-session.sh";
-    // A seat offers a pointer and a keyboard to clients only while it has such
-    // devices, and a client takes them up some time after they come: keys a
-    // new wtype sends at once would be lost. So the seat gets both for the
-    // whole test, as a real one has them (a wtype that only sleeps holds its
-    // keyboard).
+    // A seat offers a pointer and a keyboard only while it has such devices, and
+    // a client takes them up some time after they come, so the seat keeps both
+    // for the whole test, as a real one does (a wtype that sleeps holds its keyboard).
     ChildProcess pointer({std::string(ORBIT_BINARY_DIR) + "/tests/e2e/wayland_virtual_pointer"});
     ChildProcess keyboard({"wtype", "-s", "600000"});
     std::this_thread::sleep_for(300ms);
@@ -135,9 +127,8 @@ TEST(WaylandTest, FullScreenOnEachOutputTheSettingsDialogAndThePreviewThroughXWa
         SaverRun preview;
         preview.start({"/p", "123"}, {{"QT_QPA_PLATFORM", platform}});
         preview.expectExit(1);
-        const std::string errors = preview.child().standardError();
-        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-        EXPECT_NE(errors.find("needs an X display (or XWayland)"), std::string::npos) << errors;
+        EXPECT_EQ(preview.child().standardError(),
+                  "orbit-patrol: this mode draws into an X11 window and needs an X display (or XWayland)\n");
     }
     const char* xwayland = std::getenv("ORBIT_XWAYLAND_DISPLAY");
     if (!xwayland)
