@@ -1,0 +1,248 @@
+// The real program under an X server: hosted in a window of the test's own, on
+// a screen of two monitors, and closed at any moment of its run.
+#include "SaverRun.h"
+
+#include <gtest/gtest.h>
+// After gtest: Xlib's macros (None, Bool, Status) would break its templates.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <thread>
+#include <utility>
+
+namespace orbit::test {
+namespace {
+
+// The hosted modes at a device pixel ratio of 2 (X reports the host in device
+// pixels, Qt places windows in logical ones). Under each way of naming the
+// host (/p, -window-id, -root with $XSCREENSAVER_WINDOW) the program's window
+// covers the host, the picture fills it and each new size (a viewport in
+// logical pixels, or left at the old size, lights only one corner), and the
+// host's destruction ends the program with status 0. Only the preview shows the
+// launching dialog, over the middle of the host. A host that does not exist is
+// a start-up error of one line.
+TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
+{
+    for (const std::string start : {"/p", "-window-id", "-root"}) {
+        SCOPED_TRACE(start);
+        SaverRun run;
+        ASSERT_TRUE(run.x.isOpen()) << "no X display; run under xvfb-run";
+        const WindowGeometry place{200, 150, 320, 240};
+        const std::uint32_t host = run.x.createWindow(place.x, place.y, place.width, place.height);
+        std::vector<std::string> switches{start};
+        if (start != "-root")
+            switches.push_back(std::to_string(host));
+        run.start(switches, {{"XSCREENSAVER_WINDOW", std::to_string(host)}, {"QT_SCALE_FACTOR", "2"}});
+        std::optional<WindowGeometry> dialog;
+        std::vector<std::uint32_t> child;
+        const auto childShown = [&] {
+            if (const auto shown = run.x.children(run.x.root(), "Launching Orbit Patrol"); !shown.empty())
+                dialog = run.x.geometry(shown.front());
+            return !(child = run.x.children(host, "IDS_PREVIEW")).empty();
+        };
+        ASSERT_TRUE(waitUntil(childShown, 10s, 2ms)) << run.child().standardError();
+        ASSERT_EQ(dialog.has_value(), start == "/p");
+        if (dialog) {
+            EXPECT_NEAR(dialog->x + dialog->width / 2, place.x + place.width / 2, 2);
+            EXPECT_NEAR(dialog->y + dialog->height / 2, place.y + place.height / 2, 2);
+            EXPECT_TRUE(waitUntil([&] { return run.x.children(run.x.root(), "Launching Orbit Patrol").empty(); }, 5s));
+        }
+        for (const auto& [width, height] : {std::pair{320, 240}, std::pair{640, 480}, std::pair{500, 300}}) {
+            SCOPED_TRACE(width);
+            ASSERT_EQ(runToEnd({"xdotool", "windowsize", std::to_string(host), std::to_string(width),
+                                std::to_string(height)}), 0);
+            ASSERT_TRUE(waitUntil([&] { return run.x.geometry(child.front()) == WindowGeometry{0, 0, width, height}; },
+                                  5s));
+            std::this_thread::sleep_for(200ms); // frames of the old size may still be on the way
+            int lit[4]{}; // pixels seen lit in the top left, top right, bottom left and bottom right quarters
+            const auto everyQuarterLit = [&] {
+                for (int q = 0; q < 4; ++q)
+                    lit[q] += run.x.pixelsAbove(
+                        {place.x + q % 2 * width / 2, place.y + q / 2 * height / 2, width / 2, height / 2}, 0);
+                return *std::min_element(lit, lit + 4) >= 5;
+            };
+            EXPECT_TRUE(waitUntil(everyQuarterLit, 2s, 60ms)) << lit[0] << " " << lit[1] << " " << lit[2] << " "
+                                                               << lit[3];
+        }
+        run.x.destroyWindow(host);
+        run.expectExit(0);
+        EXPECT_EQ(run.child().standardError().find("must be a top level window"), std::string::npos);
+    }
+    SaverRun missing;
+    missing.start({"/p", "123456789"});
+    missing.expectExit(1);
+    EXPECT_EQ(missing.child().standardError(), "orbit-patrol: no window with id 0x75bcd15\n");
+}
+
+// orbit-patrol /s on an X screen split into two RandR monitors (an Xvfb of its
+// own, split with xrandr --setmonitor). Each run checks one window covering
+// each monitor exactly, and that the last input of its row, over either
+// monitor, ends the whole program with status 0 and the pointer back in place,
+// while another client's hot key and button grab on the root never see it.
+// The inputs before it must not end the run: the first motion only records
+// where the pointer is, and the right button closes on its release. The first
+// run also checks the scene on both monitors (a stored scene file that is
+// missing falls back to the built-in ship without a message box), and a
+// monitor taken away and put back.
+TEST(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
+{
+    // -noreset: the monitors must outlive the xrandr clients that set them.
+    ChildProcess server({"Xvfb", "-displayfd", "1", "-screen", "0", "2048x768x24", "-nolisten", "tcp", "-noreset"});
+    std::string displayName; // the number Xvfb chose, then a new line
+    ASSERT_TRUE(waitUntil([&] { return (displayName = server.standardOutput()).ends_with('\n'); }, 10s)) << "no Xvfb";
+    displayName.pop_back();
+    displayName.insert(0, 1, ':');
+    const Environment env{{"DISPLAY", displayName}};
+    X11TestDisplay x(displayName.c_str());
+    ASSERT_TRUE(x.isOpen());
+    const std::vector<std::string> addRight{"xrandr", "--setmonitor", "right", "1024/270x768/200+1024+0", "none"};
+    ASSERT_EQ(runToEnd({"xrandr", "--setmonitor", "left", "1024/270x768/200+0+0", "screen"}, env), 0);
+    ASSERT_EQ(runToEnd(addRight, env), 0);
+    const std::vector<WindowGeometry> monitors{{0, 0, 1024, 768}, {1024, 0, 1024, 768}};
+    const auto saverWindows = [&] {
+        std::vector<WindowGeometry> found;
+        for (std::uint32_t window : x.children(x.root(), "orbit-patrol"))
+            found.push_back(x.geometry(window).value_or(WindowGeometry{}));
+        std::sort(found.begin(), found.end(), [](auto& a, auto& b) { return a.x < b.x; });
+        return found;
+    };
+    Display* display = x.handle();
+    XGrabKey(display, XKeysymToKeycode(display, XK_x), AnyModifier, x.root(), False, GrabModeAsync, GrabModeAsync);
+    XGrabButton(display, Button1, AnyModifier, x.root(), False, ButtonPressMask, GrabModeAsync, GrabModeAsync, 0, 0);
+    using Input = std::vector<std::string>;
+    const std::pair<const char*, std::vector<Input>> closings[] = { // xdotool commands; the pointer starts at 200,100
+        {"one pixel over the right monitor", {{"mousemove", "1500", "300"}, {"mousemove", "1501", "300"}}},
+        {"right button over the left monitor", {{"mousemove", "300", "300"}, {"mousedown", "3"}, {"mouseup", "3"}}},
+        {"middle button", {{"click", "2"}}},
+        {"left button", {{"click", "1"}}},
+        {"Alt+x", {{"key", "alt+x"}}},
+    };
+    bool firstRun = true;
+    for (const auto& [name, inputs] : closings) {
+        SCOPED_TRACE(name);
+        SaverRun run;
+        run.writeSettings("[Options]\n3dsFileName=/nonexistent/folder/ship.3ds\n");
+        ASSERT_EQ(runToEnd({"xdotool", "mousemove", "200", "100"}, env), 0);
+        run.start({"/s"}, env);
+        ASSERT_TRUE(waitUntil([&] { return saverWindows().size() == 2; }, 15s)) << run.child().standardError();
+        EXPECT_EQ(saverWindows(), monitors);
+        if (std::exchange(firstRun, false)) {
+            // The camera catches up with each monitor's ship within a second or
+            // two; the ship then lights thousands of pixels in the 400x400 box
+            // at the centre, stars alone a handful.
+            for (const WindowGeometry& m : monitors)
+                EXPECT_TRUE(waitUntil([&] { return x.pixelsAbove({m.x + 312, 184, 400, 400}, 60) >= 300; }, 10s));
+            ASSERT_EQ(runToEnd({"xrandr", "--delmonitor", "right"}, env), 0);
+            EXPECT_TRUE(waitUntil([&] { return saverWindows() == std::vector{monitors[0]}; }, 5s));
+            ASSERT_EQ(runToEnd(addRight, env), 0);
+            EXPECT_TRUE(waitUntil([&] { return saverWindows() == monitors; }, 10s));
+        }
+        for (Input input : inputs) {
+            // Long enough for a close to end the program, and for Qt not to
+            // merge two motions into one.
+            ASSERT_EQ(run.child().waitForExit(1s), std::nullopt) << "ended before " << input[0];
+            input.insert(input.begin(), "xdotool");
+            ASSERT_EQ(runToEnd(input, env), 0);
+        }
+        run.expectExit(0);
+        XSync(display, False);
+        XEvent event;
+        EXPECT_FALSE(XCheckMaskEvent(display, KeyPressMask | ButtonPressMask, &event)) << "the hot-key client got it";
+        EXPECT_TRUE(outputOf({"xdotool", "getmouselocation"}, env).starts_with("x:200 y:100 ")) << "the pointer is back";
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// Here the run is about sanitizer reports: with the sanitizers and a software
+// renderer a frame alone can take a second on a busy machine.
+constexpr auto closeDeadline = 15000ms;
+#else
+constexpr auto closeDeadline = 500ms;
+#endif
+
+bool sigtermBlocked(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("SigBlk:"))
+            return ((std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
+    }
+    return false;
+}
+
+// Polls every millisecond, as the early moments are only a few apart; false
+// when the program ends first.
+bool waitWhileRunning(ChildProcess& child, const std::function<bool()>& condition)
+{
+    return waitUntil([&] { return !child.running() || condition(); }, 15s, 1ms) && child.running();
+}
+
+// A close at any moment of a run, from the program's first act (taking over
+// SIGTERM; before it the signal's default action applies) to well after its
+// set-up, the nested event passes of the launching dialog and message boxes
+// included: a termination signal, a closing key or the host window destroyed,
+// for the full-screen, preview, XScreenSaver and configure starts. Each run
+// must end with status 0 soon after its close, the settings file left byte for
+// byte. A key waits for a window to take it, and destroying the host for the
+// program's window inside it (before that a missing host is a start-up error).
+TEST(CloseAtAnyMomentTest, EveryRunEndsWithStatusZeroSoonAfterItsClose)
+{
+    const std::pair<std::string, std::string> kinds[] = { // the start's switch, the close
+        {"/s", "SIGTERM"}, {"/p", "SIGINT"},  {"-root", "host gone"}, {"/s", "key"},
+        {"/p", "host gone"}, {"-root", "SIGTERM"}, {"/c", "SIGTERM"}, {"/s", "SIGINT"},
+        {"/p", "key"},     {"-root", "SIGINT"}, {"/p", "SIGTERM"},      {"/c", "SIGINT"},
+    };
+    const std::string settings = "[Options]\r\nTimer=42\r\n; by hand\r\n";
+    constexpr int runs = 30;
+    for (int i = 0; i < runs; ++i) {
+        // A run that ends cleanly but late is tried once more: on a loaded
+        // machine one start-up step alone can outlast the deadline.
+        for (bool retry = false;; retry = true) {
+            const auto& [start, close] = kinds[i % std::size(kinds)];
+            const auto moment = std::chrono::milliseconds(i * 1500 / (runs - 1));
+            SCOPED_TRACE(start + " " + close + " at " + std::to_string(moment.count()) + " ms");
+            SaverRun run;
+            ASSERT_TRUE(run.x.isOpen()) << "no X display; run under xvfb-run";
+            run.writeSettings(settings);
+            // -root draws on the root window unless it is to be closed by its host going.
+            const bool hosted = start == "/p" || close == "host gone";
+            const std::uint32_t host = hosted ? run.x.createWindow(200, 150, 320, 240) : 0;
+            const std::string hostId = hosted ? std::to_string(host) : "";
+            run.start(start == "/p" ? std::vector{start, hostId} : std::vector{start},
+                      {{"XSCREENSAVER_WINDOW", hostId}});
+            ChildProcess& child = run.child();
+            ASSERT_TRUE(waitWhileRunning(child, [&] { return sigtermBlocked(child.id()); })) << child.standardError();
+            std::this_thread::sleep_for(moment);
+
+            bool closable = true;
+            std::vector<std::uint32_t> shown;
+            if (close.starts_with("SIG")) {
+                child.sendSignal(close == "SIGTERM" ? SIGTERM : SIGINT);
+            } else if (close == "host gone") {
+                closable = waitWhileRunning(child, [&] { return !run.x.children(host).empty(); });
+                run.x.destroyWindow(host);
+            } else {
+                closable = waitWhileRunning(child, [&] {
+                    shown = hosted ? run.x.children(host, "IDS_PREVIEW") : run.x.children(run.x.root(), "orbit-patrol");
+                    return !shown.empty();
+                });
+                closable = closable && runToEnd({"xdotool", "windowfocus", "--sync", std::to_string(shown.front()),
+                                                 "key", "Escape"}) == 0;
+            }
+            const std::optional<int> status = child.waitForExit(closeDeadline);
+            if (!retry && closable && !status && child.waitForExit(2s) == 0)
+                continue;
+            EXPECT_TRUE(closable) << "the program ended before its close: " << child.standardError();
+            EXPECT_EQ(status, std::optional<int>(0)) << "not ended " << closeDeadline.count() << " ms after the close "
+                                                     << "with status 0: " << child.standardError();
+            EXPECT_EQ(run.settings(), settings);
+            break;
+        }
+    }
+}
+
+} // namespace
+} // namespace orbit::test
