@@ -57,16 +57,11 @@ void ChildProcess::sendSignal(int signalNumber)
         kill(pid, signalNumber);
 }
 
-int runToEnd(const std::vector<std::string>& argv, const Environment& env)
+std::optional<std::string> runCommand(const std::vector<std::string>& argv, const Environment& env)
 {
     ChildProcess child(argv, env);
-    return child.waitForExit(10s).value_or(-1);
-}
-
-std::string outputOf(const std::vector<std::string>& argv, const Environment& env)
-{
-    ChildProcess child(argv, env);
-    child.waitForExit(10s);
+    if (child.waitForExit(10s) != 0)
+        return std::nullopt;
     return child.standardOutput();
 }
 

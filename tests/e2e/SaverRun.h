@@ -1,7 +1,6 @@
 // Running the real orbit-patrol program in a test: child processes, the X
-// server as the test sees it (input, focus and resizes go through xdotool),
-// and one run of the program with a scratch configuration folder, so the
-// user's settings are never touched.
+// server as the test sees it, and one run of the program with a scratch
+// configuration folder, so the user's settings are never touched.
 #pragma once
 
 #include "tests/support/TestFiles.h"
@@ -55,10 +54,8 @@ private:
     std::optional<int> status;
 };
 
-// The exit status, or -1 when the program still runs after ten seconds.
-int runToEnd(const std::vector<std::string>& argv, const Environment& env = {});
-// What the program wrote on its standard output in ten seconds.
-std::string outputOf(const std::vector<std::string>& argv, const Environment& env = {});
+// The standard output of a command that ends with status 0 within ten seconds; none otherwise.
+std::optional<std::string> runCommand(const std::vector<std::string>& argv, const Environment& env = {});
 // Polls the condition every `period` until it holds (true) or the timeout passes (false).
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout,
                std::chrono::milliseconds period = 20ms);

@@ -16,14 +16,12 @@
 namespace orbit::test {
 namespace {
 
-// The hosted modes at a device pixel ratio of 2 (X reports the host in device
-// pixels, Qt places windows in logical ones). Under each way of naming the
-// host (/p, -window-id, -root with $XSCREENSAVER_WINDOW) the program's window
-// covers the host, the picture fills it and each new size (a viewport in
-// logical pixels, or left at the old size, lights only one corner), and the
-// host's destruction ends the program with status 0. Only the preview shows the
-// launching dialog, over the middle of the host. A host that does not exist is
-// a start-up error of one line.
+// Under each way of naming the host (/p, -window-id, -root with
+// $XSCREENSAVER_WINDOW), at a device pixel ratio of 2, the program's window
+// covers the host, the picture fills each new size (a viewport in device
+// pixels would light only one corner), and the host's destruction ends the
+// program with status 0. Only the preview shows the launching dialog, over the
+// middle of the host. A host that does not exist is a start-up error.
 TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
 {
     for (const std::string start : {"/p", "-window-id", "-root"}) {
@@ -52,8 +50,8 @@ TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
         }
         for (const auto& [width, height] : {std::pair{320, 240}, std::pair{640, 480}, std::pair{500, 300}}) {
             SCOPED_TRACE(width);
-            ASSERT_EQ(runToEnd({"xdotool", "windowsize", std::to_string(host), std::to_string(width),
-                                std::to_string(height)}), 0);
+            ASSERT_TRUE(runCommand({"xdotool", "windowsize", std::to_string(host), std::to_string(width),
+                                    std::to_string(height)}));
             ASSERT_TRUE(waitUntil([&] { return run.x.geometry(child.front()) == WindowGeometry{0, 0, width, height}; },
                                   5s));
             std::this_thread::sleep_for(200ms); // frames of the old size may still be on the way
@@ -77,16 +75,13 @@ TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
     EXPECT_EQ(missing.child().standardError(), "orbit-patrol: no window with id 0x75bcd15\n");
 }
 
-// orbit-patrol /s on an X screen split into two RandR monitors (an Xvfb of its
-// own, split with xrandr --setmonitor). Each run checks one window covering
-// each monitor exactly, and that the last input of its row, over either
-// monitor, ends the whole program with status 0 and the pointer back in place,
-// while another client's hot key and button grab on the root never see it.
-// The inputs before it must not end the run: the first motion only records
-// where the pointer is, and the right button closes on its release. The first
-// run also checks the scene on both monitors (a stored scene file that is
-// missing falls back to the built-in ship without a message box), and a
-// monitor taken away and put back.
+// /s on an Xvfb of its own split into two monitors: one window covers each
+// exactly, and the last input of a row, over either monitor, ends the whole
+// program with status 0 and the pointer back in place, unseen by another
+// client's grabs on the root. The inputs before it must not end the run. The
+// first run also checks the scene on both monitors (a missing stored scene
+// file falls back to the built-in ship without a message box), and a monitor
+// taken away and put back.
 TEST(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
 {
     // -noreset: the monitors must outlive the xrandr clients that set them.
@@ -99,8 +94,8 @@ TEST(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
     X11TestDisplay x(displayName.c_str());
     ASSERT_TRUE(x.isOpen());
     const std::vector<std::string> addRight{"xrandr", "--setmonitor", "right", "1024/270x768/200+1024+0", "none"};
-    ASSERT_EQ(runToEnd({"xrandr", "--setmonitor", "left", "1024/270x768/200+0+0", "screen"}, env), 0);
-    ASSERT_EQ(runToEnd(addRight, env), 0);
+    ASSERT_TRUE(runCommand({"xrandr", "--setmonitor", "left", "1024/270x768/200+0+0", "screen"}, env));
+    ASSERT_TRUE(runCommand(addRight, env));
     const std::vector<WindowGeometry> monitors{{0, 0, 1024, 768}, {1024, 0, 1024, 768}};
     const auto saverWindows = [&] {
         std::vector<WindowGeometry> found;
@@ -125,39 +120,36 @@ TEST(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
         SCOPED_TRACE(name);
         SaverRun run;
         run.writeSettings("[Options]\n3dsFileName=/nonexistent/folder/ship.3ds\n");
-        ASSERT_EQ(runToEnd({"xdotool", "mousemove", "200", "100"}, env), 0);
+        ASSERT_TRUE(runCommand({"xdotool", "mousemove", "200", "100"}, env));
         run.start({"/s"}, env);
         ASSERT_TRUE(waitUntil([&] { return saverWindows().size() == 2; }, 15s)) << run.child().standardError();
         EXPECT_EQ(saverWindows(), monitors);
         if (std::exchange(firstRun, false)) {
-            // The camera catches up with each monitor's ship within a second or
-            // two; the ship then lights thousands of pixels in the 400x400 box
-            // at the centre, stars alone a handful.
+            // Within a second or two the ship lights thousands of pixels in the
+            // 400x400 box at the centre; stars alone a handful.
             for (const WindowGeometry& m : monitors)
                 EXPECT_TRUE(waitUntil([&] { return x.pixelsAbove({m.x + 312, 184, 400, 400}, 60) >= 300; }, 10s));
-            ASSERT_EQ(runToEnd({"xrandr", "--delmonitor", "right"}, env), 0);
+            ASSERT_TRUE(runCommand({"xrandr", "--delmonitor", "right"}, env));
             EXPECT_TRUE(waitUntil([&] { return saverWindows() == std::vector{monitors[0]}; }, 5s));
-            ASSERT_EQ(runToEnd(addRight, env), 0);
+            ASSERT_TRUE(runCommand(addRight, env));
             EXPECT_TRUE(waitUntil([&] { return saverWindows() == monitors; }, 10s));
         }
         for (Input input : inputs) {
-            // Long enough for a close to end the program, and for Qt not to
-            // merge two motions into one.
+            // Long enough for a close to end the program, and for Qt not to merge two motions.
             ASSERT_EQ(run.child().waitForExit(1s), std::nullopt) << "ended before " << input[0];
             input.insert(input.begin(), "xdotool");
-            ASSERT_EQ(runToEnd(input, env), 0);
+            ASSERT_TRUE(runCommand(input, env));
         }
         run.expectExit(0);
         XSync(display, False);
         XEvent event;
         EXPECT_FALSE(XCheckMaskEvent(display, KeyPressMask | ButtonPressMask, &event)) << "the hot-key client got it";
-        EXPECT_TRUE(outputOf({"xdotool", "getmouselocation"}, env).starts_with("x:200 y:100 ")) << "the pointer is back";
+        EXPECT_TRUE(runCommand({"xdotool", "getmouselocation"}, env).value_or("").starts_with("x:200 y:100 "))
+            << "the pointer is back";
     }
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-// Here the run is about sanitizer reports: with the sanitizers and a software
-// renderer a frame alone can take a second on a busy machine.
+#if defined(__SANITIZE_ADDRESS__) // with a software renderer a frame alone can take a second
 constexpr auto closeDeadline = 15000ms;
 #else
 constexpr auto closeDeadline = 500ms;
@@ -166,28 +158,23 @@ constexpr auto closeDeadline = 500ms;
 bool sigtermBlocked(pid_t pid)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
+    for (std::string line; std::getline(status, line);)
         if (line.starts_with("SigBlk:"))
             return ((std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
-    }
     return false;
 }
 
-// Polls every millisecond, as the early moments are only a few apart; false
-// when the program ends first.
+// Polls every millisecond, as the early moments are a few apart; false when the program ends first.
 bool waitWhileRunning(ChildProcess& child, const std::function<bool()>& condition)
 {
     return waitUntil([&] { return !child.running() || condition(); }, 15s, 1ms) && child.running();
 }
 
-// A close at any moment of a run, from the program's first act (taking over
-// SIGTERM; before it the signal's default action applies) to well after its
-// set-up, the nested event passes of the launching dialog and message boxes
-// included: a termination signal, a closing key or the host window destroyed,
-// for the full-screen, preview, XScreenSaver and configure starts. Each run
-// must end with status 0 soon after its close, the settings file left byte for
-// byte. A key waits for a window to take it, and destroying the host for the
-// program's window inside it (before that a missing host is a start-up error).
+// A signal, a closing key or the host destroyed at any moment from the
+// program's first act (taking over SIGTERM) to well after its set-up (nested
+// event passes of dialogs and message boxes included) ends each kind of start
+// with status 0 soon after, the settings file left byte for byte. A key waits
+// for a window to take it, destroying the host for the program's window in it.
 TEST(CloseAtAnyMomentTest, EveryRunEndsWithStatusZeroSoonAfterItsClose)
 {
     const std::pair<std::string, std::string> kinds[] = { // the start's switch, the close
@@ -198,8 +185,7 @@ TEST(CloseAtAnyMomentTest, EveryRunEndsWithStatusZeroSoonAfterItsClose)
     const std::string settings = "[Options]\r\nTimer=42\r\n; by hand\r\n";
     constexpr int runs = 30;
     for (int i = 0; i < runs; ++i) {
-        // A run that ends cleanly but late is tried once more: on a loaded
-        // machine one start-up step alone can outlast the deadline.
+        // A run that ends cleanly but late is tried again: on a loaded machine one step can outlast the deadline.
         for (bool retry = false;; retry = true) {
             const auto& [start, close] = kinds[i % std::size(kinds)];
             const auto moment = std::chrono::milliseconds(i * 1500 / (runs - 1));
@@ -229,8 +215,8 @@ TEST(CloseAtAnyMomentTest, EveryRunEndsWithStatusZeroSoonAfterItsClose)
                     shown = hosted ? run.x.children(host, "IDS_PREVIEW") : run.x.children(run.x.root(), "orbit-patrol");
                     return !shown.empty();
                 });
-                closable = closable && runToEnd({"xdotool", "windowfocus", "--sync", std::to_string(shown.front()),
-                                                 "key", "Escape"}) == 0;
+                closable = closable && runCommand({"xdotool", "windowfocus", "--sync", std::to_string(shown.front()),
+                                                   "key", "Escape"});
             }
             const std::optional<int> status = child.waitForExit(closeDeadline);
             if (!retry && closable && !status && child.waitForExit(2s) == 0)
