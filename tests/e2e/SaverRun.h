@@ -36,9 +36,7 @@ using Environment = std::map<std::string, std::string>;
 class ChildProcess {
 public:
     explicit ChildProcess(const std::vector<std::string>& argv, const Environment& env = {});
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess(); // not copied: the output folder is its own
 
     // Empty while the process still runs; a signal reports 128 + its number.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
