@@ -1,6 +1,5 @@
-// Waits poll with WNOHANG, so a test never blocks on a program that hangs. An
-// X request that changes something is followed by XSync, so the program sees
-// it before the test goes on.
+// Waits poll with WNOHANG, so a test never blocks on a program that hangs. An X request that changes
+// something is followed by XSync, so the program sees it before the test goes on.
 #include "SaverRun.h"
 
 #include <X11/Xlib.h>

@@ -1,6 +1,5 @@
-// Running the real orbit-patrol program in a test: child processes, the X
-// server as the test sees it, and one run of the program with a scratch
-// configuration folder, so the user's settings are never touched.
+// Running the real program in a test: child processes, the X server as the test sees it, and one
+// run of the program with a scratch configuration folder, so the user's settings are never touched.
 #pragma once
 
 #include "tests/support/TestFiles.h"
@@ -30,8 +29,7 @@ inline std::string readText(const std::filesystem::path& path)
     return {bytes.begin(), bytes.end()};
 }
 
-// A program with extra environment (an empty value removes a variable), its
-// output in files, killed when the test ends first.
+// A program with extra environment (an empty value removes a variable), output in files, killed at the end.
 using Environment = std::map<std::string, std::string>;
 class ChildProcess {
 public:
@@ -95,7 +93,7 @@ public:
     }
     std::string settings() const { return readText(settingsFile); }
 
-    ChildProcess& start(const std::vector<std::string>& switches, Environment env = {})
+    void start(const std::vector<std::string>& switches, Environment env = {})
     {
         std::vector<std::string> argv{std::string(ORBIT_BINARY_DIR) + "/orbit-patrol"};
         argv.insert(argv.end(), switches.begin(), switches.end());
@@ -104,7 +102,6 @@ public:
         std::filesystem::permissions(scratch.path(), std::filesystem::perms::owner_all);
         env["XDG_RUNTIME_DIR"] = scratch.path().string();
         process = std::make_unique<ChildProcess>(argv, env);
-        return *process;
     }
     ChildProcess& child() { return *process; }
 

@@ -1,8 +1,7 @@
-// The program in headless sway (tools/wayland-session.sh): /s shows the scene
-// full screen on each output and a key, a second motion or a right button's
-// release ends it with status 0; /c's OK stores the frame delay; /p, which
-// needs an X11 window, is refused without an X display and runs through
-// XWayland, even when the session names Qt's wayland platform.
+// The program in headless sway (tools/wayland-session.sh): /s shows the scene full screen on each
+// output and a key, a second motion or a right button's release ends it with status 0; /c's OK
+// stores the frame delay; /p, which needs an X11 window, is refused without an X display and runs
+// through XWayland, even when the session names Qt's wayland platform.
 #include "SaverRun.h"
 
 #include <nlohmann/json.hpp>
@@ -47,8 +46,7 @@ Tree tree()
     return found;
 }
 
-// Pixels brighter than the night sky in the 300x300 box at the centre of an
-// output's rectangle; grim's picture is the last 300 * 300 * 3 bytes of its PPM.
+// Pixels brighter than the night sky in the 300x300 box at an output's centre (the end of grim's PPM).
 int brightPixels(const WindowGeometry& output)
 {
     const std::string box = std::to_string(output.x + output.width / 2 - 150) + "," +
@@ -60,8 +58,7 @@ int brightPixels(const WindowGeometry& output)
     return count;
 }
 
-// The compositor focuses a view of that name; a second more lets the client
-// take the focus in on a busy machine.
+// The compositor focuses a view of that name; a second more lets the client take it in on a busy machine.
 void settleFocusOn(const std::string& name)
 {
     ASSERT_TRUE(waitUntil([&] { return tree().focused == name; }, 10s)) << name;
@@ -71,9 +68,8 @@ void settleFocusOn(const std::string& name)
 TEST(WaylandTest, FullScreenOnEachOutputTheSettingsDialogAndThePreviewThroughXWayland)
 {
     ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY") && std::getenv("SWAYSOCK")) << "run inside tools/wayland-session.sh";
-    // A seat offers a pointer and a keyboard only while it has such devices, and
-    // a client takes them up some time after they come, so the seat keeps both
-    // for the whole test, as a real one does (a wtype that sleeps holds its keyboard).
+    // A seat offers a pointer and a keyboard only while it has them, and a client takes them up some
+    // time after they come: the seat keeps both, as a real one does (a sleeping wtype holds its keyboard).
     ChildProcess pointer({std::string(ORBIT_BINARY_DIR) + "/tests/e2e/wayland_virtual_pointer"});
     ChildProcess keyboard({"wtype", "-s", "600000"});
     ASSERT_FALSE(pointer.waitForExit(300ms)) << pointer.standardError();

@@ -1,5 +1,4 @@
-// The real program under an X server: hosted in a window of the test's own, on
-// a screen of two monitors, and closed at any moment of its run.
+// The real program under X: hosted in a window of the test's own, on two monitors, closed at any moment.
 #include "SaverRun.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +15,10 @@
 namespace orbit::test {
 namespace {
 
-// Under each way of naming the host (/p, -window-id, -root with
-// $XSCREENSAVER_WINDOW), at a device pixel ratio of 2, the program's window
-// covers the host, the picture fills each new size (a viewport in device
-// pixels would light only one corner), and the host's destruction ends the
-// program with status 0. Only the preview shows the launching dialog, over the
-// middle of the host. A host that does not exist is a start-up error.
+// Under each way of naming the host (/p, -window-id, -root with $XSCREENSAVER_WINDOW), at a
+// device pixel ratio of 2, the program's window covers the host, the picture fills each new size,
+// and the host's destruction ends the program with status 0; only /p shows the launching dialog,
+// over the host. A host that does not exist is a start-up error.
 TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
 {
     for (const std::string start : {"/p", "-window-id", "-root"}) {
@@ -53,8 +50,7 @@ TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
             ASSERT_TRUE(waitUntil([&] { return run.x.geometry(child.front()) == WindowGeometry{0, 0, width, height}; },
                                   5s));
             std::this_thread::sleep_for(200ms); // frames of the old size may still be on the way
-            // A picture too small stays in the bottom left corner (GL's origin): the top right quarter
-            // lights up, be it with a few stars only, within a few polls.
+            // A picture too small stays at GL's origin, bottom left; the top right lights up, if only with stars.
             const WindowGeometry topRight{place.x + width / 2, place.y, width / 2, height / 2};
             int lit = 0;
             EXPECT_TRUE(waitUntil([&] { return (lit += run.x.pixelsAbove(topRight, 0)) >= 5; }, 2s, 60ms)) << lit;
@@ -69,12 +65,11 @@ TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
     EXPECT_EQ(missing.child().standardError(), "orbit-patrol: no window with id 0x75bcd15\n");
 }
 
-// /s on an Xvfb of its own split into two monitors: one window covers each
-// exactly; the last input of a row alone, over either monitor, ends the whole
-// program with status 0 and the pointer back in place, unseen by another
-// client's grabs on the root. The first run also checks the scene on both
-// monitors (a missing scene file falls back to the built-in ship without a
-// message box) and a monitor taken away and put back.
+// /s on an Xvfb of its own split into two monitors: one window covers each exactly; the last
+// input of a row alone, over either monitor, ends the whole program with status 0 and the pointer
+// back in place, unseen by another client's grabs on the root. The first run also checks the scene
+// on both monitors (a missing scene file falls back to the built-in ship without a message box)
+// and a monitor taken away and put back.
 TEST(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
 {
     ChildProcess server({"Xvfb", "-displayfd", "1", "-screen", "0", "2048x768x24", "-nolisten", "tcp"});
@@ -117,8 +112,7 @@ TEST(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
         ASSERT_TRUE(waitUntil([&] { return saverWindows().size() == 2; }, 15s)) << run.child().standardError();
         EXPECT_EQ(saverWindows(), monitors);
         if (std::exchange(firstRun, false)) {
-            // Within a second or two the ship lights thousands of pixels in the
-            // 400x400 box at the centre; stars alone a handful.
+            // Within a second or two the ship lights thousands of pixels at the centre; stars alone a handful.
             for (const WindowGeometry& m : monitors)
                 EXPECT_TRUE(waitUntil([&] { return x.pixelsAbove({m.x + 312, 184, 400, 400}, 60) >= 300; }, 10s));
             ASSERT_TRUE(runCommand({"xrandr", "--delmonitor", "right"}, env));
@@ -162,11 +156,10 @@ bool waitWhileRunning(ChildProcess& child, const std::function<bool()>& conditio
     return waitUntil([&] { return !child.running() || condition(); }, 15s, 1ms) && child.running();
 }
 
-// A signal, a closing key or the host destroyed at any moment from the
-// program's first act (taking over SIGTERM) to well after its set-up (nested
-// event passes of dialogs and message boxes included) ends each kind of start
-// with status 0 soon after, the settings file left byte for byte. A key waits
-// for a window to take it, destroying the host for the program's window in it.
+// A signal, a closing key or the host destroyed at any moment from the program's first act (taking
+// over SIGTERM) to well after its set-up (nested event passes of dialogs and message boxes included)
+// ends each kind of start with status 0 soon after, the settings file left byte for byte. A key
+// waits for a window to take it, destroying the host for the program's window in it.
 TEST(CloseAtAnyMomentTest, EveryRunEndsWithStatusZeroSoonAfterItsClose)
 {
     const std::pair<std::string, std::string> kinds[] = { // the start's switch, the close
