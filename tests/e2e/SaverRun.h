@@ -29,7 +29,7 @@ inline std::string readText(const std::filesystem::path& path)
     return {bytes.begin(), bytes.end()};
 }
 
-// A program with extra environment (an empty value removes a variable), output in files, killed at the end.
+// A program with extra environment (an empty value removes a variable) and its output in files; killed when dropped.
 using Environment = std::map<std::string, std::string>;
 class ChildProcess {
 public:
