@@ -1,11 +1,7 @@
-// The program in a Wayland session (headless sway with two outputs, no X
-// server; run by tools/wayland-session.sh): /s puts a full-screen surface on
-// each output that shows the scene, and a pointer motion, a key or a click
-// ends it with status 0; /c runs its dialog there and OK stores the frame
-// delay; /p, which needs an X11 window, runs through XWayland, and ends with
-// status 1 and one line where there is no X display.
-// Input comes from the compositor (swaymsg cursor commands, wtype), pictures
-// from grim.
+// The program in headless sway (tools/wayland-session.sh): /s shows the scene full screen on each
+// output and a key, a second motion or a right button's release ends it with status 0; /c's OK
+// stores the frame delay; /p, which needs an X11 window, is refused without an X display and runs
+// through XWayland, even when the session names Qt's wayland platform.
 #include "SaverRun.h"
 
 #include <nlohmann/json.hpp>
@@ -14,220 +10,123 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
-#include <functional>
 #include <thread>
+#include <utility>
 
 namespace orbit::test {
 namespace {
 
-std::string outputOf(const std::string& command)
-{
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            text.append(buffer, n);
-        pclose(pipe);
-    }
-    return text;
-}
-
-struct Rect {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const Rect&) const = default;
+// What the compositor shows: full-screen windows by output, the focused name.
+struct Tree {
+    std::map<std::string, WindowGeometry> fullScreen;
+    std::string focused;
 };
 
-Rect rectOf(const nlohmann::json& node)
+void walk(const nlohmann::json& node, std::string output, Tree& found)
 {
-    const auto& r = node.at("rect");
-    return {r.at("x").get<int>(), r.at("y").get<int>(), r.at("width").get<int>(), r.at("height").get<int>()};
+    if (node.value("type", "") == "output")
+        output = node.value("name", "");
+    const nlohmann::json& r = node.at("rect");
+    if (node.value("type", "") == "con" && node.value("fullscreen_mode", 0) != 0)
+        found.fullScreen[output] = {r.at("x"), r.at("y"), r.at("width"), r.at("height")};
+    if (node.value("focused", false))
+        found.focused = node.value("name", "");
+    for (const char* key : {"nodes", "floating_nodes"})
+        for (const nlohmann::json& child : node.value(key, nlohmann::json::array()))
+            walk(child, output, found);
 }
 
-// Output name -> rectangle of each full-screen view named `name` on it.
-std::map<std::string, Rect> fullScreenViews(const std::string& name)
+Tree tree()
 {
-    std::map<std::string, Rect> found;
-    const nlohmann::json tree = nlohmann::json::parse(outputOf("swaymsg -r -t get_tree"), nullptr, false);
-    std::function<void(const nlohmann::json&, const std::string&)> walk = [&](const nlohmann::json& node,
-                                                                              std::string output) {
-        if (!node.is_object())
-            return;
-        if (node.value("type", "") == "output")
-            output = node.value("name", "");
-        if (node.value("name", "") == name && node.value("fullscreen_mode", 0) != 0)
-            found[output] = rectOf(node);
-        for (const char* key : {"nodes", "floating_nodes"})
-            if (node.contains(key))
-                for (const auto& child : node[key])
-                    walk(child, output);
-    };
-    walk(tree, "");
+    Tree found;
+    const std::string text = runCommand({"swaymsg", "-r", "-t", "get_tree"}).value_or("");
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (json.is_object())
+        walk(json, "", found);
     return found;
 }
 
-bool viewFocused(const std::string& name)
+// Pixels brighter than the night sky in the 300x300 box at an output's centre (the end of grim's PPM).
+int brightPixels(const WindowGeometry& output)
 {
-    const std::string tree = outputOf("swaymsg -r -t get_tree");
-    const nlohmann::json json = nlohmann::json::parse(tree, nullptr, false);
-    std::function<bool(const nlohmann::json&)> walk = [&](const nlohmann::json& node) {
-        if (!node.is_object())
-            return false;
-        if (node.value("name", "") == name && node.value("focused", false))
-            return true;
-        for (const char* key : {"nodes", "floating_nodes"})
-            if (node.contains(key) && std::any_of(node[key].begin(), node[key].end(), walk))
-                return true;
-        return false;
-    };
-    return walk(json);
-}
-
-// Pixels brighter than the night sky in the 300x300 box at an output's centre (grim, PPM).
-int brightPixels(const std::string& output)
-{
-    const std::string ppm = outputOf("grim -t ppm -o " + output + " -");
-    int width = 0, height = 0, maxValue = 0, headerLength = 0;
-    if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maxValue, &headerLength) != 3 || width < 300 ||
-        height < 300 || ppm.size() < static_cast<std::size_t>(headerLength + 1 + width * height * 3))
-        return -1;
-    const auto* pixels = reinterpret_cast<const unsigned char*>(ppm.data() + headerLength + 1);
+    const std::string box = std::to_string(output.x + output.width / 2 - 150) + "," +
+                            std::to_string(output.height / 2 - 150) + " 300x300";
+    const std::string ppm = runCommand({"grim", "-t", "ppm", "-g", box, "-"}).value_or("");
     int count = 0;
-    for (int y = height / 2 - 150; y < height / 2 + 150; ++y)
-        for (int x = width / 2 - 150; x < width / 2 + 150; ++x) {
-            const unsigned char* p = pixels + (static_cast<std::size_t>(y) * width + x) * 3;
-            count += std::max({p[0], p[1], p[2]}) > 60;
-        }
+    for (std::size_t i = ppm.size() - std::min<std::size_t>(ppm.size(), 300 * 300 * 3); i + 2 < ppm.size(); i += 3)
+        count += std::max({ppm[i] & 0xFF, ppm[i + 1] & 0xFF, ppm[i + 2] & 0xFF}) > 60;
     return count;
 }
 
-bool run(const std::vector<std::string>& argv) { return runToEnd(argv) == 0; }
-
-// The compositor's own cursor command: motion and buttons as from a pointer.
-std::vector<std::string> cursor(const char* action, const char* a, const char* b = nullptr)
+// The compositor focuses a view of that name; a second more lets the client take it in on a busy machine.
+void settleFocusOn(const std::string& name)
 {
-    std::vector<std::string> command{"swaymsg", "-q", "seat", "seat0", "cursor", action, a};
-    if (b)
-        command.push_back(b);
-    return command;
+    ASSERT_TRUE(waitUntil([&] { return tree().focused == name; }, 10s)) << name;
+    std::this_thread::sleep_for(1s);
 }
 
-class WaylandTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY") && std::getenv("SWAYSOCK"))
-            << "run inside tools/wayland-session.sh";
-        // A seat offers a pointer and a keyboard to clients only while it has
-        // such devices, and a client takes them up some time after they come:
-        // keys a new wtype sends at once would be lost. So the seat gets both
-        // for the whole test, as a real one has them (a wtype that only sleeps
-        // holds its keyboard).
-        const std::map<std::string, std::string> env;
-        std::filesystem::create_directories(scratch.path() / "pointer");
-        std::filesystem::create_directories(scratch.path() / "keyboard");
-        pointer = std::make_unique<ChildProcess>(
-            std::vector<std::string>{std::string(ORBIT_BINARY_DIR) + "/tests/e2e/wayland_virtual_pointer"}, env,
-            scratch.path() / "pointer");
-        keyboard = std::make_unique<ChildProcess>(std::vector<std::string>{"wtype", "-s", "600000"}, env,
-                                                  scratch.path() / "keyboard");
-        std::this_thread::sleep_for(300ms);
-        ASSERT_TRUE(pointer->running()) << pointer->standardError();
-        ASSERT_TRUE(keyboard->running()) << keyboard->standardError();
-    }
-
-    // Waits for the compositor to focus a view of that name, then a second
-    // more for the client to take the focus in on a busy machine.
-    void settleFocusOn(const std::string& name)
-    {
-        ASSERT_TRUE(waitUntil([&] { return viewFocused(name); }, 10s)) << name;
-        std::this_thread::sleep_for(1s);
-    }
-
-    ScratchDir scratch{"wayland"};
-    std::unique_ptr<ChildProcess> pointer;
-    std::unique_ptr<ChildProcess> keyboard;
-};
-
-TEST_F(WaylandTest, FullScreenCoversEachOutputShowsTheSceneAndTheClosingInputsEndIt)
+TEST(WaylandTest, FullScreenOnEachOutputTheSettingsDialogAndThePreviewThroughXWayland)
 {
-    const std::map<std::string, Rect> outputs{{"HEADLESS-1", {0, 0, 800, 600}}, {"HEADLESS-2", {800, 0, 640, 480}}};
+    ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY") && std::getenv("SWAYSOCK")) << "run inside tools/wayland-session.sh";
+    // A seat offers a pointer and a keyboard only while it has them, and a client takes them up some
+    // time after they come: the seat keeps both, as a real one does (a sleeping wtype holds its keyboard).
+    ChildProcess pointer({std::string(ORBIT_BINARY_DIR) + "/tests/e2e/wayland_virtual_pointer"});
+    ChildProcess keyboard({"wtype", "-s", "600000"});
+    ASSERT_FALSE(pointer.waitForExit(300ms)) << pointer.standardError();
+    ASSERT_TRUE(keyboard.running()) << keyboard.standardError();
+
+    const std::map<std::string, WindowGeometry> outputs{{"HEADLESS-1", {0, 0, 800, 600}},
+                                                        {"HEADLESS-2", {800, 0, 640, 480}}};
     using Input = std::vector<std::string>;
-    const std::pair<const char*, std::vector<Input>> closings[] = {
+    const Input move{"swaymsg", "-q", "seat seat0 cursor move 10 10"};
+    const std::pair<const char*, std::vector<Input>> closings[] = { // all but the last input must leave it running
         {"key", {{"wtype", "a"}}},
-        {"motion", {cursor("move", "10", "10"), cursor("move", "10", "10")}},
-        {"click", {cursor("press", "button1"), cursor("release", "button1")}},
+        {"motion", {move, move}},
+        {"right button", {{"swaymsg", "-q", "seat seat0 cursor press button3"},
+                          {"swaymsg", "-q", "seat seat0 cursor release button3"}}},
     };
-    bool sceneChecked = false;
+    bool firstRun = true;
     for (const auto& [name, inputs] : closings) {
         SCOPED_TRACE(name);
         SaverRun saver;
         saver.start({"/s"});
-        ASSERT_TRUE(waitUntil([&] { return fullScreenViews("orbit-patrol").size() == 2; }, 15s))
-            << saver.child().standardError();
-        EXPECT_EQ(fullScreenViews("orbit-patrol"), outputs);
-        if (!sceneChecked) {
-            for (const auto& [output, rect] : outputs)
-                EXPECT_TRUE(waitUntil([&, o = output] { return brightPixels(o) >= 300; }, 10s)) << output;
-            sceneChecked = true;
-        }
+        ASSERT_TRUE(waitUntil([&] { return tree().fullScreen.size() == 2; }, 15s)) << saver.child().standardError();
+        EXPECT_EQ(tree().fullScreen, outputs);
+        for (const auto& [output, rect] : std::exchange(firstRun, false) ? outputs : decltype(outputs){})
+            EXPECT_TRUE(waitUntil([&, r = rect] { return brightPixels(r) >= 300; }, 10s)) << output;
         settleFocusOn("orbit-patrol");
-        EXPECT_TRUE(saver.child().running());
         for (const Input& input : inputs) {
-            ASSERT_TRUE(run(input));
-            std::this_thread::sleep_for(150ms);
+            ASSERT_EQ(saver.child().waitForExit(1s), std::nullopt) << "ended before " << input.back();
+            ASSERT_TRUE(runCommand(input)) << input.back();
         }
         saver.expectExit(0, 20s);
     }
-}
 
-TEST_F(WaylandTest, SettingsDialogRunsAndOkStoresTheFrameDelay)
-{
-    SaverRun saver;
-    saver.start({"/c"});
+    SaverRun settings;
+    settings.start({"/c"});
     settleFocusOn("Orbit Patrol Settings");
-    // Focus starts on OK; two tabs reach the slider. Home is 1, then 24 steps right.
-    std::vector<std::string> keys{"wtype", "-d", "30", "-k", "Tab", "-k", "Tab", "-k", "Home"};
-    for (int i = 0; i < 24; ++i)
-        keys.insert(keys.end(), {"-k", "Right"});
-    keys.insert(keys.end(), {"-k", "Return"});
-    ASSERT_TRUE(run(keys));
-    saver.expectExit(0, 20s);
-    const std::vector<std::uint8_t> bytes = readFileBytes(saver.settingsFile());
-    const std::string text(bytes.begin(), bytes.end());
-    EXPECT_NE(text.find("Timer=25"), std::string::npos) << text;
-}
+    // Focus starts on OK; two tabs reach the frame delay's slider, End is its greatest value.
+    ASSERT_TRUE(runCommand({"wtype", "-d", "30", "-k", "Tab", "-k", "Tab", "-k", "End", "-k", "Return"}));
+    settings.expectExit(0, 20s);
+    EXPECT_NE(settings.settings().find("Timer=100"), std::string::npos) << settings.settings();
 
-// Also when the user's session names Qt's wayland platform for every program.
-TEST_F(WaylandTest, PreviewNeedsXAndEndsWithOneLine)
-{
-    for (const char* platform : {"", "wayland"}) {
-        SCOPED_TRACE(platform);
-        SaverRun saver;
-        saver.start({"/p", "123"}, {{"QT_QPA_PLATFORM", platform}});
-        saver.expectExit(1);
-        const std::string errors = saver.child().standardError();
-        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-        EXPECT_NE(errors.find("needs an X display (or XWayland)"), std::string::npos) << errors;
-    }
-}
-
-// Even when the session names Qt's wayland platform for every program.
-TEST_F(WaylandTest, PreviewRunsThroughXWayland)
-{
+    SaverRun refused; // no X display, and Qt's wayland platform named for every program
+    refused.start({"/p", "123"}, {{"QT_QPA_PLATFORM", "wayland"}});
+    refused.expectExit(1);
+    EXPECT_EQ(refused.child().standardError(),
+              "orbit-patrol: this mode draws into an X11 window and needs an X display (or XWayland)\n");
     const char* xwayland = std::getenv("ORBIT_XWAYLAND_DISPLAY");
     if (!xwayland)
         GTEST_SKIP() << "the session has no XWayland";
-    setenv("DISPLAY", xwayland, 1);
-    SaverRun saver;
-    unsetenv("DISPLAY");
-    ASSERT_TRUE(saver.x.isOpen());
-    const std::uint32_t host = saver.x.createWindow(0, 0, 320, 240);
-    saver.start({"/p", std::to_string(host)}, {{"DISPLAY", xwayland}, {"QT_QPA_PLATFORM", "wayland"}});
-    EXPECT_TRUE(waitUntil([&] { return !saver.x.viewableChildren(host).empty(); }, 10s))
-        << saver.child().standardError();
-    saver.child().sendSignal(SIGTERM);
-    saver.expectExit(0);
+    X11TestDisplay x(xwayland);
+    ASSERT_TRUE(x.isOpen());
+    const std::uint32_t host = x.createWindow(0, 0, 320, 240);
+    SaverRun preview;
+    preview.start({"/p", std::to_string(host)}, {{"DISPLAY", xwayland}, {"QT_QPA_PLATFORM", "wayland"}});
+    EXPECT_TRUE(waitUntil([&] { return !x.children(host, "IDS_PREVIEW").empty(); }, 10s))
+        << preview.child().standardError();
+    preview.child().sendSignal(SIGTERM);
+    preview.expectExit(0);
 }
 
 } // namespace
