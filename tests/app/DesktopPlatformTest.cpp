@@ -1,8 +1,6 @@
-// The desktop's platform parts: message boxes answered as a user would and
-// links caught by URL handlers installed for the test, on Qt's offscreen
-// platform; the shot sound through SDL on its dummy output (which consumes the
-// sound in real time, like a sound card) and on a driver that does not exist.
-// How soon a shot is heard is measured by bench/ShotSoundLatency, not here.
+// The desktop's parts: message boxes answered as a user would and links caught
+// by URL handlers, on Qt's offscreen platform; the shot sound through SDL's
+// dummy output (which plays in real time, like a sound card) and a missing driver.
 #include "platform/SdlSoundPlayer.h"
 #include "platform/qt/DesktopUrlOpener.h"
 #include "platform/qt/MessageBoxNotifier.h"
@@ -44,8 +42,6 @@ void answerNextBox(QMessageBox::StandardButton button, const QString& title, boo
 TEST(MessageBoxNotifier, ShowsTheBoxAndReturnsTheAnswer)
 {
     MessageBoxNotifier notifier("orbit-patrol");
-    answerNextBox(QMessageBox::Ok, "Caption", false);
-    EXPECT_EQ(notifier.show("Cannot open the file.", "Caption", MessageButtons::Ok), MessageReply::Ok);
     answerNextBox(QMessageBox::Retry, "Caption", true);
     EXPECT_EQ(notifier.show("Cannot open the file.", "Caption", MessageButtons::RetryCancel), MessageReply::Retry);
     answerNextBox(QMessageBox::NoButton, "Caption", true); // Escape
@@ -67,21 +63,16 @@ TEST(DesktopUrlOpener, HandsOnlyValidTargetsToTheDesktop)
 {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("http", &catcher, "handle");
-    QDesktopServices::setUrlHandler("mailto", &catcher, "handle");
     DesktopUrlOpener opener;
     EXPECT_TRUE(opener.open("http://www.example.org/orbit/index.html"));
-    EXPECT_TRUE(opener.open("mailto:pilot@example.org"));
     EXPECT_FALSE(opener.open("no scheme here"));
     EXPECT_FALSE(opener.open("http://exa mple.org/%zz"));
     QDesktopServices::unsetUrlHandler("http");
-    QDesktopServices::unsetUrlHandler("mailto");
-    EXPECT_EQ(catcher.urls, QStringList({"http://www.example.org/orbit/index.html", "mailto:pilot@example.org"}));
+    EXPECT_EQ(catcher.urls, QStringList({"http://www.example.org/orbit/index.html"}));
 }
 
-// Every shot goes out, also while the sound is still playing: it restarts
-// rather than queueing behind itself. Bad data is refused without taking the
-// output away, and is never read past its end. Without a device every call
-// answers false.
+// Every shot goes out, also while the sound still plays: it restarts rather than
+// queueing. Bad data is refused, never read past its end, and leaves the output.
 TEST(SdlSoundPlayer, EveryShotGoesOutAndBadDataOrNoDeviceIsRefused)
 {
     using namespace std::chrono;
@@ -92,7 +83,6 @@ TEST(SdlSoundPlayer, EveryShotGoesOutAndBadDataOrNoDeviceIsRefused)
         EXPECT_FALSE(player.play()) << "nothing prepared";
         EXPECT_FALSE(player.prepare({}) || player.prepare(std::vector<std::uint8_t>(100, 0x55)));
         ASSERT_TRUE(player.prepare(shot));
-        EXPECT_FALSE(player.lastStartHeard()) << "nothing sounds before the first shot";
         for (int i = 0; i < 3; ++i) {
             const auto fired = steady_clock::now();
             ASSERT_TRUE(player.play());
