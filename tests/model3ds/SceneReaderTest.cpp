@@ -100,14 +100,11 @@ std::vector<ReadCase> readCases()
     points.payload[0] = 200; // 200 points announced, 3 present
     std::vector<std::uint8_t> mainTooLong = sceneFile({kept});
     mainTooLong[2] = mainTooLong[3] = mainTooLong[4] = 0xFF;
-    const std::string notModel = "Not in 3DS format.\n";
     return {
         {"well-formed", wellFormed, "",
          "material ABCDEFGHIJKLMNOP map Skin.tga\nmaterial Other\n"
          "mesh Twins: 4 points, faces 012 123 132 132, Other 1 2, ABCDEFGHIJKLMNOP 0, 3 uv, matrix\n"
          "mesh Twins: 1 points, faces 000, WG_DEFAULT 0, 0 uv\n"},
-        {"cut in the main header", {0x4D, 0x4D, 6}, notModel, ""},
-        {"editor first", node(0x3D3D, {}).bytes(), notModel, ""},
         {"length below 6", sceneFile({kept, shortChunk, kept}),
          "Chunk 0x1234 at offset 39 has length 5, below its header's 6 bytes; "
          "skipping the rest of its parent\n",
@@ -142,7 +139,7 @@ TEST(SceneReader, ReadsWhatTheFileHoldsAndStopsCleanlyAtDamageWithItsDiagnostic)
     for (const ReadCase& c : readCases()) {
         SCOPED_TRACE(c.name);
         const Parsed result = parse(c.bytes);
-        EXPECT_EQ(result.ok, c.diagnostics != "Not in 3DS format.\n");
+        EXPECT_TRUE(result.ok); // files that are not 3DS at all: SceneLoadingTest
         EXPECT_EQ(result.diagnostics, c.diagnostics);
         EXPECT_EQ(summary(result.scene), c.read);
     }
@@ -221,8 +218,6 @@ TEST(ModelAssembly, MaterialsFollowTheWhiteDefaultFacesTurnAcbAndThoseThatCannot
     const auto xyuv = [&v](std::size_t i) { return std::array{v[i].x, v[i].y, v[i].u, v[i].v}; };
     const std::array<float, 4> first{0, 0, 0.25f, 0.75f}, second{1, 0, 0, 0};
     EXPECT_EQ((std::array{xyuv(8), xyuv(9), xyuv(14), xyuv(15)}), (std::array{first, second, first, second}));
-    // Vertices no face uses keep a zero normal.
-    EXPECT_EQ(normalOf(v[4]), (std::array<float, 3>{0, 0, 0}));
 }
 
 struct NormalCase {
