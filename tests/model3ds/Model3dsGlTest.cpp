@@ -23,7 +23,6 @@ namespace {
 using namespace orbit::test;
 
 constexpr int side = 64;
-using Halves = std::array<std::array<int, 3>, 2>; // colours at the middle of the left and right half
 
 // Two squares side by side across the whole view: left in "Left", right in "Right".
 std::vector<std::uint8_t> twoSquares(std::vector<Chunk> materials)
@@ -53,26 +52,6 @@ protected:
         return loadBuiltInScene(1, false, services);
     }
 
-    // Draws the model under a white ambient light and the default white light
-    // 0 shining down the view, so a pixel shows its material's ambient colour
-    // times the texture, plus its specular colour (the squares face the light).
-    static Halves render(const Model3ds& model)
-    {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
-        const GLfloat white[] = {1, 1, 1, 1};
-        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, white);
-        model.drawList();
-        Halves halves{};
-        for (int half = 0; half < 2; ++half) {
-            std::array<std::uint8_t, 4> pixel{};
-            glReadPixels(side / 4 + half * side / 2, side / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-            halves[half] = {pixel[0], pixel[1], pixel[2]};
-        }
-        return halves;
-    }
-
     HeadlessGlContext context;
     MemoryResources resources;
     RecordingNotifier notifier{"orbit-patrol"};
@@ -80,17 +59,6 @@ protected:
     TextureLoaders loaders;
     CompileHooks hooks;
 };
-
-// The names that are texture objects among the first few hundred.
-std::set<unsigned> liveTextureNames()
-{
-    std::set<unsigned> live;
-    for (unsigned name = 1; name < 256; ++name) {
-        if (glIsTexture(name))
-            live.insert(name);
-    }
-    return live;
-}
 
 TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMadeAndReportsAGlError)
 {
@@ -145,13 +113,31 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMadeAndRe
     EXPECT_FALSE(loaded.model->varAvailable()); // Mesa advertises no NV_vertex_array_range
 
     // The list holds its own copy of the geometry: pointing the arrays
-    // elsewhere after compiling changes nothing drawn. The left square is
-    // bound to the green texture, the right one to none and lit red by its
-    // specular colour. Drawing makes no texture objects beyond the model's.
+    // elsewhere after compiling changes nothing drawn. Under a white ambient
+    // light and the default light 0 shining down the view, a pixel shows its
+    // material's ambient colour times the texture, plus its specular colour:
+    // the left square green from its texture, the right one blue lit red.
     const std::vector<float> elsewhere(8 * 16, 0.0f);
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, elsewhere.data());
     glEnable(GL_TEXTURE_2D);
-    EXPECT_EQ(render(*loaded.model), (Halves{{{0, 255, 0}, {255, 0, 255}}}));
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const GLfloat white[] = {1, 1, 1, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, white);
+    loaded.model->drawList();
+    std::array<std::uint8_t, 6> middles{}; // of the left and the right half
+    glReadPixels(side / 4, side / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, middles.data());
+    glReadPixels(3 * side / 4, side / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, middles.data() + 3);
+    EXPECT_EQ(middles, (std::array<std::uint8_t, 6>{0, 255, 0, 255, 0, 255}));
+    // Drawing makes no texture objects beyond the model's.
+    const auto liveTextureNames = [] {
+        std::set<unsigned> live;
+        for (unsigned name = 1; name < 256; ++name) {
+            if (glIsTexture(name))
+                live.insert(name);
+        }
+        return live;
+    };
     EXPECT_EQ(liveTextureNames(), (std::set<unsigned>{m[0].texture, m[2].texture}));
     const unsigned list = loaded.model->displayList();
     loaded.model.reset();
