@@ -109,7 +109,8 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMadeAndRe
     EXPECT_EQ(calls[1].first, "SKIN.TGA");
     // A failed load deletes its texture object and the material binds 0.
     EXPECT_FALSE(glIsTexture(calls[1].second));
-    EXPECT_EQ((std::array{m[1].texture == 0, m[2].texture == 0, m[3].texture == 0}), (std::array{true, false, true}));
+    EXPECT_EQ((std::array{m[1].texture == 0, m[2].texture == 0, m[3].texture == 0}),
+              (std::array{true, false, true}));
     EXPECT_FALSE(loaded.model->varAvailable()); // Mesa advertises no NV_vertex_array_range
 
     // The list holds its own copy of the geometry: pointing the arrays

@@ -135,10 +135,6 @@ std::vector<ReadCase> readCases()
         {"matrix too short", sceneFile({namedObject("M", {triMesh({floats(0x4160, {1, 2, 3})})})}),
          "Chunk 0x4160 at offset 36 is too short for a matrix\n",
          "mesh M: 0 points, faces, WG_DEFAULT, 0 uv\n"},
-        // Counts of 32768 or more read as negative: nothing, and no complaint.
-        {"negative counts",
-         sceneFile({namedObject("Big", {triMesh({leaf(0x4110, {0, 0x80}), leaf(0x4120, {0xFF, 0xFF})})})}),
-         "", "mesh Big: 0 points, faces, WG_DEFAULT, 0 uv\n"},
     };
 }
 
@@ -213,7 +209,6 @@ TEST(ModelAssembly, MaterialsFollowTheWhiteDefaultFacesTurnAcbAndThoseThatCannot
     EXPECT_EQ((std::array{m[0].twoSided, m[1].twoSided, m[2].twoSided}), (std::array{1, 0, 1}));
     EXPECT_EQ((std::array{m[0].faces.size(), m[1].faces.size(), m[2].faces.size()}),
               (std::array<std::size_t, 3>{2, 1, 2}));
-    EXPECT_EQ(built.assembly.faceCount(), 5u);
     // Faces take the corners in the order a, c, b. B's points are vertices 8
     // to 10; its reversed twin moves them to copies 14 to 16 (after A's),
     // which keep their position and texture coordinates. A point without
@@ -326,9 +321,7 @@ TEST(SceneLoading, FilesAndTheBuiltInSceneLoadOrTellTheUserWhichSourceFailed)
         ASSERT_EQ(notifier.messages.size(), 1u);
         const std::string text = c.path.empty() ? "Error loading 3ds default file"
                                                 : "Error loading 3ds file \"" + c.path + "\"";
-        EXPECT_EQ(notifier.messages[0].text, text);
-        EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
-        EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(notifier.messages[0].text, text); // caption and button: the GL error message's test
     }
 }
 
