@@ -26,7 +26,6 @@ namespace {
 using namespace orbit::test;
 
 struct Parsed {
-    bool ok = false;
     ParsedScene scene;
     std::string diagnostics;
 };
@@ -36,7 +35,8 @@ Parsed parse(const std::vector<std::uint8_t>& bytes)
     Parsed result;
     RecordingSink sink;
     ByteStream stream(bytes);
-    result.ok = SceneReader(stream, result.scene, sink).parseStream();
+    // Damage is read around; files that are not 3DS at all: the loading table.
+    EXPECT_TRUE(SceneReader(stream, result.scene, sink).parseStream());
     result.diagnostics = sink.recorded;
     return result;
 }
@@ -143,7 +143,6 @@ TEST(SceneReader, ReadsWhatTheFileHoldsAndStopsCleanlyAtDamageWithItsDiagnostic)
     for (const ReadCase& c : readCases()) {
         SCOPED_TRACE(c.name);
         const Parsed result = parse(c.bytes);
-        EXPECT_TRUE(result.ok); // files that are not 3DS at all: the loading table below
         EXPECT_EQ(result.diagnostics, c.diagnostics);
         EXPECT_EQ(summary(result.scene), c.read);
     }
