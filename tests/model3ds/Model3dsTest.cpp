@@ -208,6 +208,7 @@ TEST(ModelAssembly, MaterialsFollowTheWhiteDefaultFacesTurnAcbAndThoseThatCannot
     EXPECT_EQ((std::array{m[0].twoSided, m[1].twoSided, m[2].twoSided}), (std::array{1, 0, 1}));
     EXPECT_EQ((std::array{m[0].faces.size(), m[1].faces.size(), m[2].faces.size()}),
               (std::array<std::size_t, 3>{2, 1, 2}));
+    EXPECT_EQ(built.assembly.faceCount(), 5u); // the inspect tool prints it
     // Faces take the corners in the order a, c, b. B's points are vertices 8
     // to 10; its reversed twin moves them to copies 14 to 16 (after A's),
     // which keep their position and texture coordinates. A point without
