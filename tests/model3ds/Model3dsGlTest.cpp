@@ -1,8 +1,6 @@
 // The GL side of a model under a headless context: what the display list
-// draws (colours and texture bindings checked through the pixels), texture
-// loader dispatch and the names left after failed loads, GL error messages,
-// the heap's Retry/Cancel path, and the vertex-array-range path through a
-// fake procedure table.
+// draws, texture loading, a GL error message, the heap's Retry/Cancel path and
+// the vertex-array-range path through a fake procedure table.
 #include "ThreeDsWriter.h"
 #include "model3ds/SceneLoading.h"
 #include "platform/HeadlessGlContext.h"
@@ -18,7 +16,6 @@
 #include <map>
 #include <new>
 #include <set>
-#include <sstream>
 
 namespace orbit {
 namespace {
@@ -26,7 +23,6 @@ namespace {
 using namespace orbit::test;
 
 constexpr int side = 64;
-using Halves = std::array<std::array<int, 3>, 2>; // colours at the middle of the left and right half
 
 // Two squares side by side across the whole view: left in "Left", right in "Right".
 std::vector<std::uint8_t> twoSquares(std::vector<Chunk> materials)
@@ -56,26 +52,6 @@ protected:
         return loadBuiltInScene(1, false, services);
     }
 
-    // Draws the model under a white ambient light and the default white light
-    // 0 shining down the view, so a pixel shows its material's ambient colour
-    // times the texture, plus its specular colour (the squares face the light).
-    static Halves render(const Model3ds& model)
-    {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
-        const GLfloat white[] = {1, 1, 1, 1};
-        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, white);
-        model.drawList();
-        Halves halves{};
-        for (int half = 0; half < 2; ++half) {
-            std::array<std::uint8_t, 4> pixel{};
-            glReadPixels(side / 4 + half * side / 2, side / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-            halves[half] = {pixel[0], pixel[1], pixel[2]};
-        }
-        return halves;
-    }
-
     HeadlessGlContext context;
     MemoryResources resources;
     RecordingNotifier notifier{"orbit-patrol"};
@@ -84,19 +60,9 @@ protected:
     CompileHooks hooks;
 };
 
-// The names that are texture objects among the first few hundred.
-std::set<unsigned> liveTextureNames()
+TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMadeAndReportsAGlError)
 {
-    std::set<unsigned> live;
-    for (unsigned name = 1; name < 256; ++name) {
-        if (glIsTexture(name))
-            live.insert(name);
-    }
-    return live;
-}
-
-TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
-{
+    glEnable(0x1234); // pending when the list is compiled
     std::vector<std::pair<std::string, unsigned>> calls;
     loaders.bmp = [&](const std::string& path, unsigned texture, UserNotifier&) {
         calls.emplace_back(path, texture);
@@ -123,8 +89,7 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
     writeFileBytes(scene, twoSquares({
         material("Left", {colour(0xA010, 1, 1, 1), textureMap("HULL.bMp")}),
         material("Right", {colour(0xA010, 0, 0, 1), colour(0xA030, 1, 0, 0), textureMap("SKIN.TGA")}),
-        material("Photo", {textureMap("PIC.JPG")}),
-        material("Short", {textureMap("mp")}),
+        material("Short", {textureMap("mp")}), // no kind: generated, never filled
         material("Huge", {textureMap("HUGE.bmp")}),
     }));
     ModelServices services{resources, notifier, diagnostics, &context, &loaders, &hooks};
@@ -132,124 +97,91 @@ TEST_F(ModelGl, ListDrawsEachMaterialInItsColourWithTheTextureItsLoaderMade)
     // A texture the heap cannot hold costs only that texture.
     ASSERT_NE(loaded.model, nullptr);
     EXPECT_EQ(diagnostics.recorded, "Out of memory loading HUGE.bmp\n");
-    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text, "glGetError reports GL_INVALID_ENUM when compiling display list");
+    EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
+    EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
     const auto& m = loaded.model->materials();
-    ASSERT_EQ(m.size(), 5u);
+    ASSERT_EQ(m.size(), 4u);
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0], (std::pair{(dir.path() / "hull.bmp").string(), m[0].texture}));
     EXPECT_EQ(calls[1].first, "SKIN.TGA");
-    // A failed load deletes its texture object and the material binds 0;
-    // other names reach no loader: generated, never filled.
-    EXPECT_FALSE(glIsTexture(calls[1].second));
-    EXPECT_EQ((std::array{m[1].texture == 0, m[2].texture == 0, m[3].texture == 0, m[4].texture == 0}),
-              (std::array{true, false, false, true}));
+    // A failed load deletes its texture object and the material binds 0.
+    EXPECT_EQ((std::array{m[1].texture == 0, m[2].texture == 0, m[3].texture == 0}),
+              (std::array{true, false, true}));
     EXPECT_FALSE(loaded.model->varAvailable()); // Mesa advertises no NV_vertex_array_range
 
     // The list holds its own copy of the geometry: pointing the arrays
-    // elsewhere after compiling changes nothing drawn. The left square is
-    // bound to the green texture, the right one to none and lit red by its
-    // specular colour. After 100 draws the only texture objects are the model's.
+    // elsewhere after compiling changes nothing drawn. Under a white ambient
+    // light and the default light 0 shining down the view, a pixel shows its
+    // material's ambient colour times the texture, plus its specular colour:
+    // the left square green from its texture, the right one blue lit red.
     const std::vector<float> elsewhere(8 * 16, 0.0f);
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, elsewhere.data());
     glEnable(GL_TEXTURE_2D);
-    for (int frame = 0; frame < 99; ++frame)
-        render(*loaded.model);
-    EXPECT_EQ(render(*loaded.model), (Halves{{{0, 255, 0}, {255, 0, 255}}}));
-    EXPECT_EQ(liveTextureNames(), (std::set<unsigned>{m[0].texture, m[2].texture, m[3].texture}));
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const GLfloat white[] = {1, 1, 1, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, white);
+    loaded.model->drawList();
+    std::array<std::uint8_t, 6> middles{}; // of the left and the right half
+    glReadPixels(side / 4, side / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, middles.data());
+    glReadPixels(3 * side / 4, side / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, middles.data() + 3);
+    EXPECT_EQ(middles, (std::array<std::uint8_t, 6>{0, 255, 0, 255, 0, 255}));
+    // The list binds 0, not the deleted name, which would make an object nobody owns.
+    EXPECT_FALSE(glIsTexture(calls[1].second));
+    EXPECT_TRUE(glIsTexture(m[2].texture)); // generated, never filled: made by the first bind
+    const std::array textures{m[0].texture, m[2].texture};
     const unsigned list = loaded.model->displayList();
     loaded.model.reset();
     EXPECT_FALSE(glIsList(list));
-    EXPECT_TRUE(liveTextureNames().empty());
-}
-
-// Fills the projection stack (depth > 0) or empties it again (depth 0).
-void projectionStackTo(bool full)
-{
-    glMatrixMode(GL_PROJECTION);
-    GLint depth = 0;
-    glGetIntegerv(full ? GL_MAX_PROJECTION_STACK_DEPTH : GL_PROJECTION_STACK_DEPTH, &depth);
-    for (int i = full ? 0 : 1; i < depth; ++i)
-        full ? glPushMatrix() : glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-}
-
-TEST_F(ModelGl, EachPendingGlErrorIsReportedOnce)
-{
-    const std::pair<const char*, void (*)()> cases[] = {
-        {"INVALID_ENUM", [] { glEnable(0x1234); }},
-        {"INVALID_VALUE", [] { glLineWidth(-1.0f); }},
-        {"INVALID_OPERATION", [] { glEndList(); }},
-        {"STACK_UNDERFLOW", [] { glPopMatrix(); }},
-        {"STACK_OVERFLOW", [] { projectionStackTo(true); }},
-    };
-    for (const auto& [error, provoke] : cases) {
-        SCOPED_TRACE(error);
-        notifier.messages.clear();
-        provoke();
-        const LoadedModel loaded = load(redAndBlue, &context);
-        projectionStackTo(false);
-        ASSERT_NE(loaded.model, nullptr);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        ASSERT_EQ(notifier.messages.size(), 1u);
-        EXPECT_EQ(notifier.messages[0].text,
-                  "glGetError reports GL_" + std::string(error) + " when compiling display list");
-        EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
-        EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::Ok);
-    }
+    EXPECT_FALSE(glIsTexture(textures[0]) || glIsTexture(textures[1]));
 }
 
 TEST_F(ModelGl, FailingHeapAsksRetryOrCancelAndCancelEndsTheProcess)
 {
     struct Case {
         std::vector<std::uint8_t> bytes;
-        std::vector<MessageReply> replies;
-        std::size_t requests; // of 256 bytes, two squares of four points; the first two fail
+        MessageReply reply;   // to the first request, which fails
+        std::size_t requests; // of 256 bytes: two squares of four points
     };
     const Case cases[] = {
-        {redAndBlue, {MessageReply::Retry, MessageReply::Retry}, 3},
-        {redAndBlue, {MessageReply::Retry, MessageReply::Cancel}, 2},
+        {redAndBlue, MessageReply::Retry, 2},
+        {redAndBlue, MessageReply::Cancel, 1},
         // Nothing to hold: no request at all, which the user could never satisfy.
-        {sceneFile({material("Only")}), {}, 0},
+        {sceneFile({material("Only")}), MessageReply::Cancel, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.requests);
         notifier = RecordingNotifier{"orbit-patrol"}; // replies are consumed: a fresh one per case
-        notifier.scriptedReplies = c.replies;
+        notifier.scriptedReplies = {c.reply};
         std::vector<std::size_t> requests;
         std::vector<int> exitCodes;
         hooks.heapAllocationFails = [&](std::size_t bytes) {
             requests.push_back(bytes);
-            return requests.size() <= 2;
+            return requests.size() == 1;
         };
         hooks.exitProcess = [&](int code) { exitCodes.push_back(code); };
         const LoadedModel loaded = load(c.bytes, &context);
         EXPECT_EQ(requests, std::vector<std::size_t>(c.requests, 8u * 32u));
-        ASSERT_EQ(notifier.messages.size(), c.replies.size());
-        for (const auto& message : notifier.messages) {
-            EXPECT_EQ(message.text, "Failed to load the 3DS mesh into System memory!");
-            EXPECT_EQ(message.caption, "orbit-patrol");
-            EXPECT_EQ(message.buttons, MessageButtons::RetryCancel);
+        ASSERT_EQ(notifier.messages.size(), c.requests == 0 ? 0u : 1u);
+        if (c.requests != 0) {
+            EXPECT_EQ(notifier.messages[0].text, "Failed to load the 3DS mesh into System memory!");
+            EXPECT_EQ(notifier.messages[0].caption, "orbit-patrol");
+            EXPECT_EQ(notifier.messages[0].buttons, MessageButtons::RetryCancel);
         }
-        EXPECT_EQ(exitCodes, std::vector<int>(c.requests == 2 ? 1 : 0, 0));
+        EXPECT_EQ(exitCodes, std::vector<int>(c.requests == 1 ? 1 : 0, 0));
         ASSERT_NE(loaded.model, nullptr);
-        EXPECT_EQ(loaded.model->vertexArray() != nullptr, c.requests == 3);
+        EXPECT_EQ(loaded.model->vertexArray() != nullptr, c.requests == 2);
     }
 }
 
-// A fake NV_vertex_array_range / NV_fence driver that notes each call with
-// its arguments. Entry points are plain functions, so they share this state.
+// A fake NV_vertex_array_range / NV_fence driver that notes each call.
+// Entry points are plain functions, so they share this state.
 std::vector<std::string> nvCalls;
-std::vector<std::byte> nvMemory;
+std::vector<float> nvMemory(1024);
 bool nvAllocationFails = false;
-
-template <typename... Args>
-void note(const char* name, Args... args)
-{
-    std::ostringstream call;
-    call << name;
-    ((call << ' ' << args), ...);
-    nvCalls.push_back(call.str());
-}
 
 template <typename EntryPoint>
 GlProc proc(EntryPoint entryPoint)
@@ -262,45 +194,40 @@ struct FakeNvLookup final : GlProcLookup {
     GlProc find(const char* name) const override
     {
         const std::map<std::string, GlProc> table{
-            {"glXAllocateMemoryNV", proc([](int size, float read, float write, float priority) -> void* {
-                 note("allocate", size, read, write, priority);
-                 nvMemory.assign(static_cast<std::size_t>(size), std::byte{0});
+            {"glXAllocateMemoryNV", proc([](int, float, float, float) -> void* {
+                 nvCalls.push_back("allocate");
                  return nvAllocationFails ? nullptr : nvMemory.data();
              })},
-            {"glXFreeMemoryNV", proc([](void* memory) { note("free", memory == nvMemory.data()); })},
-            {"glVertexArrayRangeNV",
-             proc([](int size, const void* memory) { note("range", size, memory == nvMemory.data()); })},
-            {"glGenFencesNV", proc([](int n, unsigned* fences) {
-                 note("genFences", n);
-                 std::fill(fences, fences + n, 7u);
+            {"glXFreeMemoryNV", proc([](void*) { nvCalls.push_back("free"); })},
+            {"glVertexArrayRangeNV", proc([](int, const void*) { nvCalls.push_back("range"); })},
+            {"glGenFencesNV", proc([](int, unsigned* fences) {
+                 nvCalls.push_back("genFences");
+                 *fences = 7;
              })},
-            {"glDeleteFencesNV",
-             proc([](int n, const unsigned* fences) { note("deleteFences", n, fences[0]); })},
-            {"glSetFenceNV",
-             proc([](unsigned fence, unsigned condition) { note("setFence", fence, condition); })},
-            {"glFinishFenceNV", proc([](unsigned fence) { note("finishFence", fence); })},
+            {"glDeleteFencesNV", proc([](int, const unsigned*) { nvCalls.push_back("deleteFences"); })},
+            {"glSetFenceNV", proc([](unsigned, unsigned) { nvCalls.push_back("setFence"); })},
+            {"glFinishFenceNV", proc([](unsigned) { nvCalls.push_back("finishFence"); })},
         };
         // The path never calls the other entry points (glIsFenceNV,
         // glTestFenceNV, ...): a call would show as "unused".
         const auto found = table.find(name);
         if (missing.contains(name))
             return nullptr;
-        return found == table.end() ? proc([] { note("unused"); }) : found->second;
+        return found == table.end() ? proc([] { nvCalls.push_back("unused"); }) : found->second;
     }
 };
 
 TEST_F(ModelGl, RangePathNeedsItsEntryPointsAndExtensionsThenChecksTheRangeAndEndsWhenInvalid)
 {
-    // Missing entry points, and an extension that is not advertised.
-    std::vector<std::pair<std::set<std::string>, const char*>> refusals;
-    for (const char* name : {"glXAllocateMemoryNV", "glXFreeMemoryNV", "glVertexArrayRangeNV", "glGenFencesNV",
-                             "glDeleteFencesNV", "glSetFenceNV", "glFinishFenceNV", "glIsFenceNV"})
-        refusals.push_back({{name}, ""});
-    refusals.push_back({{}, "GL_NV_vertex_array_range"});
-    refusals.push_back({{}, "GL_NV_fence"});
-    // Entry points that are never called may be missing; a failed range
-    // allocation falls back to the heap.
-    refusals.push_back({{"glFlushVertexArrayRangeNV", "glTestFenceNV", "glGetFenceivNV"}, nullptr});
+    // A missing entry point, called or not, or an extension not advertised
+    // refuses the range; entry points never called may be missing, and a
+    // failed range allocation falls back to the heap.
+    const std::pair<std::set<std::string>, const char*> refusals[] = {
+        {{"glFinishFenceNV"}, ""},
+        {{"glIsFenceNV"}, ""},
+        {{}, "GL_NV_fence"},
+        {{"glFlushVertexArrayRangeNV", "glTestFenceNV", "glGetFenceivNV"}, nullptr},
+    };
     nvAllocationFails = true;
     for (const auto& [missing, absent] : refusals) {
         SCOPED_TRACE(missing.empty() ? absent : *missing.begin());
@@ -312,7 +239,7 @@ TEST_F(ModelGl, RangePathNeedsItsEntryPointsAndExtensionsThenChecksTheRangeAndEn
         lookup.missing = missing;
         const LoadedModel loaded = load(redAndBlue, &lookup);
         ASSERT_NE(loaded.model, nullptr);
-        EXPECT_EQ(nvCalls, std::vector<std::string>(absent ? 0 : 1, "allocate 256 0.2 0 0.75"));
+        EXPECT_EQ(nvCalls, std::vector<std::string>(absent ? 0 : 1, "allocate"));
         EXPECT_FALSE(loaded.model->varAvailable());
         EXPECT_TRUE(notifier.messages.empty());
         EXPECT_NE(loaded.model->vertexArray(), nullptr); // on the heap
@@ -327,11 +254,10 @@ TEST_F(ModelGl, RangePathNeedsItsEntryPointsAndExtensionsThenChecksTheRangeAndEn
     const FakeNvLookup lookup;
     LoadedModel loaded = load(redAndBlue, &lookup);
     ASSERT_NE(loaded.model, nullptr);
-    EXPECT_EQ(nvCalls, (std::vector<std::string>{"allocate 256 0.2 0 0.75", "range 256 1", "genFences 1",
-                                                 "finishFence 7", "setFence 7 34034"}));
+    EXPECT_EQ(nvCalls, (std::vector<std::string>{"allocate", "range", "genFences", "finishFence", "setFence"}));
     EXPECT_TRUE(loaded.model->varAvailable());
     EXPECT_EQ(loaded.model->vertexArray(), nvMemory.data());
-    EXPECT_EQ(static_cast<const float*>(loaded.model->vertexArray())[5], -1.0f);
+    EXPECT_EQ(nvMemory[5], -1.0f);
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, "Vertex Array Range is Invalid");
     EXPECT_EQ(notifier.messages[0].caption, "CompileDisplayList Error!");
@@ -339,7 +265,7 @@ TEST_F(ModelGl, RangePathNeedsItsEntryPointsAndExtensionsThenChecksTheRangeAndEn
     EXPECT_EQ(exitCodes, std::vector<int>{0});
     nvCalls.clear();
     loaded.model.reset();
-    EXPECT_EQ(nvCalls, (std::vector<std::string>{"free 1", "deleteFences 1 7"}));
+    EXPECT_EQ(nvCalls, (std::vector<std::string>{"free", "deleteFences"}));
 }
 
 } // namespace

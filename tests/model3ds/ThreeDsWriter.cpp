@@ -29,6 +29,14 @@ Chunk counted(std::uint16_t id, std::size_t count)
     return chunk;
 }
 
+Chunk named(std::uint16_t id, const std::string& name, std::vector<Chunk> children = {})
+{
+    Chunk chunk = node(id, std::move(children));
+    chunk.payload.assign(name.begin(), name.end());
+    chunk.payload.push_back(0);
+    return chunk;
+}
+
 } // namespace
 
 std::vector<std::uint8_t> Chunk::bytes() const
@@ -54,14 +62,6 @@ Chunk material(const std::string& name, std::vector<Chunk> children)
 {
     children.insert(children.begin(), named(0xA000, name));
     return node(0xAFFF, std::move(children));
-}
-
-Chunk named(std::uint16_t id, const std::string& name, std::vector<Chunk> children)
-{
-    Chunk chunk = node(id, std::move(children));
-    chunk.payload.assign(name.begin(), name.end());
-    chunk.payload.push_back(0);
-    return chunk;
 }
 
 Chunk floats(std::uint16_t id, const std::vector<float>& values)

@@ -28,12 +28,10 @@ struct Face3 {
 
 Chunk leaf(std::uint16_t id, std::vector<std::uint8_t> payload = {});
 Chunk node(std::uint16_t id, std::vector<Chunk> children);
-Chunk named(std::uint16_t id, const std::string& name, std::vector<Chunk> children = {});
 Chunk floats(std::uint16_t id, const std::vector<float>& values); // colour 0x0010, matrix 0x4160
 Chunk namedObject(const std::string& name, std::vector<Chunk> children);
 Chunk triMesh(std::vector<Chunk> children);
 Chunk pointArray(const std::vector<Point3>& points);
-// Faces with optional nested sub-chunks (material groups, smoothing groups).
 Chunk faceArray(const std::vector<Face3>& faces, std::vector<Chunk> subChunks = {});
 Chunk materialGroup(const std::string& material, const std::vector<std::uint16_t>& faceIndices);
 Chunk texCoords(const std::vector<std::pair<float, float>>& coords);
@@ -41,13 +39,11 @@ Chunk material(const std::string& name, std::vector<Chunk> children = {}); // a 
 Chunk colour(std::uint16_t which, float r, float g, float b); // 0xA010, 0xA020, 0xA030
 Chunk textureMap(const std::string& fileName);
 
-// One mesh holding the given triangles on the given points, in one material
-// group (none when materialName is empty), inside a named object.
+// A named object with one mesh, its faces in one material group (none when materialName is empty).
 Chunk meshObject(const std::string& name, const std::vector<Point3>& points, const std::vector<Face3>& faces,
                  const std::string& materialName);
-// A material with a name and equal ambient, diffuse and specular float colours.
-Chunk simpleMaterial(const std::string& name, float r, float g, float b);
+Chunk simpleMaterial(const std::string& name, float r, float g, float b); // equal ambient, diffuse, specular
 
-// The whole file: main chunk holding a version and an editor chunk with these children.
+// The whole file: a main chunk holding a version and an editor chunk with these children.
 std::vector<std::uint8_t> sceneFile(std::vector<Chunk> editorChildren);
 } // namespace orbit::test
