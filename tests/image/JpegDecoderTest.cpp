@@ -1,6 +1,4 @@
-// JpegDecoder: golden hashes of committed files (which pin the arithmetic,
-// sizes, row padding, sampling layouts, restart intervals and the refusal of
-// progressive and arithmetic-coded files) on every kernel path, and the
+// JpegDecoder: golden hashes of committed files on every kernel path, and the
 // guards against malformed data.
 #include "TestImageFiles.h"
 #include "image/JpegDecoder.h"
@@ -93,15 +91,10 @@ TEST(JpegGuards, MalformedDataGivesNoImageAndClearsTheLastOne)
     Bytes allOnes = readJpeg("yuv420_1x1.jpg");
     allOnes.resize(findMarker(allOnes, 0xDA) + 14);
     allOnes.insert(allOnes.end(), {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0xD9});
-    Bytes cut = readJpeg("yuv420_320x240.jpg");
-    cut.resize(cut.size() / 2);
     // A scan header whose length stops short of its fields, in a file that
     // ends before its Ah/Al byte: the bytes present would decode as data.
     Bytes shortScanHeader = patched(grey, 0xDA, 3, 2);
     shortScanHeader.resize(findMarker(shortScanHeader, 0xDA) + 9);
-    const Bytes secondFrame = test::cat(test::frameHeader(0, 16), test::scanHeader());
-    Bytes dac = grey;
-    dac.insert(dac.begin() + 2, {0xFF, 0xCC, 0x00, 0x04, 0x00, 0x00});
 
     const std::pair<const char*, Bytes> rows[] = {
         {"empty", {}},
@@ -112,18 +105,13 @@ TEST(JpegGuards, MalformedDataGivesNoImageAndClearsTheLastOne)
         {"absent DC table", patched(grey, 0xDA, 6, 0x10)},
         {"AC selector past the slots", patched(grey, 0xDA, 6, 0x05)},
         {"sampling factor 0", patched(grey, 0xC0, 11, 0x01)},
-        {"sampling factor 5", patched(grey, 0xC0, 11, 0x51)},
         {"four components", GreyJpeg{.frameComponents = 4}.build()},
         {"scan of no components", patched(grey, 0xDA, 4, 0)},
         {"scan of more components than its frame", GreyJpeg{.scanComponents = 2}.build()},
         {"frame wider than the limit", GreyJpeg{.width = JpegDecoder::maxSide + 1}.build()},
-        {"entropy data cut short", cut},
         {"file ends in the scan header", shortScanHeader},
-        {"unknown marker (DAC) before the scan", dac},
-        // A first scan decodes (from the segments after its header); what
-        // follows is refused all the same.
-        {"second frame of width 0",
-         GreyJpeg{.width = 16, .height = 16, .afterScanHeader = secondFrame}.build()},
+        // A first scan decodes (from the segments after its header); a
+        // second one is refused all the same.
         {"second scan with too little data for its frame",
          GreyJpeg{.width = 32, .height = 32, .afterScanHeader = test::scanHeader()}.build()},
     };

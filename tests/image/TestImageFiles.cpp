@@ -74,15 +74,6 @@ Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, cons
     return cat(cat(out, id), body);
 }
 
-Bytes frameHeader(int width, int height, int components)
-{
-    Bytes out = {0xFF, 0xC0, 0, low(8 + 3 * components), 8, high(height), low(height),
-                 high(width), low(width), low(components)};
-    for (int c = 1; c <= components; ++c)
-        out.insert(out.end(), {low(c), 0x11, 0});
-    return out;
-}
-
 Bytes scanHeader(int components)
 {
     Bytes out = {0xFF, 0xDA, 0, low(6 + 2 * components), low(components)};
@@ -94,7 +85,10 @@ Bytes scanHeader(int components)
 Bytes GreyJpeg::build() const
 {
     Bytes out = cat({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0}, Bytes(64, 1)); // table 0: every quantiser 1
-    out = cat(out, frameHeader(width, height, frameComponents));
+    out = cat(out, {0xFF, 0xC0, 0, low(8 + 3 * frameComponents), 8, high(height), low(height),
+                    high(width), low(width), low(frameComponents)});
+    for (int c = 1; c <= frameComponents; ++c)
+        out = cat(out, {low(c), 0x11, 0});
     // One DHT segment: DC table 0 and AC table 0, each two codes of length 1.
     out = cat(out, {0xFF, 0xC4, 0, 2 + 2 * 19});
     for (const std::uint8_t tableClass : {0x00, 0x10}) {

@@ -1,6 +1,5 @@
-// BMP, TGA and grey JPEG files built byte by byte for the image tests, so
-// each expected pixel or refusal follows from the format rather than from the
-// reader.
+// BMP, TGA and grey JPEG files built byte by byte, so each expected pixel or
+// refusal follows from the format rather than from the reader.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 // a followed by b.
 Bytes cat(Bytes a, const Bytes& b);
 
-// A BMP (or a packed DIB without the file header) laid out by build(), each
-// field defaulted so a file names only what differs.
+// A BMP, or a packed DIB without the file header; a file names only what differs.
 struct BmpTestFile {
     std::uint32_t headerSize = 40;
     bool fileHeader = true;
@@ -40,9 +38,7 @@ Bytes rgb(std::initializer_list<std::uint32_t> pixels);
 // field holding id, then body.
 Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, const Bytes& id = {});
 
-// JPEG SOF0 of components numbered from 1, each sampled 1 x 1 with quantiser
-// table 0, and SOS of components numbered from 1, each with tables 0.
-Bytes frameHeader(int width, int height, int components = 1);
+// JPEG SOS of components numbered from 1, each with tables 0.
 Bytes scanHeader(int components = 1);
 
 // A grey baseline JPEG whose Huffman codes are one bit long: either DC code
@@ -59,7 +55,7 @@ struct GreyJpeg {
     Bytes afterScanHeader{};
     Bytes scan{};
 
-    // SOI, DQT (all 1), SOF0, DHT, SOS, afterScanHeader, scan, EOI.
+    // SOI, DQT (all 1), SOF0 (each component 1 x 1), DHT, SOS, afterScanHeader, scan, EOI.
     Bytes build() const;
 };
 
