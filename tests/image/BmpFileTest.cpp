@@ -17,17 +17,7 @@ using test::rgb;
 TEST(BmpConversion, EveryVariantGivesPackedBottomUpRgb)
 {
     // 24 bits with row padding is the texture upload test's.
-    std::vector<std::uint32_t> ramp256;
-    for (std::uint32_t i = 0; i < 256; ++i)
-        ramp256.push_back(i << 16 | (255 - i) << 8 | (i ^ 0x55));
     const std::pair<BmpTestFile, Bytes> rows[] = {
-        {{.width = 3, .bitCount = 8, .palette = ramp256, .bits = {0, 7, 255, 0xEE}},
-         rgb({0x00FF55, 0x07F852, 0xFF00AA})},
-        // 1 bit, most significant bit first.
-        {{.width = 10, .bitCount = 1, .palette = {0x102030, 0xA0B0C0},
-          .bits = {0b10110000, 0b01000000, 0, 0}},
-         rgb({0xA0B0C0, 0x102030, 0xA0B0C0, 0xA0B0C0, 0x102030,
-              0x102030, 0x102030, 0x102030, 0x102030, 0xA0B0C0})},
         // 4 bits: index 9 lies past the 4-entry table, black.
         {{.width = 3, .bitCount = 4, .clrUsed = 4, .palette = {1, 2, 3, 4}, .bits = {0x39, 0x10, 0, 0}},
          rgb({0x000004, 0x000000, 0x000002})},
@@ -114,7 +104,6 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
         EXPECT_EQ(result.error, rows[i].second);
         EXPECT_TRUE(result.record.data.empty());
     }
-    EXPECT_EQ(bmpErrorMessage(BmpError::OpenFailed, "x.bmp"), "Failed to open DIB file x.bmp.\n");
     EXPECT_EQ(bmpErrorMessage(unknown, "x.bmp"), "Unknown DIB file format.");
     EXPECT_EQ(bmpErrorMessage(memory, "x.bmp"), "Out of memory.");
     EXPECT_EQ(bmpErrorMessage(conversion, "x.bmp"), "Image file conversion error.");
