@@ -34,17 +34,15 @@ struct BmpTestFile {
 // Record bytes (rows bottom-up, R, G, B) of pixels given as 0xRRGGBB.
 Bytes rgb(std::initializer_list<std::uint32_t> pixels);
 
-// A TGA header of the given image type, size and depth, an identification
-// field holding id, then body.
+// A TGA of the given image type, size and depth, identification field id, then body.
 Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, const Bytes& id = {});
 
 // JPEG SOS of components numbered from 1, each with tables 0.
 Bytes scanHeader(int components = 1);
 
-// A grey baseline JPEG whose Huffman codes are one bit long: either DC code
-// is a difference of 0, AC code 0 ends the block, AC code 1 stands for
-// acCodeOne. By default both AC codes end the block, so any bits decode, two
-// a block: the least data the decoder accepts for a frame.
+// A grey baseline JPEG of one-bit Huffman codes: either DC code is a difference
+// of 0, AC code 0 ends the block, AC code 1 stands for acCodeOne. By default
+// any bits decode, two a block: the least data the decoder accepts.
 struct GreyJpeg {
     int width = 8;
     int height = 8;
