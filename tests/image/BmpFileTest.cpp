@@ -18,6 +18,8 @@ TEST(BmpConversion, EveryVariantGivesPackedBottomUpRgb)
 {
     // 24 bits with row padding is the texture upload test's.
     const std::pair<BmpTestFile, Bytes> rows[] = {
+        {{.width = 3, .bitCount = 8, .palette = {0x102030, 0x405060}, .bits = {1, 0, 1, 0xEE}},
+         rgb({0x405060, 0x102030, 0x405060})},
         // 4 bits: index 9 lies past the 4-entry table, black.
         {{.width = 3, .bitCount = 4, .clrUsed = 4, .palette = {1, 2, 3, 4}, .bits = {0x39, 0x10, 0, 0}},
          rgb({0x000004, 0x000000, 0x000002})},
@@ -27,7 +29,6 @@ TEST(BmpConversion, EveryVariantGivesPackedBottomUpRgb)
         {{.width = 3, .bitCount = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F},
           .bits = {0x00, 0xF8, 0xE0, 0x07, 0x00, 0x04, 0, 0}},
          rgb({0xFF0000, 0x00FF00, 0x008200})},
-        // 32 bits: rows of B G R x.
         {{.height = 2, .bitCount = 32, .bits = {1, 2, 3, 0xFF, 4, 5, 6, 0}}, rgb({0x030201, 0x060504})},
         // RLE8: run, absolute run, delta, and a last run with no end code.
         {{.width = 4, .height = 3, .bitCount = 8, .compression = 1, .palette = {0x000000, 0x111111, 0x222222},
@@ -72,7 +73,7 @@ TEST(BmpConversion, RefusalsCarryTheirMessages)
     const std::pair<Bytes, BmpError> rows[] = {
         {BmpTestFile{.headerSize = 124}.build(), BmpError::UnknownFormat}, // V5
         {Bytes{'B', 'M', 0, 0}, BmpError::UnknownFormat}, // too short for a header
-        {BmpTestFile{.width = 0}.build(), BmpError::OutOfMemory},
+        {BmpTestFile{.height = 0}.build(), BmpError::OutOfMemory},
         {BmpTestFile{.compression = 4, .bits = four}.build(), conversion}, // JPEG
         {BmpTestFile{.bits = four, .bitsOffset = 5000}.build(), conversion},
         // RLE is bottom-up only.

@@ -11,7 +11,6 @@ namespace orbit::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// a followed by b.
 Bytes cat(Bytes a, const Bytes& b);
 
 // A BMP, or a packed DIB without the file header; a file names only what differs.
