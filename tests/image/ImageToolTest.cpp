@@ -1,7 +1,5 @@
-// The jpeg, bmp and tga subcommands of orbit-patrol-inspect, run as a user
-// would: output files upright with the right netpbm headers, exit status 1
-// with the loader's message for refused or unbufferable input, 2 with usage
-// for bad calls.
+// The jpeg, bmp and tga subcommands of orbit-patrol-inspect run as a user
+// would: upright netpbm output, status 1 with the message, 2 with usage.
 #include "image/BmpFile.h"
 #include "image/JpegDecoder.h"
 #include "image/TgaFile.h"
@@ -38,12 +36,11 @@ TEST(InspectImage, OutputsRefusalsAndUsage)
     const std::string out = (dir.path() / "out").string();
     const std::string err = (dir.path() / "err").string();
     // A (sparse) 1 GiB file cannot be buffered under a 700 MB address-space
-    // cap: each command reports it as unreadable instead of aborting.
+    // cap: it is reported as unreadable instead of an abort.
     const std::string huge = (dir.path() / "huge").string();
     std::ofstream(huge).close();
     ASSERT_EQ(truncate(huge.c_str(), (1 << 30) - 1), 0);
     const std::string tool = std::string(ORBIT_BINARY_DIR) + "/tools/orbit-patrol-inspect ";
-    const std::string capped = "ulimit -v 700000; " + tool;
 
     const std::string jpeg = data + "jpeg/yuv420_61x36.jpg";
     JpegDecoder d;
@@ -69,15 +66,11 @@ TEST(InspectImage, OutputsRefusalsAndUsage)
                  tga.image.pixels.data(), 8, 56, 56)},
         {tool + "jpeg " + progressive + " -o " + out, 1,
          "orbit-patrol-inspect: " + progressive + ": no image (not a baseline JPEG this decoder reads)\n"},
-        {tool + "bmp " + data + "bmp/v5_rgb24_13x7.bmp -o " + out, 1, "Unknown DIB file format.\n"},
 #if !defined(__SANITIZE_ADDRESS__)
-        {capped + "jpeg " + huge + " -o " + out, 1, "orbit-patrol-inspect: cannot read " + huge + "\n"},
-        {capped + "bmp " + huge + " -o " + out, 1, "Failed to open DIB file " + huge + ".\n"},
-        {capped + "tga " + huge + " -o " + out, 1, "Failed to open TGA Texture File: " + huge + ".\n"},
+        {"ulimit -v 700000; " + tool + "jpeg " + huge + " -o " + out, 1,
+         "orbit-patrol-inspect: cannot read " + huge + "\n"},
 #endif
         {tool + "jpeg " + jpeg + " -o", 2, "usage"},
-        {tool + "jpeg --resource abc -o " + out, 2, "usage"},
-        {tool + "tga a.tga b.tga -o " + out, 2, "usage"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.command);

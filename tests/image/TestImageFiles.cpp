@@ -11,11 +11,6 @@ void put(Bytes& b, std::uint32_t v, int bytes)
         b.push_back(static_cast<std::uint8_t>(v >> 8 * i));
 }
 
-std::uint8_t high(int v)
-{
-    return static_cast<std::uint8_t>(v >> 8);
-}
-
 std::uint8_t low(int v)
 {
     return static_cast<std::uint8_t>(v);
@@ -70,17 +65,8 @@ Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, cons
 {
     // No colour map, origin 0.
     Bytes out = {low(id.size()), 0, low(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    out.insert(out.end(), {low(width), high(width), low(height), high(height), low(bits), 0});
+    out.insert(out.end(), {low(width), low(width >> 8), low(height), low(height >> 8), low(bits), 0});
     return cat(cat(out, id), body);
-}
-
-Bytes frameHeader(int width, int height, int components)
-{
-    Bytes out = {0xFF, 0xC0, 0, low(8 + 3 * components), 8, high(height), low(height),
-                 high(width), low(width), low(components)};
-    for (int c = 1; c <= components; ++c)
-        out.insert(out.end(), {low(c), 0x11, 0});
-    return out;
 }
 
 Bytes scanHeader(int components)
@@ -94,7 +80,10 @@ Bytes scanHeader(int components)
 Bytes GreyJpeg::build() const
 {
     Bytes out = cat({0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0}, Bytes(64, 1)); // table 0: every quantiser 1
-    out = cat(out, frameHeader(width, height, frameComponents));
+    out = cat(out, {0xFF, 0xC0, 0, low(8 + 3 * frameComponents), 8, low(height >> 8), low(height),
+                    low(width >> 8), low(width), low(frameComponents)});
+    for (int c = 1; c <= frameComponents; ++c)
+        out = cat(out, {low(c), 0x11, 0});
     // One DHT segment: DC table 0 and AC table 0, each two codes of length 1.
     out = cat(out, {0xFF, 0xC4, 0, 2 + 2 * 19});
     for (const std::uint8_t tableClass : {0x00, 0x10}) {

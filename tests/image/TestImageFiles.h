@@ -1,6 +1,5 @@
-// BMP, TGA and grey JPEG files built byte by byte for the image tests, so
-// each expected pixel or refusal follows from the format rather than from the
-// reader.
+// BMP, TGA and grey JPEG files built byte by byte, so each expected pixel or
+// refusal follows from the format rather than from the reader.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +11,9 @@ namespace orbit::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// a followed by b.
 Bytes cat(Bytes a, const Bytes& b);
 
-// A BMP (or a packed DIB without the file header) laid out by build(), each
-// field defaulted so a file names only what differs.
+// A BMP, or a packed DIB without the file header; a file names only what differs.
 struct BmpTestFile {
     std::uint32_t headerSize = 40;
     bool fileHeader = true;
@@ -36,19 +33,15 @@ struct BmpTestFile {
 // Record bytes (rows bottom-up, R, G, B) of pixels given as 0xRRGGBB.
 Bytes rgb(std::initializer_list<std::uint32_t> pixels);
 
-// A TGA header of the given image type, size and depth, an identification
-// field holding id, then body.
+// A TGA of the given image type, size and depth, identification field id, then body.
 Bytes tgaFile(int type, int width, int height, int bits, const Bytes& body, const Bytes& id = {});
 
-// JPEG SOF0 of components numbered from 1, each sampled 1 x 1 with quantiser
-// table 0, and SOS of components numbered from 1, each with tables 0.
-Bytes frameHeader(int width, int height, int components = 1);
+// JPEG SOS of components numbered from 1, each with tables 0.
 Bytes scanHeader(int components = 1);
 
-// A grey baseline JPEG whose Huffman codes are one bit long: either DC code
-// is a difference of 0, AC code 0 ends the block, AC code 1 stands for
-// acCodeOne. By default both AC codes end the block, so any bits decode, two
-// a block: the least data the decoder accepts for a frame.
+// A grey baseline JPEG of one-bit Huffman codes: either DC code is a difference
+// of 0, AC code 0 ends the block, AC code 1 stands for acCodeOne. By default
+// any bits decode, two a block: the least data the decoder accepts.
 struct GreyJpeg {
     int width = 8;
     int height = 8;
@@ -59,7 +52,7 @@ struct GreyJpeg {
     Bytes afterScanHeader{};
     Bytes scan{};
 
-    // SOI, DQT (all 1), SOF0, DHT, SOS, afterScanHeader, scan, EOI.
+    // SOI, DQT (all 1), SOF0 (each component 1 x 1), DHT, SOS, afterScanHeader, scan, EOI.
     Bytes build() const;
 };
 

@@ -1,7 +1,5 @@
-// The TGA reader: raw and run-length true-colour pixels with red and blue
-// exchanged, the make-even rule, the skipped identification field, and every
-// refusal with its message. (A file that cannot be read is the texture
-// upload test's.)
+// The TGA reader: raw and run-length pixels, the make-even rule, skipped
+// fields, and every refusal with its message.
 #include "image/TgaFile.h"
 #include "tests/image/TestImageFiles.h"
 
@@ -26,14 +24,10 @@ TEST(TgaReader, PixelsComeOutRgbInFileOrder)
     mapped[5] = 2;  // entries
     mapped[7] = 24; // bits each
     const std::tuple<const char*, Bytes, int, Bytes> rows[] = {
-        {"raw 24 bits, identification field skipped", tgaFile(2, 2, 2, 24, bgr12, {'o', 'r', 'b'}),
-         TgaImage::glRgb, rgb12},
-        {"raw 32 bits, alpha in place",
-         tgaFile(2, 2, 2, 32, {1, 2, 3, 200, 4, 5, 6, 201, 7, 8, 9, 202, 10, 11, 12, 203}), TgaImage::glRgba,
-         {3, 2, 1, 200, 6, 5, 4, 201, 9, 8, 7, 202, 12, 11, 10, 203}},
         {"colour map skipped", mapped, TgaImage::glRgb, rgb12},
         // Sides made even: the file's first 2 x 2 pixels, whatever its rows.
-        {"3 x 2 read as 2 x 2", tgaFile(2, 3, 2, 24, cat(bgr12, Bytes(6, 9))), TgaImage::glRgb, rgb12},
+        {"3 x 2 read as 2 x 2, identification field skipped",
+         tgaFile(2, 3, 2, 24, cat(bgr12, Bytes(6, 9)), {'o', 'r', 'b'}), TgaImage::glRgb, rgb12},
         // A run of four, a raw packet of three, a raw packet of one.
         {"run-length packets",
          tgaFile(10, 4, 2, 24, {0x83, 10, 20, 30, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x00, 40, 50, 60}),
@@ -47,7 +41,6 @@ TEST(TgaReader, PixelsComeOutRgbInFileOrder)
         const TgaResult r = decodeTga(file);
         ASSERT_TRUE(r.ok());
         EXPECT_EQ(r.image.glFormat, glFormat);
-        EXPECT_EQ(r.image.size, pixels.size());
         EXPECT_EQ(r.image.pixels, pixels);
     }
 }
@@ -55,8 +48,6 @@ TEST(TgaReader, PixelsComeOutRgbInFileOrder)
 TEST(TgaReader, RefusalsCarryTheirMessages)
 {
     const Bytes some(64, 0x11);
-    Bytes idPastEnd = tgaFile(2, 2, 2, 24, Bytes(100, 0));
-    idPastEnd[0] = 255; // a 255-byte field, 100 bytes left
     const std::string truncated = "is Truncated (the File Ends Before its Pixels Do).";
     // The file, then the message after "TGA Texture File: tex.tga ".
     const std::pair<Bytes, std::string> rows[] = {
@@ -71,8 +62,6 @@ TEST(TgaReader, RefusalsCarryTheirMessages)
          "has too Large an Image Size (Must be at most 16384 x 16384 pixels)."},
         {tgaFile(2, 4, 4, 24, Bytes(47, 0x11)), truncated},
         {tgaFile(10, 4, 4, 24, {0x83, 1, 2}), truncated},
-        {Bytes{0, 0, 2, 0, 0}, truncated},
-        {idPastEnd, truncated},
     };
     for (const auto& [file, text] : rows) {
         SCOPED_TRACE(text);
