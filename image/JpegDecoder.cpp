@@ -73,8 +73,12 @@ struct HuffmanSlot {
     std::array<std::uint32_t, 1 << fastBits> fastAc{};
 };
 
-// Bit reader state: count unread bits in the low end of buffer, fetched
-// whole bytes at a time from readPointer (each FF steps over its follower).
+// Bit reader state: count unread bits at the top of buffer (the next one is
+// bit 63), fetched whole bytes at a time from readPointer (each FF steps over
+// its follower). Below them lie zeros or the first bits of the byte at
+// readPointer, which the next fetch writes again with the same values. Bits
+// are taken by shifting the buffer left, so looking up the next code needs
+// only the buffer, not the count.
 struct BitWindow {
     std::uint64_t buffer = 0;
     int count = 0;
@@ -165,14 +169,20 @@ private:
         refill(w);
         return w.count >= n;
     }
+    static void skipBits(BitWindow& w, int n) // n in 0..32, after needBits(n)
+    {
+        w.buffer <<= n;
+        w.count -= n;
+    }
     static int takeBits(BitWindow& w, int n) // n in 1..16, after needBits(n)
     {
-        w.count -= n;
-        return static_cast<int>((w.buffer >> w.count) & ((1u << n) - 1));
+        const auto value = static_cast<int>(w.buffer >> (64 - n));
+        skipBits(w, n);
+        return value;
     }
     static std::size_t peekFast(const BitWindow& w) // after needBits(fastBits)
     {
-        return static_cast<std::size_t>((w.buffer >> (w.count - fastBits)) & ((1u << fastBits) - 1));
+        return static_cast<std::size_t>(w.buffer >> (64 - fastBits));
     }
     int decodeSymbolBitByBit(BitWindow& w, const HuffmanSlot& slot) const;
     [[gnu::always_inline]] inline int decodeSymbol(BitWindow& w, const HuffmanSlot& slot) const;
@@ -533,7 +543,7 @@ std::size_t Decoding::logicalReadPointer() const
     const int wholeBytes = bits.count / 8;
     std::size_t back = 0;
     for (int i = 0; i < wholeBytes; ++i)
-        back += ((bits.buffer >> (8 * i)) & 0xFF) == 0xFF ? 2 : 1;
+        back += ((bits.buffer >> (64 - bits.count + 8 * i)) & 0xFF) == 0xFF ? 2 : 1;
     return bits.readPointer >= back ? bits.readPointer - back : 0;
 }
 
@@ -640,7 +650,7 @@ void Decoding::refill(BitWindow& w) const
             word = __builtin_bswap64(word); // first byte most significant
             const int take = (64 - w.count) / 8;
             if (take > 0) {
-                w.buffer = (take == 8 ? 0 : w.buffer << (8 * take)) | (word >> (64 - 8 * take));
+                w.buffer |= word >> w.count;
                 w.count += 8 * take;
                 w.readPointer += static_cast<std::size_t>(take);
             }
@@ -656,7 +666,7 @@ BitWindow Decoding::refillByteByByte(BitWindow w) const
         const std::uint8_t b = data[w.readPointer++];
         if (b == 0xFF)
             ++w.readPointer; // the stuffed byte after FF, whatever it is
-        w.buffer = w.buffer << 8 | b;
+        w.buffer |= std::uint64_t{b} << (56 - w.count);
         w.count += 8;
     }
     return w;
@@ -687,7 +697,7 @@ int Decoding::decodeSymbol(BitWindow& w, const HuffmanSlot& slot) const
     if (needBits(w, fastBits)) {
         const std::uint16_t entry = slot.fast[peekFast(w)];
         if (entry != 0) {
-            w.count -= entry >> 8;
+            skipBits(w, entry >> 8);
             return entry & 0xFF;
         }
     }
@@ -745,7 +755,7 @@ bool Decoding::decodeCoefficients(BitWindow& w, std::size_t c, unsigned& lines)
     int diff = 0;
     const std::uint32_t dcEntry = needBits(w, fastBits) ? dc.fastAc[peekFast(w)] : 0;
     if (dcEntry != 0 && (dcEntry & 0xF00) == 0) {
-        w.count -= static_cast<int>(dcEntry & 31);
+        skipBits(w, static_cast<int>(dcEntry & 31));
         diff = static_cast<std::int16_t>(dcEntry >> 16);
     } else {
         const int t = decodeSymbol(w, dc);
@@ -764,7 +774,7 @@ bool Decoding::decodeCoefficients(BitWindow& w, std::size_t c, unsigned& lines)
             // Fastest: code and value bits both within the next fastBits bits.
             const std::uint32_t entry = ac.fastAc[prefix];
             if (entry != 0) {
-                w.count -= static_cast<int>(entry & 31);
+                skipBits(w, static_cast<int>(entry & 31));
                 k += static_cast<int>((entry >> 8) & 15);
                 if (k > 63)
                     return false;
@@ -776,7 +786,7 @@ bool Decoding::decodeCoefficients(BitWindow& w, std::size_t c, unsigned& lines)
             }
             const std::uint16_t symbolEntry = ac.fast[prefix];
             if (symbolEntry != 0) {
-                w.count -= symbolEntry >> 8;
+                skipBits(w, symbolEntry >> 8);
                 rs = symbolEntry & 0xFF;
             } else {
                 rs = decodeSymbolBitByBit(w, ac);
