@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 count() { git ls-files -- "$@" | grep -E '\.(cpp|cc|h|hpp)$' | xargs -r cat | grep -cvE '^\s*$' || true; }
 tests=$(count tests fuzz)
 code=$(count app saver scene model3ds image ui platform resources tools)
-# One decimal, rounded down, so a figure just over a limit never reads as on it.
-ratio=$(awk -v t="$tests" -v c="$code" 'BEGIN { printf "%.1f", int(1000 * t / c) / 10 }')
+# One decimal, rounded up, so a figure just over a limit never reads as on it.
+ratio=$(awk -v t="$tests" -v c="$code" 'BEGIN { printf "%.1f", int((1000 * t + c - 1) / c) / 10 }')
 echo "tests: $tests non-blank lines; code: $code; tests/code: $ratio %"
