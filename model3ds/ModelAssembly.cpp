@@ -222,14 +222,6 @@ void ModelAssembly::reportMissingMaterial(std::string_view name, DiagnosticSink&
     diagnostics.write(line);
 }
 
-int ModelAssembly::findMaterial(std::string_view name, DiagnosticSink& diagnostics) const
-{
-    const int k = materialIndex(name);
-    if (k < 0)
-        reportMissingMaterial(name, diagnostics);
-    return k;
-}
-
 std::size_t ModelAssembly::faceCount() const
 {
     std::size_t count = 0;

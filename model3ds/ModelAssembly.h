@@ -48,9 +48,6 @@ public:
     // degenerate (or its normal not finite) or the material is unknown:
     // nothing is added then. Indices must be below the vertex count.
     bool addFace(int i0, int i1, int i2, std::string_view materialName, DiagnosticSink& diagnostics);
-    // Index of the first material named exactly so, or -1 after writing
-    // "Parse Error: Can't find material <name>\n".
-    int findMaterial(std::string_view name, DiagnosticSink& diagnostics) const;
 
     // Smoothed normals with crease splitting, as the walk over each vertex's
     // faces would give them; split-off vertices are appended to vertices().
