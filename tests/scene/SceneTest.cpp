@@ -53,6 +53,16 @@ TEST(FlyingObject, RandomizeRespawnOnThePathWithinFortyAndHeadingAlongDelta)
         EXPECT_NEAR(object.headingAngle, angleDeg, 1e-4) << angleDeg;
     }
     expectNear(object.headingAxis, {1, 0, 0});
+    // moveTo steps the roll and wraps it at 360 as update does at 3600 (359 + 1
+    // becomes 0, not above 0, so 360); moveAlong wraps by subtracting 360 and
+    // heads along the given direction.
+    object.roll = 359.0;
+    object.rollStep = 1.0;
+    object.moveTo(1, 2, 5);
+    EXPECT_DOUBLE_EQ(object.roll, 360.0);
+    object.moveAlong(4, 5, 6, 1, 0, 0);
+    EXPECT_DOUBLE_EQ(object.roll, 1.0);
+    EXPECT_NEAR(object.headingAngle, 90.0f, 1e-4);
 }
 
 TEST(CameraTurn, StepIsHalfTheAngleAtMostOnePointThreeTimesTheLastWithinFloorAndCeilingAndTheFitIgnoresPlace)
