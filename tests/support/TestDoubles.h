@@ -27,7 +27,13 @@ public:
         MessageButtons buttons;
     };
 
-    MessageReply show(std::string_view text, std::string_view caption, MessageButtons buttons) override;
+    MessageReply show(std::string_view text, std::string_view caption, MessageButtons buttons) override
+    {
+        messages.push_back({std::string(text), std::string(caption), buttons});
+        if (buttons == MessageButtons::Ok)
+            return MessageReply::Ok;
+        return nextReply < scriptedReplies.size() ? scriptedReplies[nextReply++] : MessageReply::Cancel;
+    }
 
     std::vector<Message> messages;
     std::vector<MessageReply> scriptedReplies;

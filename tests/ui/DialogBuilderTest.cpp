@@ -48,7 +48,6 @@ TEST(DialogBuilder, SettingsTemplateBecomesWidgetsAtConvertedRectangles)
     for (std::size_t i = 0; i < settings.controls.size(); ++i) {
         const ControlTemplate& control = settings.controls[i];
         QWidget* widget = controls.all()[i].second;
-        EXPECT_EQ(controls.all()[i].first, control.id);
         EXPECT_EQ(widget->geometry(), pixels(control.rect, controls.baseUnits)) << control.id;
         const bool tabStop = (control.style & windowStyle::tabStop) != 0;
         EXPECT_EQ(widget->focusPolicy(), tabStop ? Qt::StrongFocus : Qt::NoFocus) << control.id;
