@@ -101,7 +101,7 @@ TEST(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
         {"one pixel over the right monitor", {{"mousemove", "1500", "300"}, {"mousemove", "1501", "300"}}},
         {"right button over the left monitor", {{"mousemove", "300", "300"}, {"mousedown", "3"}, {"mouseup", "3"}}},
         {"left button", {{"click", "1"}}},
-        {"Alt+x", {{"key", "alt+x"}}},
+        {"key", {{"key", "x"}}}, // not Alt+x: Alt alone closes, and the x after it may reach the hot key
     };
     bool firstRun = true;
     for (const auto& [name, inputs] : closings) {
