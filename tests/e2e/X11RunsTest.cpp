@@ -1,8 +1,6 @@
 // The real program under X: hosted in a window of the test's own, on two monitors, closed at any moment.
 #include "SaverRun.h"
-
-#include <gtest/gtest.h>
-// After gtest: Xlib's macros (None, Bool, Status) would break its templates.
+// After gtest (SaverRun.h): Xlib's macros (None, Bool, Status) would break its templates.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -55,7 +53,6 @@ TEST(PreviewTest, CoversTheHostFillsEachSizeAndEndsWithTheHost)
             int lit = 0;
             EXPECT_TRUE(waitUntil([&] { return (lit += run.x.pixelsAbove(topRight, 0)) >= 5; }, 2s, 60ms)) << lit;
         }
-        // Only Escape closes a preview: a click in it and another key leave it running.
         const std::string window = std::to_string(child.front());
         ASSERT_TRUE(runCommand({"xdotool", "mousemove", "--window", window, "9", "9", "click", "1",
                                 "windowfocus", "--sync", window, "key", "x"}));
@@ -103,9 +100,8 @@ TEST(MonitorsTest, OneWindowPerMonitorAndTheFirstCloseOverEitherEndsAll)
     const std::pair<const char*, std::vector<Input>> closings[] = { // xdotool commands; the pointer starts at 200,100
         {"one pixel over the right monitor", {{"mousemove", "1500", "300"}, {"mousemove", "1501", "300"}}},
         {"right button over the left monitor", {{"mousemove", "300", "300"}, {"mousedown", "3"}, {"mouseup", "3"}}},
-        {"middle button", {{"click", "2"}}},
         {"left button", {{"click", "1"}}},
-        {"Alt+x", {{"key", "alt+x"}}},
+        {"key", {{"key", "x"}}}, // not Alt+x: Alt alone closes, and the x after it may reach the hot key
     };
     bool firstRun = true;
     for (const auto& [name, inputs] : closings) {
@@ -168,9 +164,8 @@ bool waitWhileRunning(ChildProcess& child, const std::function<bool()>& conditio
 TEST(CloseAtAnyMomentTest, EveryRunEndsWithStatusZeroSoonAfterItsClose)
 {
     const std::pair<std::string, std::string> kinds[] = { // the start's switch, the close
-        {"/s", "SIGTERM"},   {"/p", "SIGINT"},     {"-root", "host gone"}, {"/s", "key"},
-        {"/p", "host gone"}, {"-root", "SIGTERM"}, {"/c", "SIGTERM"},      {"/s", "SIGINT"},
-        {"/p", "key"},       {"-root", "SIGINT"},  {"/p", "SIGTERM"},      {"/c", "SIGINT"},
+        {"/s", "SIGTERM"}, {"/p", "host gone"}, {"-root", "SIGINT"},    {"/s", "key"},
+        {"/p", "SIGTERM"}, {"/c", "SIGTERM"},   {"-root", "host gone"}, {"/p", "key"},
     };
     const std::string settings = "[Options]\r\nTimer=42\r\n; by hand\r\n";
     constexpr int runs = 30;

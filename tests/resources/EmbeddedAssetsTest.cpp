@@ -1,7 +1,8 @@
-// Every generated asset as the program sees it through EmbeddedResources:
-// present under its type and id (nothing under another) with the committed
+// The pictures and sounds as the program sees them through EmbeddedResources:
+// present under their type and id (nothing under another) with the committed
 // bytes; each JPEG decodes to its size; each WAVE is plain mono 16-bit PCM
-// that starts and ends without a click. Icons and cursors: tests/ui.
+// that starts and ends without a click. Icon and cursors: tests/ui; the ship:
+// ship_loads_test.py and the settings dialog's model check.
 #include "image/JpegDecoder.h"
 #include "platform/ByteReader.h"
 #include "resources/EmbeddedResources.h"
@@ -55,16 +56,12 @@ TEST(EmbeddedAssets, EachIsEmbeddedWithTheCommittedBytesAndReadsAsItsType)
         const char* path;
         double a, b; // Jpg: width and height; WAVE: shortest and longest seconds
     } rows[] = {
-        {"FILE3DS", 184, "models/starship.3ds", 0, 0},
         {"Jpg", 148, "textures/planet.jpg", 512, 512},
         {"Jpg", 150, "textures/bolt.jpg", 128, 128},
         {"Jpg", 135, "textures/about.jpg", 320, 240},
         {"Jpg", 179, "textures/cube.jpg", 64, 64},
         {"WAVE", 151, "sounds/shot.wav", 0.2, 0.4},
         {"WAVE", 152, "sounds/charge.wav", 0.1, 3.0},
-        {"ICON", 128, "icons/orbitpatrol.ico", 0, 0},
-        {"CURSOR", 184, "cursors/hand-pressed.cur", 0, 0},
-        {"CURSOR", 185, "cursors/hand-pointing.cur", 0, 0},
     };
     EmbeddedResources resources;
     for (const auto& row : rows) {
@@ -78,7 +75,7 @@ TEST(EmbeddedAssets, EachIsEmbeddedWithTheCommittedBytesAndReadsAsItsType)
             ASSERT_TRUE(decoder.decode(resources, row.id));
             EXPECT_EQ(decoder.width(), row.a);
             EXPECT_EQ(decoder.height(), row.b);
-        } else if (std::string(row.type) == "WAVE") {
+        } else {
             expectCleanWave(bytes, row.a, row.b);
         }
     }

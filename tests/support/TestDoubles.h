@@ -27,7 +27,13 @@ public:
         MessageButtons buttons;
     };
 
-    MessageReply show(std::string_view text, std::string_view caption, MessageButtons buttons) override;
+    MessageReply show(std::string_view text, std::string_view caption, MessageButtons buttons) override
+    {
+        messages.push_back({std::string(text), std::string(caption), buttons});
+        if (buttons == MessageButtons::Ok)
+            return MessageReply::Ok;
+        return nextReply < scriptedReplies.size() ? scriptedReplies[nextReply++] : MessageReply::Cancel;
+    }
 
     std::vector<Message> messages;
     std::vector<MessageReply> scriptedReplies;
@@ -44,27 +50,21 @@ public:
     std::string warnings;
 };
 
-// Records what was prepared and counts the plays; result is the answer of
-// prepare, and play succeeds after a successful prepare.
+// Records what was prepared and counts the plays; play succeeds after a prepare.
 class RecordingSoundPlayer final : public SoundPlayer {
 public:
     bool prepare(std::span<const std::uint8_t> wavBytes) override
     {
         prepared.push_back(wavBytes.size());
-        ready = result;
-        return result;
+        return true;
     }
     bool play() override
     {
         ++plays;
-        return ready;
+        return !prepared.empty();
     }
     std::vector<std::size_t> prepared; // byte size of each sound prepared
     int plays = 0;
-    bool result = true;
-
-private:
-    bool ready = false;
 };
 
 class RecordingPasswordService final : public PasswordService {
